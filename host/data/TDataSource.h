@@ -1,0 +1,28 @@
+#pragma once
+// The link between one data set and the controls that show it.
+
+#include "host/data/TDataSet.h"
+
+#include <vector>
+
+/// Links one data set to controls and passes its notifications on to them.
+class TDataSource : public TComponent, private TDataSetObserver {
+public:
+    TDataSource() = default;
+    ~TDataSource() override;
+
+    TDataSet* dataSet() const noexcept { return m_dataSet; }
+    /// Points at another data set (or none); the linked controls are told the data changed.
+    void setDataSet(TDataSet* dataSet);
+
+    void addObserver(TDataSetObserver* observer);
+    void removeObserver(TDataSetObserver* observer);
+
+private:
+    void dataSetChanged(TDataSet& dataSet) override;
+    void currentRowChanged(TDataSet& dataSet) override;
+    void dataSetDestroyed(TDataSet& dataSet) override;
+
+    TDataSet* m_dataSet = nullptr;
+    std::vector<TDataSetObserver*> m_observers;
+};

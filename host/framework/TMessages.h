@@ -1,0 +1,17 @@
+#pragma once
+#include "host/ui/Layout.h"
+
+#include <vector>
+
+/// A list of keyed texts, each line "key|text".
+class TMessages : public TComponent {
+public:
+    const std::vector<AnsiString>& messages() const noexcept { return m_messages; }
+    void setMessages(std::vector<AnsiString> lines) { m_messages = std::move(lines); }
+    /// The text for `key`, or "" when no line has it.
+    AnsiString text(std::string_view key) const;
+    bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events);
+
+private:
+    std::vector<AnsiString> m_messages;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// The runtime's exception classes. Every error the runtime or the module raises on purpose is an
+// Exception; data errors derive from it so that one catch of Exception handles them all.
+
+#include "host/rtl/AnsiString.h"
+
+#include <exception>
+
+/// Base class of the runtime's errors: carries a message text in Windows-1252.
+class Exception : public std::exception {
+public:
+    explicit Exception(AnsiString message) : m_message(std::move(message)) {}
+
+    /// The message text, as shown to the user.
+    const AnsiString& Message() const noexcept { return m_message; }
+    const char* what() const noexcept override { return m_message.c_str(); }
+
+private:
+    AnsiString m_message;
+};
+
+/// A value could not be converted to the type asked for (variant, text to number, text encoding).
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// A list was indexed outside its bounds; the message names the index.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// A data set refused an operation: a rejected filter, an unknown field or index, a bad load.
+class EDatabaseError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+/// Raises the list error the runtime uses for every out-of-range index.
+[[noreturn]] void throwListIndexError(long long index, long long count);

@@ -1,0 +1,56 @@
+#pragma once
+// Objects and components: the ownership tree every form, control, data set and data source hangs
+// in. A component owns the components it was created with as owner and frees them, last created
+// first, when it is freed itself.
+
+#include "host/rtl/AnsiString.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+/// Root of the runtime's class tree; the type of every event's Sender.
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+
+/// A named object with a Tag, an owner and the list of components it owns.
+class TComponent : public TObject {
+public:
+    /// Components are created unowned; an owner takes one with adopt().
+    TComponent() = default;
+    ~TComponent() override;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    const AnsiString& name() const noexcept { return m_name; }
+    void setName(AnsiString name) { m_name = std::move(name); }
+    std::intptr_t tag() const noexcept { return m_tag; }
+    void setTag(std::intptr_t tag) noexcept { m_tag = tag; }
+
+    TComponent* owner() const noexcept { return m_owner; }
+    int componentCount() const noexcept { return int(m_components.size()); }
+    /// The owned component at `index` in creation order; EListError when out of range.
+    TComponent* component(int index) const;
+    /// The owned component of that name (compared without regard to a-z case), or nullptr.
+    TComponent* findComponent(std::string_view name) const;
+
+    /// Takes ownership of `child`, which is appended to the list, and returns it.
+    template <class T> T* adopt(std::unique_ptr<T> child) {
+        T* raw = child.get();
+        adoptComponent(std::unique_ptr<TComponent>(std::move(child)));
+        return raw;
+    }
+    /// Hands back ownership of an owned component (it leaves the list), or nullptr if not owned.
+    std::unique_ptr<TComponent> disown(TComponent* child);
+
+private:
+    void adoptComponent(std::unique_ptr<TComponent> child);
+
+    AnsiString m_name;
+    std::intptr_t m_tag = 0;
+    TComponent* m_owner = nullptr;
+    std::vector<std::unique_ptr<TComponent>> m_components;
+};

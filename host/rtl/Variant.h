@@ -1,0 +1,41 @@
+#pragma once
+// Variants as the host passes them in a parameter list: empty, integer (wide enough for an object
+// address), floating, Boolean or string.
+
+#include "host/rtl/AnsiString.h"
+
+#include <cstdint>
+#include <variant>
+
+/// A value of one of the kinds a parameter list carries.
+class Variant {
+public:
+    enum class Kind { Empty, Integer, Float, Boolean, String };
+
+    Variant() = default;
+    Variant(std::intptr_t value) : m_value(value) {}
+    Variant(int value) : m_value(std::intptr_t(value)) {}
+    Variant(double value) : m_value(value) {}
+    Variant(bool value) : m_value(value) {}
+    Variant(AnsiString value) : m_value(std::move(value)) {}
+    Variant(const char* value) : m_value(AnsiString(value)) {}
+    /// An object's address, as a host passes a data set.
+    static Variant fromPointer(const void* object) { return Variant(reinterpret_cast<std::intptr_t>(object)); }
+
+    Kind kind() const noexcept { return Kind(m_value.index()); }
+    bool isEmpty() const noexcept { return kind() == Kind::Empty; }
+
+    /// The value as an integer: integers as they are, Booleans as 0/-1, whole floats, and texts
+    /// that spell a whole number. Anything else raises EConvertError naming the value.
+    std::intptr_t toInteger() const;
+    /// The value as text: empty for Empty, "True"/"False" for Booleans, numbers in decimal.
+    AnsiString toString() const;
+
+    bool operator==(const Variant&) const = default;
+
+private:
+    std::variant<std::monostate, std::intptr_t, double, bool, AnsiString> m_value;
+};
+
+/// The variant type of by-reference results; the same representation.
+using OleVariant = Variant;

@@ -1,0 +1,133 @@
+#pragma once
+// Forms described as data: a table of components in creation order, each with its class, parent
+// and properties (events included, bound by handler name). One loader builds a form from it.
+//
+//   {"TBlendedButton", "sbtA", "", {{"Left", 24}, {"Top", 401}, {"Caption", "a"},
+//                                   {"Brush.Color", 12647128}, {"Pen.Style", TIdent{"psClear"}},
+//                                   {"Font.Style", TSet{}}, {"OnClick", THandlerName{"sbt1Click"}}}}
+//
+// Texts are Windows-1252 (bytes above 127 written as escapes: "\xE7" is ç).
+
+#include "host/ui/Types.h"
+
+#include <initializer_list>
+#include <span>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+class TForm;
+
+/// An identifier value: clNavy, bsNone, poScreenCenter, psClear, stRoundRect, alClient ...
+struct TIdent {
+    std::string_view name;
+};
+/// A set value: [dgTitles, dgRowLines] or [fsBold]; empty for [].
+struct TSet {
+    std::vector<std::string_view> members;
+};
+/// An event property's value: the name of a published method of the form.
+struct THandlerName {
+    std::string_view name;
+};
+/// A bitmap compiled in as a Qt resource (":/path/name.bmp").
+struct TResourceImage {
+    std::string_view path;
+};
+
+/// One property value of a layout row.
+struct TPropertyValue {
+    std::variant<long long, bool, std::string_view, TIdent, TSet, THandlerName, TResourceImage> value;
+
+    TPropertyValue(int v) : value((long long)v) {}
+    TPropertyValue(long long v) : value(v) {}
+    TPropertyValue(bool v) : value(v) {}
+    TPropertyValue(const char* v) : value(std::string_view(v)) {}
+    TPropertyValue(std::string_view v) : value(v) {}
+    TPropertyValue(TIdent v) : value(v) {}
+    TPropertyValue(TSet v) : value(std::move(v)) {}
+    TPropertyValue(THandlerName v) : value(v) {}
+    TPropertyValue(TResourceImage v) : value(v) {}
+};
+
+struct TLayoutProperty {
+    std::string_view name;
+    TPropertyValue value;
+};
+
+/// One component of a layout: class, name, parent ("" = the form) and properties in order.
+struct TLayoutComponent {
+    std::string_view className;
+    std::string_view name;
+    std::string_view parent;
+    std::vector<TLayoutProperty> properties;
+};
+
+/// A whole form: its own properties, then its components in creation order.
+struct TLayout {
+    std::vector<TLayoutProperty> formProperties;
+    std::vector<TLayoutComponent> components;
+};
+
+/// The handler types a published method can have.
+using THandler = std::variant<TNotifyEvent, TKeyEvent, TKeyPressEvent, TCloseEvent, TDBGridClickEvent>;
+
+/// One published method of a form: its name and the handler bound to the form object.
+struct TMethodEntry {
+    std::string_view name;
+    THandler handler;
+};
+
+/// Binds event properties: looks a handler up by name in the form's published methods and checks
+/// that its type fits the event. Every failure is an EComponentError naming component, event and
+/// handler.
+class TEventBinder {
+public:
+    TEventBinder(std::string_view componentName, std::span<const TMethodEntry> methods);
+    /// Binds `target` (the event's std::function) to the handler named by `value`.
+    template <class Event>
+    void bind(std::string_view eventName, const TPropertyValue& value, Event& target);
+
+private:
+    const THandler& lookup(std::string_view eventName, const TPropertyValue& value) const;
+    [[noreturn]] void wrongType(std::string_view eventName, std::string_view handler) const;
+
+    std::string_view m_componentName;
+    std::span<const TMethodEntry> m_methods;
+};
+
+template <class Event>
+void TEventBinder::bind(std::string_view eventName, const TPropertyValue& value, Event& target) {
+    const THandler& handler = lookup(eventName, value);
+    const Event* typed = std::get_if<Event>(&handler);
+    if (!typed)
+        wrongType(eventName, std::get<THandlerName>(value.value).name);
+    target = *typed;
+}
+
+/// Makes a published-method entry from a member function: the event type follows from its
+/// signature. publish(this, "sbtEnterClick", &TfrmPesquisa::sbtEnterClick)
+template <class Form> TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*)) {
+    return {name, TNotifyEvent([form, fn](TObject* s) { (form->*fn)(s); })};
+}
+template <class Form>
+TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, WORD&, TShiftState)) {
+    return {name, TKeyEvent([form, fn](TObject* s, WORD& k, TShiftState sh) { (form->*fn)(s, k, sh); })};
+}
+template <class Form> TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, char&)) {
+    return {name, TKeyPressEvent([form, fn](TObject* s, char& k) { (form->*fn)(s, k); })};
+}
+template <class Form>
+TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, TCloseAction&)) {
+    return {name, TCloseEvent([form, fn](TObject* s, TCloseAction& a) { (form->*fn)(s, a); })};
+}
+template <class Form> TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TColumn*)) {
+    return {name, TDBGridClickEvent([form, fn](TColumn* c) { (form->*fn)(c); })};
+}
+
+/// Builds `form` from `layout`: sets the form's properties, creates every component in table
+/// order through the class registry (owner: the form; parent: the named control or the form),
+/// sets its name and properties and binds its events through `methods`. An unknown class,
+/// parent, property, identifier or handler raises EComponentError naming it and the component.
+/// OnCreate is not run here: TForm::create() runs it once the whole tree exists.
+void loadLayout(TForm& form, const TLayout& layout, std::span<const TMethodEntry> methods);

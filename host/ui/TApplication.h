@@ -1,0 +1,57 @@
+#pragma once
+// The host application as the runtime sees it: title, icon, the error handler and hooks.
+
+#include "host/rtl/Exception.h"
+
+#include <QIcon>
+
+#include <functional>
+
+class TForm;
+
+/// The application object: one per host process, created by the host before any form.
+class TApplication {
+public:
+    TApplication();
+    ~TApplication();
+
+    const AnsiString& title() const noexcept { return m_title; }
+    void setTitle(AnsiString title) { m_title = std::move(title); }
+    const QIcon& icon() const noexcept { return m_icon; }
+    void setIcon(QIcon icon) { m_icon = std::move(icon); }
+
+    /// Hands an error that escaped an event handler to the error handler. The default shows the
+    /// message in a message box and the program goes on.
+    void handleException(const std::exception& error);
+    using ExceptionHandler = std::function<void(const std::exception&)>;
+    /// Replaces the error handler (nullptr restores the default).
+    void setExceptionHandler(ExceptionHandler handler);
+
+    /// Called when a form has been shown and its modal loop is about to run (scripted hosts start
+    /// their script here), and when a modal loop has ended, before showModal returns.
+    std::function<void(TForm&)> onModalShown;
+    std::function<void(TForm&)> onModalClosed;
+
+private:
+    AnsiString m_title;
+    QIcon m_icon;
+    ExceptionHandler m_handler;
+};
+
+/// The host's application object; set by the host (TApplication's constructor sets it).
+extern TApplication* Application;
+
+/// Runs `handler`, handing any Exception or std::exception it throws to the application's error
+/// handler. Every call from Qt into a bound handler goes through here: no exception ever crosses
+/// a Qt frame.
+template <class F> void dispatchHandler(F&& handler) noexcept {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        if (Application)
+            Application->handleException(error);
+    } catch (...) {
+        if (Application)
+            Application->handleException(Exception("Unknown exception in an event handler"));
+    }
+}
