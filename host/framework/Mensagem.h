@@ -14,8 +14,8 @@ enum class TTipoMsg { tmInformacao = 0, tmAviso = 1, tmConfirmacao = 2, tmErro =
 /// Shows a message to the user; returns when the user has seen it. The default shows a modal
 /// message box; a host may install its own routine (scripted runs record the text instead).
 void Mensagem(const AnsiString& stMensagem, const AnsiString& stComplemento, const AnsiString& stConfirma,
-              const AnsiString& stCancela, TTipoMsg tipo, const AnsiString& stTitulo, const AnsiString& stCodigo,
-              int inTempo, TClientDataSet* cdsDados);
+              const AnsiString& stCancela, TTipoMsg tipo, const AnsiString& stTitulo,
+              const AnsiString& stCodigo, int inTempo, TClientDataSet* cdsDados);
 
 using TMensagemRoutine =
     std::function<void(const AnsiString&, const AnsiString&, const AnsiString&, const AnsiString&, TTipoMsg,

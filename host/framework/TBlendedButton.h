@@ -9,15 +9,34 @@ public:
     const AnsiString& caption() const noexcept { return m_caption; }
     void setCaption(const AnsiString& caption);
     TColor downColor() const noexcept { return m_downColor; }
+    void setDownColor(TColor color);
     TColor downFontColor() const noexcept { return m_downFontColor; }
+    void setDownFontColor(TColor color);
     TColor disabledColor() const noexcept { return m_disabledColor; }
+    void setDisabledColor(TColor color);
     TColor disabledFontColor() const noexcept { return m_disabledFontColor; }
+    void setDisabledFontColor(TColor color);
+    /// True while a touch holds the key down over it.
+    bool down() const noexcept { return m_down; }
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
+protected:
+    void paintShape(QPainter& painter) override;
+    /// Draws what stands on the face (the caption here, a glyph on bitmap keys) in `textColor`.
+    virtual void paintContent(QPainter& painter, TColor textColor);
+    void touchPressed() override;
+    void touchMoved(bool inside) override;
+    void touchReleased(bool inside) override;
+    void enabledChanged() override;
+    void appearanceChanged() override;
+
 private:
+    void setDown(bool down);
+
     AnsiString m_caption;
     TColor m_downColor = clWindowText;
     TColor m_downFontColor = clWindow;
-    TColor m_disabledColor = 0xCFE7E7;
+    TColor m_disabledColor = 0xE7E7CF;
     TColor m_disabledFontColor = clSilver;
+    bool m_down = false;
 };

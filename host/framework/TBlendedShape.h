@@ -1,26 +1,44 @@
 #pragma once
+#include "host/framework/ShapeWidget.h"
 #include "host/ui/TControl.h"
 
+class QPainter;
+
 /// A filled shape: a rounded (or plain) rectangle in Brush.Color, outline per Pen.Style.
-class TBlendedShape : public TGraphicControl {
+class TBlendedShape : public TGraphicControl, protected ShapeWidgetClient {
 public:
     enum class Shape { stRectangle, stRoundRect };
     enum class PenStyle { psSolid, psClear };
     /// The brush colour a shape has when the layout sets none.
     static constexpr TColor kDefaultBrushColor = clWhite;
+    /// Corner radius of rounded shapes, in pixels (less on shapes too small for it).
+    static constexpr int kCornerRadius = 8;
 
     TBlendedShape();
     TColor brushColor() const noexcept { return m_brushColor; }
     void setBrushColor(TColor color);
     Shape shape() const noexcept { return m_shape; }
+    void setShape(Shape shape);
     PenStyle penStyle() const noexcept { return m_penStyle; }
+    void setPenStyle(PenStyle style);
+    TColor penColor() const noexcept { return m_penColor; }
+    void setPenColor(TColor color);
+    /// Whether the shape covers its parent's whole area (Align = alClient).
+    bool alignedToClient() const noexcept;
+    void setAlignedToClient(bool on);
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 protected:
     explicit TBlendedShape(std::unique_ptr<QWidget> widget);
+    void paintShape(QPainter& painter) override;
+    /// Fills the outline in `face` and strokes it per the pen; keys draw their caption on top.
+    void paintFace(QPainter& painter, TColor face) const;
 
 private:
+    ShapeWidget* shapeWidget() const noexcept;
+
     TColor m_brushColor = kDefaultBrushColor;
     Shape m_shape = Shape::stRectangle;
     PenStyle m_penStyle = PenStyle::psSolid;
+    TColor m_penColor = clBlack;
 };

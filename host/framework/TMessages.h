@@ -8,8 +8,9 @@ class TMessages : public TComponent {
 public:
     const std::vector<AnsiString>& messages() const noexcept { return m_messages; }
     void setMessages(std::vector<AnsiString> lines) { m_messages = std::move(lines); }
-    /// The text for `key`, or "" when no line has it.
+    /// The text for `key` (a-z case ignored), or "" when no line has it.
     AnsiString text(std::string_view key) const;
+    /// "Messages.Strings" (or "Messages"): the lines as one text, separated by '\n'.
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events);
 
 private:

@@ -3,15 +3,24 @@
 
 #include <QImage>
 
+class ColorButtonWidget;
+
 /// A windowed button with a face colour and a glyph. A touch does not take the focus from the
-/// control that has it, so physical keys keep arriving there.
+/// control that has it, so physical keys keep arriving there. The glyph's bottom-left pixel
+/// colour is its background and is not drawn.
 class TdxfColorButton : public TWinControl {
 public:
     TdxfColorButton();
+    /// The glyph as given, background included.
     const QImage& glyph() const noexcept { return m_glyph; }
     void setGlyph(QImage glyph);
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
+protected:
+    void appearanceChanged() override;
+
 private:
+    ColorButtonWidget* button() const noexcept;
+
     QImage m_glyph;
 };

@@ -1,0 +1,78 @@
+#include "host/framework/ShapeWidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+ShapeWidget::ShapeWidget() {
+    setFocusPolicy(Qt::NoFocus);
+    // The corners of a rounded shape show whatever lies below it.
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+}
+
+void ShapeWidget::setFillsParent(bool on) {
+    m_fillsParent = on;
+    followParent();
+}
+
+void ShapeWidget::paintEvent(QPaintEvent*) {
+    if (!m_client)
+        return;
+    QPainter painter(this);
+    m_client->paintShape(painter);
+}
+
+void ShapeWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !isEnabled() || !m_client) {
+        event->ignore();
+        return;
+    }
+    m_held = true;
+    m_client->touchPressed();
+}
+
+void ShapeWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_held || !m_client)
+        return;
+    m_client->touchMoved(rect().contains(event->position().toPoint()));
+}
+
+void ShapeWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_held || event->button() != Qt::LeftButton || !m_client)
+        return;
+    m_held = false;
+    m_client->touchReleased(isEnabled() && rect().contains(event->position().toPoint()));
+}
+
+void ShapeWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange)
+        return;
+    if (!isEnabled())
+        m_held = false;
+    if (m_client)
+        m_client->enabledChanged();
+    update();
+}
+
+bool ShapeWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange)
+        followParent();
+    return QWidget::event(event);
+}
+
+bool ShapeWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_watchedParent && event->type() == QEvent::Resize && m_fillsParent)
+        setGeometry(m_watchedParent->rect());
+    return QWidget::eventFilter(watched, event);
+}
+
+void ShapeWidget::followParent() {
+    if (m_watchedParent)
+        m_watchedParent->removeEventFilter(this);
+    m_watchedParent = m_fillsParent ? parentWidget() : nullptr;
+    if (!m_watchedParent)
+        return;
+    m_watchedParent->installEventFilter(this);
+    setGeometry(m_watchedParent->rect());
+}

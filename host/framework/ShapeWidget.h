@@ -1,0 +1,49 @@
+#pragma once
+// The Qt side of the windowless framework controls: a widget without a window of its own that
+// never takes the focus and hands painting and touches to the control it belongs to.
+
+#include <QWidget>
+
+class QPainter;
+
+/// What a ShapeWidget asks of the control behind it.
+class ShapeWidgetClient {
+public:
+    virtual ~ShapeWidgetClient() = default;
+    virtual void paintShape(QPainter& painter) = 0;
+    /// A touch began on the control (only while enabled).
+    virtual void touchPressed() {}
+    /// The held touch moved; `inside` tells whether it is still over the control.
+    virtual void touchMoved(bool /*inside*/) {}
+    /// The touch ended; `inside` tells whether it ended over the control.
+    virtual void touchReleased(bool /*inside*/) {}
+    /// The enabled state changed (also through a disabled parent).
+    virtual void enabledChanged() {}
+};
+
+/// A windowless, focusless widget painted by its control; optionally it fills its parent.
+class ShapeWidget : public QWidget {
+public:
+    ShapeWidget();
+    void setClient(ShapeWidgetClient* client) noexcept { m_client = client; }
+    /// Keeps the widget covering its parent's whole area (Align = alClient).
+    void setFillsParent(bool on);
+    bool fillsParent() const noexcept { return m_fillsParent; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void followParent();
+
+    ShapeWidgetClient* m_client = nullptr;
+    QWidget* m_watchedParent = nullptr;
+    bool m_fillsParent = false;
+    bool m_held = false;
+};

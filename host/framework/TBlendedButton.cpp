@@ -1,0 +1,115 @@
+#include "host/framework/TBlendedButton.h"
+
+#include "host/framework/PropertyValues.h"
+#include "host/ui/TApplication.h"
+
+#include <QPainter>
+
+TBlendedButton::TBlendedButton() {
+    setShape(Shape::stRoundRect);
+}
+
+void TBlendedButton::setCaption(const AnsiString& caption) {
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedButton::setDownColor(TColor color) {
+    m_downColor = color;
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedButton::setDownFontColor(TColor color) {
+    m_downFontColor = color;
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedButton::setDisabledColor(TColor color) {
+    m_disabledColor = color;
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedButton::setDisabledFontColor(TColor color) {
+    m_disabledFontColor = color;
+    if (widget())
+        widget()->update();
+}
+
+bool TBlendedButton::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {
+    if (name == "Caption")
+        setCaption(AnsiString(textValue(name, value)));
+    else if (name == "DownColor")
+        setDownColor(colorValue(name, value));
+    else if (name == "DownFontColor")
+        setDownFontColor(colorValue(name, value));
+    else if (name == "DisabledColor")
+        setDisabledColor(colorValue(name, value));
+    else if (name == "DisabledFontColor")
+        setDisabledFontColor(colorValue(name, value));
+    else
+        return TBlendedShape::setProperty(name, value, events);
+    return true;
+}
+
+void TBlendedButton::paintShape(QPainter& painter) {
+    if (!enabled()) {
+        paintFace(painter, m_disabledColor);
+        paintContent(painter, m_disabledFontColor);
+        return;
+    }
+    paintFace(painter, m_down ? m_downColor : brushColor());
+    paintContent(painter, m_down ? m_downFontColor : font().color);
+}
+
+void TBlendedButton::paintContent(QPainter& painter, TColor textColor) {
+    if (m_caption.empty())
+        return;
+    painter.save();
+    painter.setFont(qtFont(font()));
+    painter.setPen(qtColor(textColor));
+    painter.drawText(QRect(0, 0, width(), height()), Qt::AlignCenter,
+                     QString::fromStdString(ansiToUtf8(m_caption)));
+    painter.restore();
+}
+
+void TBlendedButton::touchPressed() {
+    setDown(true);
+}
+
+void TBlendedButton::touchMoved(bool inside) {
+    setDown(inside);
+}
+
+void TBlendedButton::touchReleased(bool inside) {
+    setDown(false);
+    if (!inside || !enabled())
+        return;
+    // The handler may free the form this key lives on; nothing of the key is touched after it.
+    dispatchHandler([this] { click(); });
+}
+
+void TBlendedButton::enabledChanged() {
+    m_down = false;
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedButton::appearanceChanged() {
+    TBlendedShape::appearanceChanged();
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedButton::setDown(bool down) {
+    if (down == m_down)
+        return;
+    m_down = down;
+    if (widget())
+        widget()->update();
+}

@@ -1,0 +1,102 @@
+#include "host/framework/TBlendedShape.h"
+
+#include "host/framework/PropertyValues.h"
+#include "host/ui/TClassRegistry.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+TBlendedShape::TBlendedShape() : TBlendedShape(std::make_unique<ShapeWidget>()) {}
+
+TBlendedShape::TBlendedShape(std::unique_ptr<QWidget> widget) : TGraphicControl(std::move(widget)) {
+    if (ShapeWidget* shape = shapeWidget())
+        shape->setClient(this);
+}
+
+ShapeWidget* TBlendedShape::shapeWidget() const noexcept {
+    return dynamic_cast<ShapeWidget*>(widget());
+}
+
+void TBlendedShape::setBrushColor(TColor color) {
+    m_brushColor = color;
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedShape::setShape(Shape shape) {
+    m_shape = shape;
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedShape::setPenStyle(PenStyle style) {
+    m_penStyle = style;
+    if (widget())
+        widget()->update();
+}
+
+void TBlendedShape::setPenColor(TColor color) {
+    m_penColor = color;
+    if (widget())
+        widget()->update();
+}
+
+bool TBlendedShape::alignedToClient() const noexcept {
+    const ShapeWidget* shape = shapeWidget();
+    return shape && shape->fillsParent();
+}
+
+void TBlendedShape::setAlignedToClient(bool on) {
+    if (ShapeWidget* shape = shapeWidget())
+        shape->setFillsParent(on);
+}
+
+bool TBlendedShape::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {
+    if (name == "Brush.Color")
+        setBrushColor(colorValue(name, value));
+    else if (name == "Pen.Color")
+        setPenColor(colorValue(name, value));
+    else if (name == "Pen.Style") {
+        const std::string_view style = identValue(name, value);
+        if (style != "psSolid" && style != "psClear")
+            throw EComponentError("Property Pen.Style: unsupported pen style " + AnsiString(style));
+        setPenStyle(style == "psClear" ? PenStyle::psClear : PenStyle::psSolid);
+    } else if (name == "Shape") {
+        const std::string_view shape = identValue(name, value);
+        if (shape != "stRectangle" && shape != "stRoundRect")
+            throw EComponentError("Property Shape: unsupported shape " + AnsiString(shape));
+        setShape(shape == "stRoundRect" ? Shape::stRoundRect : Shape::stRectangle);
+    } else if (name == "Align") {
+        const std::string_view align = identValue(name, value);
+        if (align != "alNone" && align != "alClient")
+            throw EComponentError("Property Align: unsupported alignment " + AnsiString(align));
+        setAlignedToClient(align == "alClient");
+    } else
+        return TGraphicControl::setProperty(name, value, events);
+    return true;
+}
+
+void TBlendedShape::paintShape(QPainter& painter) {
+    paintFace(painter, m_brushColor);
+}
+
+void TBlendedShape::paintFace(QPainter& painter, TColor face) const {
+    const QRectF area(0, 0, width(), height());
+    if (area.isEmpty())
+        return;
+    painter.save();
+    // A 1-pixel outline is stroked on the pixel centres of the outermost ring, inside the area.
+    const bool outlined = m_penStyle == PenStyle::psSolid;
+    painter.setPen(outlined ? QPen(qtColor(m_penColor), 1) : QPen(Qt::NoPen));
+    painter.setBrush(qtColor(face));
+    const QRectF outline = outlined ? area.adjusted(0.5, 0.5, -0.5, -0.5) : area;
+    if (m_shape == Shape::stRectangle) {
+        painter.drawRect(outline);
+    } else {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const qreal radius = std::min<qreal>(kCornerRadius, std::min(area.width(), area.height()) / 2);
+        painter.drawRoundedRect(outline, radius, radius);
+    }
+    painter.restore();
+}

@@ -1,0 +1,34 @@
+#include "host/framework/TdxfColorButton.h"
+
+#include "host/framework/ColorButtonWidget.h"
+#include "host/framework/PropertyValues.h"
+#include "host/ui/TApplication.h"
+
+TdxfColorButton::TdxfColorButton() : TWinControl(std::make_unique<ColorButtonWidget>()) {
+    ColorButtonWidget* face = button();
+    face->setFace(qtColor(color()));
+    QObject::connect(face, &QAbstractButton::clicked, face, [this] { dispatchHandler([this] { click(); }); });
+}
+
+ColorButtonWidget* TdxfColorButton::button() const noexcept {
+    return static_cast<ColorButtonWidget*>(widget());
+}
+
+void TdxfColorButton::setGlyph(QImage glyph) {
+    m_glyph = std::move(glyph);
+    if (button())
+        button()->setGlyph(transparentGlyph(m_glyph));
+}
+
+bool TdxfColorButton::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {
+    if (name != "Glyph" && name != "Glyph.Data")
+        return TWinControl::setProperty(name, value, events);
+    setGlyph(resourceImageValue(name, value));
+    return true;
+}
+
+void TdxfColorButton::appearanceChanged() {
+    TWinControl::appearanceChanged();
+    if (button())
+        button()->setFace(qtColor(color()));
+}
