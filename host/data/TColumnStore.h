@@ -7,12 +7,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
 class TColumnStore;
 
-/// Builds a store one value at a time, row by row, column by column.
+/// Builds a store one value at a time, row by row, column by column. A value given twice for a
+/// column, a column missed before endRow(), a value of the wrong type or a NaN raises an Exception
+/// naming the row and the column; the row being built is then dropped and the builder stays usable.
 class TColumnStoreBuilder {
 public:
     explicit TColumnStoreBuilder(std::vector<TFieldDef> fields);
@@ -32,14 +35,27 @@ public:
     /// Ends the current row; every column must have received exactly one value.
     void endRow();
 
-    /// The finished store; the builder is empty afterwards.
+    /// The finished store; the builder is empty afterwards (same fields, no rows). A row still
+    /// being built raises an Exception naming its first missing column, as endRow() does.
     std::shared_ptr<const TColumnStore> finish();
 
+    /// Rows ended so far.
+    int rowCount() const noexcept;
+
 private:
+    void accept(int column, TFieldType type, const char* kind);
+    [[noreturn]] void fail(int column, const std::string& what);
+    void rollBackRow();
+    void startStore();
+
+    std::vector<TFieldDef> m_fields;
     std::unique_ptr<TColumnStore> m_store;
+    /// Which columns already hold a value in the row being built.
+    std::vector<std::uint8_t> m_given;
+    int m_givenCount = 0;
 };
 
-/// Immutable columnar rows. See TColumnStore.cpp for the layout.
+/// Immutable columnar rows. See ColumnStoreImpl.h for the layout.
 class TColumnStore {
 public:
     ~TColumnStore();
@@ -47,13 +63,15 @@ public:
     int fieldCount() const noexcept;
     const TFieldDef& fieldDef(int column) const;
     bool isNull(int row, int column) const;
-    /// The value as text, as a grid shows it.
+    /// The value as text, as a grid shows it: strings as stored, integers in decimal, floats with up
+    /// to 15 significant digits and a '.' ("12.5", "0.1"), Booleans "True"/"False", date-times
+    /// "dd/mm/yyyy hh:nn:ss" or "dd/mm/yyyy" when the time is midnight; "" for null.
     AnsiString text(int row, int column) const;
     /// Memory the store holds, in bytes (for the benchmarks).
     std::size_t memoryBytes() const noexcept;
 
     // The columns' raw storage is the data layer's business: the filter evaluator and the index
-    // builder reach it through the accessors declared in TColumnStore.cpp's companion headers.
+    // builder reach it through ColumnStoreImpl.h.
     struct Impl;
     const Impl& impl() const noexcept { return *m_impl; }
 

@@ -1,0 +1,42 @@
+#pragma once
+// The raw storage of a column store, for the data layer's own use (filter evaluation, index
+// building, display text). Nothing outside host/data includes this header.
+//
+// Every column keeps its values in flat vectors, so a million rows cost a handful of allocations:
+//   - strings: one byte arena per column and `rows + 1` uint32 offsets into it (row r is
+//     bytes[offsets[r], offsets[r + 1])); a null string is empty with its null bit set;
+//   - integers: int64 values; Booleans: one byte each (0 or 1);
+//   - floats and date-times: doubles (date-times as days since 1899-12-30);
+//   - nulls: a bitmap, one bit a row, allocated only once the column holds a null.
+
+#include "host/data/TColumnStore.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// One column's values and null bits.
+struct StoreColumn {
+    TFieldDef def;
+    std::string bytes;
+    std::vector<std::uint32_t> offsets{0};
+    std::vector<std::int64_t> integers;
+    std::vector<std::uint8_t> booleans;
+    std::vector<double> reals;
+    std::vector<std::uint64_t> nullBits;
+
+    bool isNull(std::uint32_t row) const noexcept {
+        const std::size_t word = row >> 6;
+        return word < nullBits.size() && ((nullBits[word] >> (row & 63)) & 1u) != 0;
+    }
+    std::string_view string(std::uint32_t row) const noexcept {
+        return {bytes.data() + offsets[row], std::size_t(offsets[row + 1] - offsets[row])};
+    }
+    bool hasNulls() const noexcept { return !nullBits.empty(); }
+};
+
+struct TColumnStore::Impl {
+    std::vector<StoreColumn> columns;
+    int rows = 0;
+};

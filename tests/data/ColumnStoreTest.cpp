@@ -1,0 +1,144 @@
+#include "DataTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+std::vector<TFieldDef> allTypes() {
+    return {fieldDef("NOME", TFieldType::ftString, 30), fieldDef("CODIGO", TFieldType::ftInteger),
+            fieldDef("PRECO", TFieldType::ftFloat), fieldDef("ATIVO", TFieldType::ftBoolean),
+            fieldDef("DATA", TFieldType::ftDateTime)};
+}
+
+} // namespace
+
+TEST(ColumnStore, valuesReadBackAsTheGridShowsThem) {
+    TColumnStoreBuilder builder(allTypes());
+    builder.appendString(0, "Jo\xE3o");
+    builder.appendInteger(1, -42);
+    builder.appendFloat(2, 12.5);
+    builder.appendBoolean(3, true);
+    builder.appendDateTime(4, 45000.0); // 15/03/2023
+    builder.endRow();
+    builder.appendString(0, "");
+    builder.appendNull(1);
+    builder.appendFloat(2, 0.1 + 0.2);
+    builder.appendBoolean(3, false);
+    builder.appendDateTime(4, 45000.75);
+    builder.endRow();
+    builder.appendNull(4);
+    builder.appendNull(3);
+    builder.appendNull(2);
+    builder.appendNull(1);
+    builder.appendNull(0);
+    builder.endRow();
+    auto store = builder.finish();
+
+    ASSERT_EQ(store->rowCount(), 3);
+    ASSERT_EQ(store->fieldCount(), 5);
+    EXPECT_EQ(store->fieldDef(0).size, 30);
+    const std::vector<std::vector<std::string>> expected = {
+        {"Jo\xE3o", "-42", "12.5", "True", "15/03/2023"},
+        {"", "", "0.3", "False", "15/03/2023 18:00:00"},
+        {"", "", "", "", ""},
+    };
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 5; ++c)
+            EXPECT_EQ(store->text(r, c), expected[size_t(r)][size_t(c)]) << "row " << r << " col " << c;
+    EXPECT_FALSE(store->isNull(1, 0)) << "an empty string is not null";
+    EXPECT_TRUE(store->isNull(1, 1));
+    for (int c = 0; c < 5; ++c)
+        EXPECT_TRUE(store->isNull(2, c));
+    EXPECT_THROW(store->text(3, 0), EListError);
+    EXPECT_THROW(store->text(0, 5), EListError);
+}
+
+TEST(ColumnStore, dateTimesFormatAcrossTheScale) {
+    const std::vector<std::pair<double, std::string>> cases = {
+        {0.0, "30/12/1899"},
+        {1.5, "31/12/1899 12:00:00"},
+        {-1.25, "29/12/1899 06:00:00"},
+        {36526.0, "01/01/2000"},
+        {36526.99999999, "02/01/2000"}, // rounds up to the next midnight
+        {2.0 / 86400.0 + 10, "09/01/1900 00:00:02"},
+        {60.0, "28/02/1900"},
+        {61.0, "01/03/1900"},
+    };
+    TColumnStoreBuilder builder({fieldDef("D", TFieldType::ftDateTime)});
+    for (const auto& c : cases) {
+        builder.appendDateTime(0, c.first);
+        builder.endRow();
+    }
+    auto store = builder.finish();
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(store->text(int(i), 0), cases[i].second) << cases[i].first;
+}
+
+TEST(ColumnStore, raggedRowsNameRowAndColumnAndLoseNothingBuilt) {
+    TColumnStoreBuilder builder({fieldDef("A", TFieldType::ftString), fieldDef("B", TFieldType::ftInteger)});
+    builder.appendString(0, "kept");
+    builder.appendInteger(1, 1);
+    builder.endRow();
+
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[&] { builder.appendString(0, "x"), builder.appendString(0, "y"); },
+         "Row 2, column 1 'A': value given twice"},
+        {[&] { builder.appendString(0, "x"), builder.endRow(); },
+         "Row 2, column 2 'B': no value given before the end of the row"},
+        {[&] { builder.appendString(1, "x"); },
+         "Row 2, column 2 'B': string value given to a field of type integer"},
+        {[&] { builder.appendInteger(2, 5); }, "Row 2, column 3: no such column (the store has 2)"},
+        {[&] { builder.appendInteger(1, 5), builder.finish(); },
+         "Row 2, column 1 'A': no value given before the end of the row"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf(c.first), c.second);
+
+    builder.appendString(0, "second");
+    builder.appendInteger(1, 2);
+    builder.endRow();
+    auto store = builder.finish();
+    ASSERT_EQ(store->rowCount(), 2);
+    EXPECT_EQ(store->text(0, 0), "kept");
+    EXPECT_EQ(store->text(1, 0), "second");
+    EXPECT_EQ(store->text(1, 1), "2");
+    EXPECT_FALSE(store->isNull(1, 1));
+}
+
+TEST(ColumnStore, rejectsValuesThatCannotBeOrdered) {
+    TColumnStoreBuilder builder({fieldDef("F", TFieldType::ftFloat), fieldDef("D", TFieldType::ftDateTime)});
+    EXPECT_NE(errorOf([&] { builder.appendFloat(0, std::nan("")); }).find("NaN"), std::string::npos);
+    builder.appendFloat(0, 1);
+    EXPECT_NE(errorOf([&] { builder.appendDateTime(1, INFINITY); }).find("column 2 'D'"), std::string::npos);
+}
+
+TEST(ColumnStore, builderKeepsRaisedSizesAndStartsAgainEmpty) {
+    TColumnStoreBuilder builder({fieldDef("A", TFieldType::ftString, 5)});
+    builder.setFieldSize(0, 12);
+    builder.setFieldSize(0, 3); // never shrinks
+    builder.appendString(0, "x");
+    builder.endRow();
+    auto first = builder.finish();
+    EXPECT_EQ(first->fieldDef(0).size, 12);
+    EXPECT_EQ(builder.rowCount(), 0);
+    auto second = builder.finish();
+    EXPECT_EQ(second->rowCount(), 0);
+    EXPECT_EQ(first->rowCount(), 1);
+    EXPECT_THROW(builder.setFieldSize(1, 4), EListError);
+}
+
+TEST(ColumnStore, memoryGrowsWithTheValuesNotPerValueAllocations) {
+    TColumnStoreBuilder builder({fieldDef("S", TFieldType::ftString), fieldDef("I", TFieldType::ftInteger)});
+    for (int i = 0; i < 10000; ++i) {
+        builder.appendString(0, "abcdefghij");
+        builder.appendInteger(1, i);
+        builder.endRow();
+    }
+    auto store = builder.finish();
+    // 10 bytes + a 4-byte offset + an 8-byte integer a row, and a little fixed overhead.
+    EXPECT_GE(store->memoryBytes(), 10000u * 22);
+    EXPECT_LT(store->memoryBytes(), 10000u * 22 + 4096);
+}
