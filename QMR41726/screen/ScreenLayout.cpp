@@ -1,0 +1,156 @@
+// The search screen's layout: the form's own properties and its components in creation order,
+// which is also the painting order of the plates and keys. Stacked rounded plates give the
+// window its black outline and pale green rim; the grid sits in a panel smaller than itself so
+// that its border and scroll bar fall outside what the panel shows.
+
+#include "QMR41726/Cli_Qmr41726.h"
+
+#include <optional>
+
+namespace {
+
+using Properties = std::vector<TLayoutProperty>;
+
+constexpr int kPaleGreen = 12647128; // #D8FAC0: plates and key faces
+constexpr int kLightGreen = 7133608; // #A8D96C: the row buttons
+
+/// `first` followed by `second`.
+Properties join(Properties first, const Properties& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+Properties bounds(int left, int top, int width, int height) {
+    return {{"Left", left}, {"Top", top}, {"Width", width}, {"Height", height}};
+}
+
+/// The property names of one of a control's fonts.
+struct FontNames {
+    std::string_view charset, color, height, name, style;
+};
+constexpr FontNames kFont{"Font.Charset", "Font.Color", "Font.Height", "Font.Name", "Font.Style"};
+constexpr FontNames kTitleFont{"TitleFont.Charset", "TitleFont.Color", "TitleFont.Height", "TitleFont.Name",
+                               "TitleFont.Style"};
+
+/// A font as the layout writes it; `style` is TSet{} for a plain font.
+Properties font(const FontNames& names, TIdent charset, TIdent color, int height, const char* face,
+                TSet style) {
+    return {{names.charset, charset},
+            {names.color, color},
+            {names.height, height},
+            {names.name, face},
+            {names.style, std::move(style)}};
+}
+
+/// A filled rounded plate without outline; without `brush` it keeps the shape's default colour.
+TLayoutComponent plate(std::string_view name, int left, int top, int width, int height,
+                       std::optional<TPropertyValue> brush) {
+    Properties properties = bounds(left, top, width, height);
+    if (brush)
+        properties.push_back({"Brush.Color", *brush});
+    properties.push_back({"Pen.Style", TIdent{"psClear"}});
+    properties.push_back({"Shape", TIdent{"stRoundRect"}});
+    return {"TBlendedShape", name, "", std::move(properties)};
+}
+
+/// One of the four row buttons at the right of the grid, 42 x 42 at left 575.
+TLayoutComponent rowButton(std::string_view name, int top, const char* glyph, std::string_view handler) {
+    Properties properties = join(bounds(575, top, 42, 42), {{"Color", kLightGreen}});
+    properties = join(std::move(properties),
+                      font(kFont, TIdent{"ANSI_CHARSET"}, TIdent{"clWindowText"}, -16, "Arial", TSet{}));
+    properties.push_back({"Glyph", TResourceImage{glyph}});
+    properties.push_back({"OnClick", THandlerName{handler}});
+    return {"TdxfColorButton", name, "", std::move(properties)};
+}
+
+TLayoutComponent blsBorda() {
+    TLayoutComponent row = plate("blsBorda", 0, 0, 640, 552, TIdent{"clBlack"});
+    row.properties.insert(row.properties.begin(), {"Align", TIdent{"alClient"}});
+    return row;
+}
+
+TLayoutComponent panGrid() {
+    return {"TPanel", "panGrid", "", join(bounds(21, 71, 533, 223), {{"TabOrder", 0}})};
+}
+
+/// The grid overhangs its panel on every side (70 pixels at the right, where its scroll bar is),
+/// so the panel shows only its cells.
+TLayoutComponent dbgPesquisa() {
+    Properties properties =
+        join(bounds(-3, -3, 606, 243), {{"Color", TIdent{"clInfoBk"}}, {"DataSource", "dtsPesquisa"}});
+    properties = join(std::move(properties),
+                      font(kFont, TIdent{"ANSI_CHARSET"}, TIdent{"clNavy"}, -16, "Tahoma", TSet{{"fsBold"}}));
+    properties =
+        join(std::move(properties), {{"FixedColor", TIdent{"clNavy"}},
+                                     {"Hint", "''"},
+                                     {"Options", TSet{{"dgTitles", "dgColumnResize", "dgRowLines", "dgTabs",
+                                                       "dgAlwaysShowSelection", "dgCancelOnExit"}}},
+                                     {"TabOrder", 0}});
+    properties = join(std::move(properties), font(kTitleFont, TIdent{"ANSI_CHARSET"}, TIdent{"clWindowText"},
+                                                  -19, "Tahoma", TSet{{"fsBold"}}));
+    properties.push_back({"OnKeyDown", THandlerName{"dbgPesquisaKeyDown"}});
+    properties.push_back({"OnTitleClick", THandlerName{"dbgPesquisaTitleClick"}});
+    return {"TDBGrid", "dbgPesquisa", "panGrid", std::move(properties)};
+}
+
+TLayoutComponent edtFiltro() {
+    Properties properties = join(bounds(18, 18, 596, 37), {{"Color", TIdent{"clInfoBk"}}});
+    properties = join(std::move(properties),
+                      font(kFont, TIdent{"ANSI_CHARSET"}, TIdent{"clNavy"}, -24, "Tahoma", TSet{{"fsBold"}}));
+    properties = join(std::move(properties),
+                      {{"ReadOnly", true}, {"TabOrder", 1}, {"OnKeyDown", THandlerName{"edtFiltroKeyDown"}}});
+    return {"TEdit", "edtFiltro", "", std::move(properties)};
+}
+
+/// Keyed texts of the host suite's status line; nothing on this screen reads them.
+TLayoutComponent msgPadrao() {
+    return {"TMessages",
+            "msgPadrao",
+            "",
+            {{"Messages.Strings", "FILIAL|Filial\nOperador|Operador\nVersao|Vers\xE3o "}}};
+}
+
+Properties formProperties() {
+    Properties properties = {{"BorderStyle", TIdent{"bsNone"}},
+                             {"ClientHeight", 552},
+                             {"ClientWidth", 640},
+                             {"Color", TIdent{"clWhite"}}};
+    properties = join(std::move(properties),
+                      font(kFont, TIdent{"DEFAULT_CHARSET"}, TIdent{"clMenu"}, -11, "MS Sans Serif", TSet{}));
+    return join(std::move(properties), {{"KeyPreview", true},
+                                        {"OldCreateOrder", false},
+                                        {"Position", TIdent{"poScreenCenter"}},
+                                        {"OnClose", THandlerName{"FormClose"}},
+                                        {"OnCreate", THandlerName{"FormCreate"}},
+                                        {"OnKeyDown", THandlerName{"FormKeyDown"}},
+                                        {"OnKeyPress", THandlerName{"FormKeyPress"}}});
+}
+
+std::vector<TLayoutComponent> components() {
+    std::vector<TLayoutComponent> rows = {
+        blsBorda(),
+        plate("BlendedShape1", 1, 1, 638, 550, kPaleGreen),
+        plate("BlendedShape2", 6, 6, 626, 538, std::nullopt),
+        plate("blsPesquisa", 16, 67, 545, 234, kPaleGreen),
+        plate("blsKeyBoard", 16, 308, 610, 230, std::nullopt),
+    };
+    for (TLayoutComponent& key : keyboardLayout())
+        rows.push_back(std::move(key));
+    for (TLayoutComponent row :
+         {panGrid(), dbgPesquisa(), edtFiltro(),
+          rowButton("sbtUltimo", 255, ":/glyphs/sbtUltimo.bmp", "sbtUltimoClick"),
+          rowButton("sbtRolarBaixo", 197, ":/glyphs/sbtRolarBaixo.bmp", "sbtRolarBaixoClick"),
+          rowButton("sbtRolarCima", 135, ":/glyphs/sbtRolarCima.bmp", "sbtRolarCimaClick"),
+          rowButton("sbtPrimeiro", 70, ":/glyphs/sbtPrimeiro.bmp", "sbtPrimeiroClick"),
+          TLayoutComponent{"TDataSource", "dtsPesquisa", "", {}}, msgPadrao(),
+          TLayoutComponent{"TTimer", "timDataHora", "", {}}})
+        rows.push_back(std::move(row));
+    return rows;
+}
+
+} // namespace
+
+const TLayout& layoutPesquisa() {
+    static const TLayout layout{formProperties(), components()};
+    return layout;
+}
