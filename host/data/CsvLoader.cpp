@@ -1,0 +1,198 @@
+// Loading CSV files into a column store. The whole file is read at once and split in place;
+// values go straight from the text into the builder, so a million rows cost no allocation per
+// value. Any error is raised before the store exists: a load either succeeds whole or not at all.
+
+#include "host/data/CsvHeader.h"
+#include "host/data/CsvReader.h"
+#include "host/data/Loaders.h"
+#include "host/data/ValueParser.h"
+#include "host/rtl/Exception.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+[[noreturn]] void throwUnreadable(const std::string& path, int error) {
+    throw EDatabaseError(path + ": cannot read the file (" + std::strerror(error) + ")");
+}
+
+// The file's bytes, read with one system call per chunk into one buffer.
+std::string readWholeFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throwUnreadable(path, errno);
+    std::string text;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0)
+        text.reserve(std::size_t(info.st_size));
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int error = errno;
+            ::close(fd);
+            throwUnreadable(path, error);
+        }
+        if (got == 0)
+            break;
+        text.append(chunk, std::size_t(got));
+    }
+    ::close(fd);
+    return text;
+}
+
+/// One load in progress: checks each row against the header and feeds the builder.
+class CsvLoad {
+public:
+    CsvLoad(const CsvReader& reader, std::vector<CsvColumn> columns);
+    void appendRow(const std::vector<CsvField>& fields);
+    std::shared_ptr<const TColumnStore> finish();
+
+private:
+    void appendValue(int column, const CsvField& field);
+    void appendString(int column, const CsvField& field, std::string_view text);
+    void appendTyped(int column, const CsvField& field, std::string_view text);
+    [[noreturn]] void fail(int column, const CsvField& field, const std::string& what) const;
+
+    static std::vector<TFieldDef> definitions(const std::vector<CsvColumn>& columns);
+
+    const CsvReader& m_reader;
+    std::vector<CsvColumn> m_columns;
+    std::vector<int> m_longest;
+    TColumnStoreBuilder m_builder;
+    AnsiString m_converted;
+};
+
+std::vector<TFieldDef> CsvLoad::definitions(const std::vector<CsvColumn>& columns) {
+    std::vector<TFieldDef> defs;
+    defs.reserve(columns.size());
+    for (const CsvColumn& column : columns)
+        defs.push_back(column.def);
+    return defs;
+}
+
+CsvLoad::CsvLoad(const CsvReader& reader, std::vector<CsvColumn> columns)
+    : m_reader(reader), m_columns(std::move(columns)), m_longest(m_columns.size(), 0),
+      m_builder(definitions(m_columns)) {}
+
+void CsvLoad::fail(int column, const CsvField& field, const std::string& what) const {
+    throwCsvError(m_reader.sourceName(), field.line, column + 1, what);
+}
+
+void CsvLoad::appendRow(const std::vector<CsvField>& fields) {
+    const std::size_t expected = m_columns.size();
+    if (fields.size() != expected) {
+        const CsvField& at = fields.size() > expected ? fields[expected] : fields.back();
+        const std::string found = std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields");
+        throwCsvError(m_reader.sourceName(), at.line, int(std::min(fields.size(), expected)) + 1,
+                      "the row has " + found + " where the header has " + std::to_string(expected));
+    }
+    for (std::size_t i = 0; i < expected; ++i)
+        appendValue(int(i), fields[i]);
+    m_builder.endRow();
+}
+
+// Text is UTF-8 in the file and Windows-1252 in the store; plain ASCII needs no conversion.
+void CsvLoad::appendValue(int column, const CsvField& field) {
+    std::string_view text = field.text;
+    if (!isAscii(text)) {
+        try {
+            m_converted = utf8ToAnsi(text);
+        } catch (const EConvertError& error) {
+            fail(column, field, error.Message());
+        }
+        text = m_converted;
+    }
+    if (m_columns[column].def.type == TFieldType::ftString)
+        appendString(column, field, text);
+    else
+        appendTyped(column, field, text);
+}
+
+// An empty string value is an empty string, not null: the file cannot tell them apart, and a
+// search over text columns treats both alike.
+void CsvLoad::appendString(int column, const CsvField& field, std::string_view text) {
+    const CsvColumn& spec = m_columns[column];
+    const int length = int(text.size());
+    if (!spec.sizedByData && length > spec.def.size)
+        fail(column, field,
+             quotedValue(text) + " has " + std::to_string(length) + " characters; the field " +
+                 spec.def.name + " holds at most " + std::to_string(spec.def.size));
+    m_longest[column] = std::max(m_longest[column], length);
+    m_builder.appendString(column, text);
+}
+
+void CsvLoad::appendTyped(int column, const CsvField& field, std::string_view text) {
+    if (trimBlanks(text).empty()) {
+        m_builder.appendNull(column);
+        return;
+    }
+    const char* why = nullptr;
+    switch (m_columns[column].def.type) {
+    case TFieldType::ftInteger: {
+        std::int64_t value = 0;
+        if (!(why = parseInteger(text, value)))
+            m_builder.appendInteger(column, value);
+        break;
+    }
+    case TFieldType::ftFloat: {
+        double value = 0;
+        if (!(why = parseFloat(text, value)))
+            m_builder.appendFloat(column, value);
+        break;
+    }
+    case TFieldType::ftBoolean: {
+        bool value = false;
+        if (!(why = parseBoolean(text, value)))
+            m_builder.appendBoolean(column, value);
+        break;
+    }
+    case TFieldType::ftDateTime: {
+        double value = 0;
+        if (!(why = parseDateTime(text, value)))
+            m_builder.appendDateTime(column, value);
+        break;
+    }
+    case TFieldType::ftString:
+        break;
+    }
+    if (why)
+        fail(column, field, quotedValue(text) + " " + why + " (field " + m_columns[column].def.name + ")");
+}
+
+std::shared_ptr<const TColumnStore> CsvLoad::finish() {
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i].sizedByData)
+            m_builder.setFieldSize(int(i), std::max(1, m_longest[i]));
+    }
+    return m_builder.finish();
+}
+
+std::shared_ptr<const TColumnStore> loadCsv(std::string text, const std::string& sourceName) {
+    CsvReader reader(std::move(text), sourceName);
+    std::vector<CsvField> fields;
+    if (!reader.readRecord(fields))
+        throwCsvError(sourceName, 1, 1, "the file is empty; its first line must name the fields");
+    CsvLoad load(reader, parseCsvHeader(fields, sourceName));
+    while (reader.readRecord(fields))
+        load.appendRow(fields);
+    return load.finish();
+}
+
+} // namespace
+
+std::shared_ptr<const TColumnStore> loadCsvFile(const std::string& path) {
+    return loadCsv(readWholeFile(path), path);
+}
+
+std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text, const std::string& sourceName) {
+    return loadCsv(std::string(text), sourceName);
+}

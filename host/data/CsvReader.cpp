@@ -1,0 +1,102 @@
+#include "host/data/CsvReader.h"
+
+#include "host/rtl/Exception.h"
+
+#include <cstring>
+
+void throwCsvError(const std::string& source, int line, int column, const std::string& what) {
+    throw EDatabaseError(source + ", line " + std::to_string(line) + ", column " + std::to_string(column) +
+                         ": " + what);
+}
+
+CsvReader::CsvReader(std::string text, std::string sourceName)
+    : m_text(std::move(text)), m_sourceName(std::move(sourceName)) {
+    m_pos = m_text.data();
+    m_end = m_pos + m_text.size();
+    if (m_text.size() >= 3 && std::memcmp(m_pos, "\xEF\xBB\xBF", 3) == 0)
+        m_pos += 3;
+}
+
+bool CsvReader::atLineBreak() const noexcept {
+    return *m_pos == '\n' || *m_pos == '\r';
+}
+
+// A line break is LF, CRLF, or a lone CR; each counts as one line.
+void CsvReader::skipLineBreak() noexcept {
+    if (*m_pos == '\r' && m_pos + 1 < m_end && m_pos[1] == '\n')
+        ++m_pos;
+    ++m_pos;
+    ++m_line;
+}
+
+bool CsvReader::readRecord(std::vector<CsvField>& fields) {
+    fields.clear();
+    while (m_pos < m_end && atLineBreak())
+        skipLineBreak();
+    if (m_pos == m_end)
+        return false;
+    m_recordLine = m_line;
+    for (;;) {
+        const int column = int(fields.size()) + 1;
+        const int line = m_line;
+        const std::string_view text = *m_pos == '"' ? readQuoted(column) : readPlain(column);
+        fields.push_back({text, line});
+        if (m_pos == m_end)
+            return true;
+        if (atLineBreak()) {
+            skipLineBreak();
+            return true;
+        }
+        ++m_pos; // the comma
+        if (m_pos == m_end || atLineBreak()) {
+            // A comma at the end of a line leaves one more, empty field.
+            fields.push_back({std::string_view(m_pos, 0), m_line});
+            if (m_pos < m_end)
+                skipLineBreak();
+            return true;
+        }
+    }
+}
+
+// An unquoted field runs to the next comma or line break; a quote inside it means the writer
+// forgot to quote the field, and guessing what it meant could shift every later field.
+std::string_view CsvReader::readPlain(int column) {
+    char* start = m_pos;
+    while (m_pos < m_end) {
+        const char c = *m_pos;
+        if (c == ',' || c == '\n' || c == '\r')
+            break;
+        if (c == '"')
+            throwCsvError(m_sourceName, m_line, column,
+                          "a quote inside an unquoted value (quote the whole value and double the quote)");
+        ++m_pos;
+    }
+    return {start, size_t(m_pos - start)};
+}
+
+// A quoted field: the text up to the closing quote, with each "" turned into one quote by
+// moving the text left in place. Line breaks inside are part of the value.
+std::string_view CsvReader::readQuoted(int column) {
+    const int startLine = m_line;
+    ++m_pos; // the opening quote
+    char* start = m_pos;
+    char* out = m_pos;
+    for (;;) {
+        if (m_pos == m_end)
+            throwCsvError(m_sourceName, startLine, column, "a quoted value is never closed");
+        const char c = *m_pos++;
+        if (c == '"') {
+            if (m_pos < m_end && *m_pos == '"') {
+                ++m_pos;
+            } else {
+                break;
+            }
+        } else if (c == '\n' || (c == '\r' && (m_pos == m_end || *m_pos != '\n'))) {
+            ++m_line;
+        }
+        *out++ = c;
+    }
+    if (m_pos < m_end && *m_pos != ',' && !atLineBreak())
+        throwCsvError(m_sourceName, m_line, column, "text after the closing quote of a quoted value");
+    return {start, size_t(out - start)};
+}

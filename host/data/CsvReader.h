@@ -1,0 +1,46 @@
+#pragma once
+// Splitting CSV text into records (RFC 4180): fields separated by commas, records by CRLF or
+// LF, quoted fields with "" for a quote and with commas and line breaks inside.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// One field of a record: its text (unquoted, "" already turned into ") and the line it starts on.
+struct CsvField {
+    std::string_view text;
+    int line = 0;
+};
+
+/// Raises the EDatabaseError of a CSV load: "<source>, line L, column C: <what>".
+[[noreturn]] void throwCsvError(const std::string& source, int line, int column, const std::string& what);
+
+/// Reads records one at a time from text it owns and unescapes in place, so that a field is a
+/// view into the text and reading allocates nothing per value.
+class CsvReader {
+public:
+    /// Takes the text; a UTF-8 byte order mark at its start is skipped. `sourceName` names the
+    /// text in error messages.
+    CsvReader(std::string text, std::string sourceName);
+
+    /// Reads the next record into `fields` (views valid as long as the reader lives). Blank lines
+    /// are skipped. Returns false at the end of the text; raises EDatabaseError on broken quoting.
+    bool readRecord(std::vector<CsvField>& fields);
+
+    /// The line the last record read starts on (1-based).
+    int recordLine() const noexcept { return m_recordLine; }
+    const std::string& sourceName() const noexcept { return m_sourceName; }
+
+private:
+    std::string_view readPlain(int column);
+    std::string_view readQuoted(int column);
+    bool atLineBreak() const noexcept;
+    void skipLineBreak() noexcept;
+
+    std::string m_text;
+    std::string m_sourceName;
+    char* m_pos = nullptr;
+    char* m_end = nullptr;
+    int m_line = 1;
+    int m_recordLine = 0;
+};

@@ -1,0 +1,406 @@
+// Loading the rows of an SQLite query into a column store. The database is opened read-only;
+// declared column types decide the field types, and a column without one (an expression) takes
+// the type of its first non-null value. Any error is raised before the store exists.
+
+#include "host/data/Loaders.h"
+#include "host/data/ValueParser.h"
+#include "host/data/ValueText.h"
+#include "host/rtl/Exception.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+/// How one result column becomes a field.
+struct SqlColumn {
+    TFieldDef def;
+    /// False while the type waits for the column's first non-null value.
+    bool typed = false;
+    /// A text column without a declared length: sized to its longest value after the load.
+    bool sizedByData = false;
+    int longest = 0;
+};
+
+/// One value as SQLite returned it; text is kept only where a text form is needed.
+struct SqlValue {
+    int type = SQLITE_NULL;
+    std::int64_t integer = 0;
+    double real = 0;
+    std::string text;
+};
+
+struct DeclaredType {
+    std::string_view name;
+    TFieldType type;
+};
+
+// Declared type names (upper case, without a length) and the field type each gives.
+constexpr DeclaredType kDeclaredTypes[] = {
+    {"INTEGER", TFieldType::ftInteger},
+    {"INT", TFieldType::ftInteger},
+    {"BIGINT", TFieldType::ftInteger},
+    {"SMALLINT", TFieldType::ftInteger},
+    {"TINYINT", TFieldType::ftInteger},
+    {"MEDIUMINT", TFieldType::ftInteger},
+    {"REAL", TFieldType::ftFloat},
+    {"FLOAT", TFieldType::ftFloat},
+    {"DOUBLE", TFieldType::ftFloat},
+    {"DOUBLE PRECISION", TFieldType::ftFloat},
+    {"NUMERIC", TFieldType::ftFloat},
+    {"DECIMAL", TFieldType::ftFloat},
+    {"BOOLEAN", TFieldType::ftBoolean},
+    {"BOOL", TFieldType::ftBoolean},
+    {"DATE", TFieldType::ftDateTime},
+    {"DATETIME", TFieldType::ftDateTime},
+    {"TIMESTAMP", TFieldType::ftDateTime},
+    {"TEXT", TFieldType::ftString},
+    {"VARCHAR", TFieldType::ftString},
+    {"CHAR", TFieldType::ftString},
+    {"CHARACTER", TFieldType::ftString},
+    {"NVARCHAR", TFieldType::ftString},
+    {"NCHAR", TFieldType::ftString},
+    {"VARYING CHARACTER", TFieldType::ftString},
+    {"NATIVE CHARACTER", TFieldType::ftString},
+    {"CLOB", TFieldType::ftString},
+};
+
+struct Connection {
+    sqlite3* db = nullptr;
+    ~Connection() { sqlite3_close(db); }
+};
+
+struct Statement {
+    sqlite3_stmt* stmt = nullptr;
+    ~Statement() { sqlite3_finalize(stmt); }
+};
+
+// The length in "VARCHAR(40)", or 0 when none is given.
+int declaredLength(std::string_view declared) {
+    const size_t open = declared.find('(');
+    if (open == std::string_view::npos)
+        return 0;
+    std::string_view inside = trimBlanks(declared.substr(open + 1));
+    int length = 0;
+    const auto [ptr, ec] = std::from_chars(inside.data(), inside.data() + inside.size(), length);
+    return ec == std::errc() && ptr != inside.data() && length > 0 ? length : 0;
+}
+
+// Names outside the table follow SQLite's own affinity rules, so that a type like
+// "UNSIGNED BIG INT" or "VARCHAR2" still gets the type its values have.
+std::optional<TFieldType> typeByAffinity(std::string_view upper) {
+    const auto has = [upper](std::string_view part) { return upper.find(part) != std::string_view::npos; };
+    if (has("INT"))
+        return TFieldType::ftInteger;
+    if (has("CHAR") || has("CLOB") || has("TEXT"))
+        return TFieldType::ftString;
+    if (has("REAL") || has("FLOA") || has("DOUB"))
+        return TFieldType::ftFloat;
+    return std::nullopt;
+}
+
+// Fills the column's type from its declared type; leaves it untyped when there is none or the
+// name says nothing (BLOB, or an expression's empty type).
+void applyDeclaredType(const char* declared, SqlColumn& column) {
+    if (!declared)
+        return;
+    const AnsiString upper = UpperCase(trimBlanks(declared));
+    const std::string_view base = trimBlanks(std::string_view(upper).substr(0, upper.find('(')));
+    std::optional<TFieldType> type;
+    for (const DeclaredType& entry : kDeclaredTypes) {
+        if (base == entry.name)
+            type = entry.type;
+    }
+    if (!type)
+        type = typeByAffinity(base);
+    if (!type)
+        return;
+    column.typed = true;
+    column.def.type = *type;
+    column.def.size = *type == TFieldType::ftString ? declaredLength(upper) : 0;
+    column.sizedByData = *type == TFieldType::ftString && column.def.size == 0;
+}
+
+// The type an untyped column takes from its first non-null value.
+void inferType(const SqlValue& value, SqlColumn& column) {
+    column.typed = true;
+    column.def.type = value.type == SQLITE_INTEGER ? TFieldType::ftInteger
+                      : value.type == SQLITE_FLOAT ? TFieldType::ftFloat
+                                                   : TFieldType::ftString;
+    column.sizedByData = column.def.type == TFieldType::ftString;
+}
+
+/// One query's rows on their way into a store.
+class SqliteLoad {
+public:
+    SqliteLoad(std::string path, sqlite3* db, sqlite3_stmt* stmt);
+    std::shared_ptr<const TColumnStore> run();
+
+private:
+    void describeColumns();
+    void readRow(std::vector<SqlValue>& row);
+    bool allTyped() const;
+    void startBuilder();
+    void appendWaiting(std::vector<std::vector<SqlValue>>& waiting);
+    void appendRow(const std::vector<SqlValue>& row);
+    void appendValue(int column, const SqlValue& value);
+    void appendString(int column, const SqlValue& value);
+    const char* appendNumber(int column, const SqlValue& value);
+    const char* appendOther(int column, const SqlValue& value);
+    std::string valueText(const SqlValue& value) const;
+    [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void failAt(int column, const std::string& what) const;
+
+    std::string m_path;
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt;
+    std::vector<SqlColumn> m_columns;
+    std::optional<TColumnStoreBuilder> m_builder;
+    long long m_row = 0;
+    AnsiString m_converted;
+};
+
+SqliteLoad::SqliteLoad(std::string path, sqlite3* db, sqlite3_stmt* stmt)
+    : m_path(std::move(path)), m_db(db), m_stmt(stmt) {}
+
+void SqliteLoad::fail(const std::string& what) const {
+    throw EDatabaseError(m_path + ": " + what);
+}
+
+void SqliteLoad::failAt(int column, const std::string& what) const {
+    throw EDatabaseError(m_path + ", row " + std::to_string(m_row) + ", column " +
+                         std::to_string(column + 1) + " (" + m_columns[column].def.name + "): " + what);
+}
+
+void SqliteLoad::describeColumns() {
+    const int count = sqlite3_column_count(m_stmt);
+    if (count == 0)
+        fail("the query returns no columns");
+    for (int i = 0; i < count; ++i) {
+        SqlColumn column;
+        const char* name = sqlite3_column_name(m_stmt, i);
+        try {
+            column.def.name = utf8ToAnsi(trimBlanks(name ? name : ""));
+        } catch (const EConvertError& error) {
+            fail("the name of column " + std::to_string(i + 1) + ": " + error.Message());
+        }
+        if (column.def.name.empty())
+            fail("column " + std::to_string(i + 1) + " of the query has no name");
+        for (const SqlColumn& other : m_columns) {
+            if (UpperCase(other.def.name) == UpperCase(column.def.name))
+                fail("the query returns two columns named " + column.def.name);
+        }
+        applyDeclaredType(sqlite3_column_decltype(m_stmt, i), column);
+        m_columns.push_back(std::move(column));
+    }
+}
+
+bool SqliteLoad::allTyped() const {
+    return std::all_of(m_columns.begin(), m_columns.end(), [](const SqlColumn& c) { return c.typed; });
+}
+
+// Reads the current row; the text form is kept for columns that are (or may become) strings and
+// for text values, so that numbers in numeric columns are never formatted.
+void SqliteLoad::readRow(std::vector<SqlValue>& row) {
+    row.resize(m_columns.size());
+    for (int i = 0; i < int(m_columns.size()); ++i) {
+        SqlValue& value = row[i];
+        value.type = sqlite3_column_type(m_stmt, i);
+        if (value.type == SQLITE_INTEGER)
+            value.integer = sqlite3_column_int64(m_stmt, i);
+        if (value.type == SQLITE_FLOAT)
+            value.real = sqlite3_column_double(m_stmt, i);
+        const bool wantText = value.type == SQLITE_TEXT ||
+                              (value.type != SQLITE_NULL && value.type != SQLITE_BLOB &&
+                               (!m_columns[i].typed || m_columns[i].def.type == TFieldType::ftString));
+        if (wantText) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+            value.text.assign(text, size_t(sqlite3_column_bytes(m_stmt, i)));
+        }
+        if (value.type == SQLITE_BLOB)
+            failAt(i, "a binary (BLOB) value cannot be loaded");
+        if (!m_columns[i].typed && value.type != SQLITE_NULL)
+            inferType(value, m_columns[i]);
+    }
+}
+
+void SqliteLoad::startBuilder() {
+    std::vector<TFieldDef> defs;
+    for (SqlColumn& column : m_columns) {
+        if (!column.typed) {
+            // Nothing but nulls: a text column is the least surprising home for them.
+            column.typed = true;
+            column.sizedByData = true;
+        }
+        defs.push_back(column.def);
+    }
+    m_builder.emplace(std::move(defs));
+}
+
+void SqliteLoad::appendRow(const std::vector<SqlValue>& row) {
+    for (int i = 0; i < int(row.size()); ++i)
+        appendValue(i, row[i]);
+    m_builder->endRow();
+}
+
+void SqliteLoad::appendValue(int column, const SqlValue& value) {
+    if (value.type == SQLITE_NULL) {
+        m_builder->appendNull(column);
+        return;
+    }
+    const TFieldType type = m_columns[column].def.type;
+    if (type == TFieldType::ftString) {
+        appendString(column, value);
+        return;
+    }
+    const char* why = (type == TFieldType::ftInteger || type == TFieldType::ftFloat)
+                          ? appendNumber(column, value)
+                          : appendOther(column, value);
+    if (why)
+        failAt(column, valueText(value) + " " + why);
+}
+
+void SqliteLoad::appendString(int column, const SqlValue& value) {
+    std::string_view text = value.text;
+    if (!isAscii(text)) {
+        try {
+            m_converted = utf8ToAnsi(text);
+        } catch (const EConvertError& error) {
+            failAt(column, error.Message());
+        }
+        text = m_converted;
+    }
+    SqlColumn& spec = m_columns[column];
+    const int length = int(text.size());
+    if (!spec.sizedByData && length > spec.def.size)
+        failAt(column, quotedValue(text) + " has " + std::to_string(length) +
+                           " characters; the column holds at most " + std::to_string(spec.def.size));
+    spec.longest = std::max(spec.longest, length);
+    m_builder->appendString(column, text);
+}
+
+// Integer and float columns take numbers of either kind and text that reads as a number; an
+// integer column refuses a fraction rather than cut it off.
+const char* SqliteLoad::appendNumber(int column, const SqlValue& value) {
+    const bool isInteger = m_columns[column].def.type == TFieldType::ftInteger;
+    std::int64_t integer = value.integer;
+    double real = value.type == SQLITE_INTEGER ? double(value.integer) : value.real;
+    if (value.type == SQLITE_TEXT) {
+        if (const char* why = isInteger ? parseInteger(value.text, integer) : parseFloat(value.text, real))
+            return why;
+    } else if (isInteger && value.type == SQLITE_FLOAT) {
+        if (real != std::trunc(real))
+            return "is not a whole number";
+        // 2^63 is the first double past the integer range.
+        if (std::fabs(real) >= 9223372036854775808.0)
+            return "is out of the range of an integer";
+        integer = std::int64_t(real);
+    }
+    if (isInteger)
+        m_builder->appendInteger(column, integer);
+    else
+        m_builder->appendFloat(column, real);
+    return nullptr;
+}
+
+// Booleans are 0/1 or words; date-times are ISO 8601 text, the form SQLite's date functions use.
+const char* SqliteLoad::appendOther(int column, const SqlValue& value) {
+    if (m_columns[column].def.type == TFieldType::ftBoolean) {
+        bool flag = false;
+        if (value.type == SQLITE_INTEGER && (value.integer == 0 || value.integer == 1))
+            flag = value.integer == 1;
+        else if (value.type != SQLITE_TEXT)
+            return "is not a Boolean (0 or 1)";
+        else if (const char* why = parseBoolean(value.text, flag))
+            return why;
+        m_builder->appendBoolean(column, flag);
+        return nullptr;
+    }
+    double when = 0;
+    if (value.type != SQLITE_TEXT)
+        return "is not a date as text (yyyy-mm-dd hh:mm:ss)";
+    if (const char* why = parseDateTime(value.text, when))
+        return why;
+    m_builder->appendDateTime(column, when);
+    return nullptr;
+}
+
+std::string SqliteLoad::valueText(const SqlValue& value) const {
+    if (value.type == SQLITE_INTEGER)
+        return std::to_string(value.integer);
+    if (value.type == SQLITE_FLOAT)
+        return floatText(value.real);
+    try {
+        return quotedValue(utf8ToAnsi(value.text));
+    } catch (const EConvertError&) {
+        return quotedValue(value.text);
+    }
+}
+
+// Creates the builder once every column has a type and appends the rows that waited for it.
+void SqliteLoad::appendWaiting(std::vector<std::vector<SqlValue>>& waiting) {
+    startBuilder();
+    const long long last = m_row;
+    m_row -= static_cast<long long>(waiting.size());
+    for (const auto& row : waiting) {
+        ++m_row;
+        appendRow(row);
+    }
+    m_row = last;
+    waiting.clear();
+}
+
+std::shared_ptr<const TColumnStore> SqliteLoad::run() {
+    describeColumns();
+    // Rows wait here only until every untyped column has shown a value: usually just the first.
+    std::vector<std::vector<SqlValue>> waiting;
+    std::vector<SqlValue> row;
+    for (;;) {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW)
+            fail("row " + std::to_string(m_row + 1) + ": " + sqlite3_errmsg(m_db));
+        ++m_row;
+        readRow(row);
+        if (m_builder) {
+            appendRow(row);
+            continue;
+        }
+        waiting.push_back(row);
+        if (allTyped())
+            appendWaiting(waiting);
+    }
+    if (!m_builder)
+        appendWaiting(waiting);
+    for (int i = 0; i < int(m_columns.size()); ++i) {
+        if (m_columns[i].sizedByData)
+            m_builder->setFieldSize(i, std::max(1, m_columns[i].longest));
+    }
+    return m_builder->finish();
+}
+
+} // namespace
+
+std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const std::string& query) {
+    Connection connection;
+    if (sqlite3_open_v2(path.c_str(), &connection.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        throw EDatabaseError(path + ": cannot open the database (" +
+                             (connection.db ? sqlite3_errmsg(connection.db) : "out of memory") + ")");
+    Statement statement;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(connection.db, query.c_str(), int(query.size()), &statement.stmt, &tail) !=
+        SQLITE_OK)
+        throw EDatabaseError(path + ": the query failed: " + sqlite3_errmsg(connection.db));
+    if (!statement.stmt)
+        throw EDatabaseError(path + ": the query is empty");
+    // A second statement would be silently ignored; refuse it rather than run half the text.
+    Statement rest;
+    if (sqlite3_prepare_v2(connection.db, tail, -1, &rest.stmt, nullptr) != SQLITE_OK || rest.stmt)
+        throw EDatabaseError(path + ": the query holds more than one statement");
+    return SqliteLoad(path, connection.db, statement.stmt).run();
+}
