@@ -43,10 +43,11 @@ extern TApplication* Application;
 
 /// Runs `handler`, handing any Exception or std::exception it throws to the application's error
 /// handler. Every call from Qt into a bound handler goes through here: no exception ever crosses
-/// a Qt frame.
-template <class F> void dispatchHandler(F&& handler) noexcept {
+/// a Qt frame. Returns false when the handler failed, so a caller can skip what depended on it.
+template <class F> bool dispatchHandler(F&& handler) noexcept {
     try {
         handler();
+        return true;
     } catch (const std::exception& error) {
         if (Application)
             Application->handleException(error);
@@ -54,4 +55,5 @@ template <class F> void dispatchHandler(F&& handler) noexcept {
         if (Application)
             Application->handleException(Exception("Unknown exception in an event handler"));
     }
+    return false;
 }

@@ -18,12 +18,24 @@ public:
     using Exception::Exception;
 };
 
+struct TPropertyValue;
+class TEventBinder;
+
 /// Creates an unowned component of a registered class.
 using TComponentFactory = std::function<std::unique_ptr<TComponent>()>;
+/// Sets one layout property on a component of the class; false when the class has no such
+/// property. Non-visual classes (data sources, timers, message lists) register one too.
+using TPropertySetter =
+    std::function<bool(TComponent&, std::string_view, const TPropertyValue&, TEventBinder&)>;
 
-/// Registers `className`; a second registration of a name replaces the first.
-void registerClass(std::string_view className, TComponentFactory factory);
+/// Registers `className`; a second registration of a name replaces the first. Without a setter,
+/// a control's properties go to TControl::setProperty and other components have none.
+void registerClass(std::string_view className, TComponentFactory factory, TPropertySetter setter = nullptr);
 /// A new component of the class, or EComponentError "Class X not found".
 std::unique_ptr<TComponent> createComponent(std::string_view className);
+/// Sets a layout property through the class's setter; false for a property the class lacks.
+/// EComponentError "Class X not found" for an unregistered class.
+bool setComponentProperty(std::string_view className, TComponent& component, std::string_view name,
+                          const TPropertyValue& value, TEventBinder& events);
 /// Registers every class of host/ui and host/framework. Idempotent.
 void registerRuntimeClasses();

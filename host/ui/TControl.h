@@ -8,8 +8,10 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 class TWinControl;
+class TWinControlWatcher;
 struct TPropertyValue;
 class TEventBinder;
 
@@ -21,6 +23,12 @@ public:
 
     /// The Qt widget behind the control, for the host application and tests (input, grabbing).
     QWidget* widget() const noexcept;
+    /// The control whose widget is `widget` or holds it (a grid's viewport belongs to the grid),
+    /// or nullptr when the widget belongs to no control.
+    static TControl* fromWidget(const QWidget* widget) noexcept;
+    /// Names the component and its widget (the widget's objectName), so that a focused widget
+    /// can be traced back to its component by name.
+    void setName(AnsiString name);
 
     TWinControl* parent() const noexcept;
     void setParent(TWinControl* parent);
@@ -30,16 +38,28 @@ public:
     int width() const;
     int height() const;
     void setBounds(int left, int top, int width, int height);
+    TAlign align() const noexcept { return m_align; }
+    /// alClient keeps the control covering its parent's client area, also when the parent resizes.
+    void setAlign(TAlign align);
 
+    /// The control's own Enabled flag (a disabled parent disables its children too in Qt).
     bool enabled() const;
     void setEnabled(bool enabled);
+    /// The control's own Visible flag; a control on a hidden form is still "visible".
     bool visible() const;
     void setVisible(bool visible);
 
     const TFont& font() const noexcept;
     void setFont(const TFont& font);
+    /// True while the control takes its parent's font (the default until a font is set).
+    bool parentFont() const noexcept { return m_parentFont; }
+    void setParentFont(bool on);
     TColor color() const noexcept;
     void setColor(TColor color);
+    const AnsiString& hint() const noexcept { return m_hint; }
+    void setHint(const AnsiString& hint);
+    bool showHint() const noexcept { return m_showHint; }
+    void setShowHint(bool on);
 
     /// Paints the control now, not at the next idle moment.
     void repaint();
@@ -58,10 +78,22 @@ protected:
     virtual void appearanceChanged();
 
 private:
+    friend class TWinControl;
+    void applyAlign();
+    void applyHint();
+    void inheritFont(const TFont& font);
+    bool setFontSubProperty(std::string_view subProperty, const TPropertyValue& value);
+
     QPointer<QWidget> m_widget;
     TWinControl* m_parent = nullptr;
     TFont m_font;
     TColor m_color = clBtnFace;
+    TAlign m_align = TAlign::alNone;
+    AnsiString m_hint;
+    bool m_parentFont = true;
+    bool m_showHint = false;
+    bool m_enabled = true;
+    bool m_visible = true;
 };
 
 /// A control with a window of its own: it can take the focus and receives keys.
@@ -73,15 +105,25 @@ public:
     int tabOrder() const noexcept;
     void setTabOrder(int order);
 
+    /// The child controls, bottom of the stacking order first (their creation order).
+    std::vector<TControl*> controls() const;
+    /// The child window controls in tab order: by TabOrder, then those without one in
+    /// creation order.
+    std::vector<TWinControl*> tabOrderedControls() const;
+
     TKeyEvent onKeyDown;
     TKeyPressEvent onKeyPress;
 
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 protected:
-    using TControl::TControl;
+    explicit TWinControl(std::unique_ptr<QWidget> widget);
 
 private:
+    friend class TControl;
+    friend class TWinControlWatcher;
+    void realignControls();
+
     int m_tabOrder = -1;
 };
 

@@ -24,9 +24,15 @@ constexpr TColor clMenu = 0xF0F0F0;
 constexpr TColor clBtnFace = 0xF0F0F0;
 
 /// Red, green and blue of a TColor.
-constexpr int colorRed(TColor c) { return int(c & 0xFF); }
-constexpr int colorGreen(TColor c) { return int((c >> 8) & 0xFF); }
-constexpr int colorBlue(TColor c) { return int((c >> 16) & 0xFF); }
+constexpr int colorRed(TColor c) {
+    return int(c & 0xFF);
+}
+constexpr int colorGreen(TColor c) {
+    return int((c >> 8) & 0xFF);
+}
+constexpr int colorBlue(TColor c) {
+    return int((c >> 16) & 0xFF);
+}
 
 /// A font as the layout describes it. Height is negative: the character height in pixels.
 struct TFont {
@@ -72,6 +78,9 @@ private:
 };
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+
+/// How a control places itself in its parent: alClient keeps it covering the parent's client area.
+enum class TAlign { alNone, alClient };
 
 class TColumn;
 

@@ -1,0 +1,70 @@
+#include "host/ui/TApplication.h"
+
+#include "host/ui/QtText.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+TApplication* Application = nullptr;
+
+namespace {
+
+/// The message of an error as the user should read it.
+QString messageText(const std::exception& error) {
+    if (const auto* own = dynamic_cast<const Exception*>(&error))
+        return toQString(own->Message());
+    // Other exceptions come from the standard library or Qt-free code, which speaks UTF-8.
+    return QString::fromUtf8(error.what());
+}
+
+/// Whether a message box could be seen and answered: there must be a widget application on a
+/// platform with a real display. On the offscreen platform (tests, scripted runs) a modal box
+/// would block forever with nobody to close it.
+bool canShowMessageBox() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+/// The default error handler: the message goes to the standard error stream always, and to a
+/// message box where one can be shown. The program goes on either way.
+void showError(const std::exception& error) {
+    const QString text = messageText(error);
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    if (!canShowMessageBox())
+        return;
+    const QString title = Application ? toQString(Application->title()) : QString();
+    QMessageBox::critical(nullptr, title, text);
+}
+
+} // namespace
+
+TApplication::TApplication() {
+    Application = this;
+}
+
+TApplication::~TApplication() {
+    if (Application == this)
+        Application = nullptr;
+}
+
+void TApplication::handleException(const std::exception& error) {
+    try {
+        if (m_handler)
+            m_handler(error);
+        else
+            showError(error);
+    } catch (const std::exception& nested) {
+        // A failing error handler must not take the program down: it is the last resort.
+        std::fprintf(stderr, "Error handler failed: %s\n", nested.what());
+    } catch (...) {
+        std::fprintf(stderr, "Error handler failed\n");
+    }
+}
+
+void TApplication::setExceptionHandler(ExceptionHandler handler) {
+    m_handler = std::move(handler);
+}

@@ -1,0 +1,391 @@
+#include "host/ui/TControl.h"
+
+#include "host/framework/PropertyValues.h"
+#include "host/ui/Layout.h"
+#include "host/ui/QtText.h"
+#include "host/ui/TApplication.h"
+#include "host/ui/TClassRegistry.h"
+
+#include <QEvent>
+#include <QVariant>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <utility>
+
+namespace {
+
+/// The widget property that leads from a widget back to its control.
+constexpr const char* kControlProperty = "qmrComponent";
+
+/// The control whose widget is exactly `widget`.
+TControl* controlOf(const QWidget* widget) {
+    return static_cast<TControl*>(widget->property(kControlProperty).value<void*>());
+}
+
+/// Character sets a layout names; only the name is kept, since fonts are chosen by family.
+constexpr std::array<std::pair<std::string_view, int>, 4> kCharsets{{
+    {"ANSI_CHARSET", 0},
+    {"DEFAULT_CHARSET", 1},
+    {"SYMBOL_CHARSET", 2},
+    {"OEM_CHARSET", 255},
+}};
+
+int charsetValue(const TPropertyValue& value) {
+    if (std::holds_alternative<long long>(value.value))
+        return int(integerValue("Font.Charset", value));
+    const std::string_view name = identValue("Font.Charset", value);
+    for (const auto& [known, charset] : kCharsets) {
+        if (known == name)
+            return charset;
+    }
+    throw EComponentError("Property Font.Charset: unknown character set " + AnsiString(name));
+}
+
+TAlign alignValue(const TPropertyValue& value) {
+    const std::string_view name = identValue("Align", value);
+    if (name == "alNone")
+        return TAlign::alNone;
+    if (name == "alClient")
+        return TAlign::alClient;
+    throw EComponentError("Property Align: unsupported alignment " + AnsiString(name));
+}
+
+} // namespace
+
+/// Keeps a window control's alClient children covering it when it is resized.
+class TWinControlWatcher : public QObject {
+public:
+    TWinControlWatcher(TWinControl& control, QWidget& widget) : QObject(&widget), m_control(control) {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            m_control.realignControls();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TWinControl& m_control;
+};
+
+// --- TControl ---------------------------------------------------------------------------------
+
+TControl::TControl(std::unique_ptr<QWidget> widget) : m_widget(widget.release()) {
+    if (m_widget)
+        m_widget->setProperty(kControlProperty, QVariant::fromValue<void*>(this));
+}
+
+TControl::~TControl() {
+    // Owned components go first, last created first, so that child widgets are freed by their
+    // controls before this widget would free them behind the controls' backs.
+    while (componentCount() > 0)
+        disown(component(componentCount() - 1)).reset();
+    if (!m_widget)
+        return;
+    m_widget->setProperty(kControlProperty, QVariant());
+    delete m_widget.data();
+}
+
+QWidget* TControl::widget() const noexcept {
+    return m_widget.data();
+}
+
+TControl* TControl::fromWidget(const QWidget* widget) noexcept {
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (TControl* control = controlOf(w))
+            return control;
+    }
+    return nullptr;
+}
+
+void TControl::setName(AnsiString name) {
+    if (m_widget)
+        m_widget->setObjectName(toQString(name));
+    TComponent::setName(std::move(name));
+}
+
+TWinControl* TControl::parent() const noexcept {
+    return m_parent;
+}
+
+void TControl::setParent(TWinControl* parent) {
+    m_parent = parent;
+    if (!m_widget)
+        return;
+    m_widget->setParent(parent ? parent->widget() : nullptr);
+    if (!parent)
+        return;
+    // Re-parenting hides a widget; the control's own flag decides.
+    m_widget->setVisible(m_visible);
+    if (m_parentFont)
+        inheritFont(parent->font());
+    applyAlign();
+}
+
+int TControl::left() const {
+    return m_widget ? m_widget->geometry().x() : 0;
+}
+int TControl::top() const {
+    return m_widget ? m_widget->geometry().y() : 0;
+}
+int TControl::width() const {
+    return m_widget ? m_widget->width() : 0;
+}
+int TControl::height() const {
+    return m_widget ? m_widget->height() : 0;
+}
+
+void TControl::setBounds(int left, int top, int width, int height) {
+    if (!m_widget)
+        return;
+    m_widget->setGeometry(left, top, width, height);
+    applyAlign();
+}
+
+void TControl::setAlign(TAlign align) {
+    m_align = align;
+    applyAlign();
+}
+
+void TControl::applyAlign() {
+    if (m_align != TAlign::alClient || !m_widget || !m_parent || !m_parent->widget())
+        return;
+    m_widget->setGeometry(m_parent->widget()->rect());
+}
+
+bool TControl::enabled() const {
+    return m_enabled;
+}
+
+void TControl::setEnabled(bool enabled) {
+    m_enabled = enabled;
+    if (m_widget)
+        m_widget->setEnabled(enabled);
+}
+
+bool TControl::visible() const {
+    // A form's visibility is whether its window is shown; a control's is its own flag.
+    if (m_widget && m_widget->isWindow())
+        return m_widget->isVisible();
+    return m_visible;
+}
+
+void TControl::setVisible(bool visible) {
+    m_visible = visible;
+    if (m_widget && (m_parent || m_widget->isWindow()))
+        m_widget->setVisible(visible);
+}
+
+const TFont& TControl::font() const noexcept {
+    return m_font;
+}
+
+void TControl::setFont(const TFont& font) {
+    m_parentFont = false;
+    inheritFont(font);
+}
+
+void TControl::setParentFont(bool on) {
+    m_parentFont = on;
+    if (on && m_parent)
+        inheritFont(m_parent->font());
+}
+
+void TControl::inheritFont(const TFont& font) {
+    m_font = font;
+    appearanceChanged();
+    const TWinControl* self = dynamic_cast<const TWinControl*>(this);
+    if (!self)
+        return;
+    for (TControl* child : self->controls()) {
+        if (child->m_parentFont)
+            child->inheritFont(font);
+    }
+}
+
+TColor TControl::color() const noexcept {
+    return m_color;
+}
+
+void TControl::setColor(TColor color) {
+    m_color = color;
+    appearanceChanged();
+}
+
+void TControl::setHint(const AnsiString& hint) {
+    m_hint = hint;
+    applyHint();
+}
+
+void TControl::setShowHint(bool on) {
+    m_showHint = on;
+    applyHint();
+}
+
+void TControl::applyHint() {
+    if (m_widget)
+        m_widget->setToolTip(m_showHint ? toQString(m_hint) : QString());
+}
+
+void TControl::repaint() {
+    if (m_widget)
+        m_widget->repaint();
+}
+
+void TControl::click() {
+    if (!m_enabled || !onClick)
+        return;
+    // A copy: the handler may free this control (and the form) before it returns.
+    const TNotifyEvent handler = onClick;
+    dispatchHandler([&] { handler(this); });
+}
+
+void TControl::appearanceChanged() {
+    if (!m_widget)
+        return;
+    m_widget->setFont(qtFont(m_font));
+    QPalette palette = m_widget->palette();
+    const QColor face = qtColor(m_color);
+    const QColor text = qtColor(m_font.color);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        palette.setColor(role, face);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, text);
+    m_widget->setPalette(palette);
+}
+
+bool TControl::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {
+    if (name == "Left")
+        setBounds(int(integerValue(name, value)), top(), width(), height());
+    else if (name == "Top")
+        setBounds(left(), int(integerValue(name, value)), width(), height());
+    else if (name == "Width")
+        setBounds(left(), top(), int(integerValue(name, value)), height());
+    else if (name == "Height")
+        setBounds(left(), top(), width(), int(integerValue(name, value)));
+    else if (name == "Align")
+        setAlign(alignValue(value));
+    else if (name == "Enabled")
+        setEnabled(booleanValue(name, value));
+    else if (name == "Visible")
+        setVisible(booleanValue(name, value));
+    else if (name == "Tag")
+        setTag(std::intptr_t(integerValue(name, value)));
+    else if (name == "Color")
+        setColor(colorValue(name, value));
+    else if (name == "ParentFont")
+        setParentFont(booleanValue(name, value));
+    else if (name == "Hint")
+        setHint(AnsiString(textValue(name, value)));
+    else if (name == "ShowHint")
+        setShowHint(booleanValue(name, value));
+    else if (name == "OnClick")
+        events.bind(name, value, onClick);
+    else if (name.starts_with("Font."))
+        return setFontSubProperty(name.substr(5), value);
+    else
+        return false;
+    return true;
+}
+
+bool TControl::setFontSubProperty(std::string_view subProperty, const TPropertyValue& value) {
+    TFont changed = m_font;
+    if (subProperty == "Charset")
+        changed.charset = charsetValue(value);
+    else if (!setFontProperty(changed, subProperty, value))
+        return false;
+    setFont(changed);
+    return true;
+}
+
+// --- TWinControl ------------------------------------------------------------------------------
+
+TWinControl::TWinControl(std::unique_ptr<QWidget> widget) : TControl(std::move(widget)) {
+    if (QWidget* w = this->widget())
+        new TWinControlWatcher(*this, *w); // owned by the widget
+}
+
+bool TWinControl::canFocus() const {
+    const QWidget* w = widget();
+    if (!w || !w->isEnabled() || (!w->isWindow() && !w->isVisibleTo(w->window())))
+        return false;
+    const QWidget* target = w;
+    while (target->focusProxy())
+        target = target->focusProxy();
+    return target->focusPolicy() != Qt::NoFocus;
+}
+
+bool TWinControl::focused() const {
+    const QWidget* w = widget();
+    if (!w)
+        return false;
+    const QWidget* focus = w->window()->focusWidget();
+    return focus && fromWidget(focus) == this;
+}
+
+void TWinControl::setFocus() {
+    if (!canFocus())
+        throw Exception("Cannot focus a disabled or invisible control " + name());
+    widget()->setFocus(Qt::OtherFocusReason);
+}
+
+int TWinControl::tabOrder() const noexcept {
+    return m_tabOrder;
+}
+void TWinControl::setTabOrder(int order) {
+    m_tabOrder = order;
+}
+
+std::vector<TControl*> TWinControl::controls() const {
+    std::vector<TControl*> result;
+    if (!widget())
+        return result;
+    for (QObject* child : widget()->children()) {
+        const QWidget* childWidget = qobject_cast<const QWidget*>(child);
+        if (!childWidget || childWidget->isWindow())
+            continue;
+        if (TControl* control = controlOf(childWidget))
+            result.push_back(control);
+    }
+    return result;
+}
+
+std::vector<TWinControl*> TWinControl::tabOrderedControls() const {
+    std::vector<TWinControl*> result;
+    for (TControl* control : controls()) {
+        if (auto* win = dynamic_cast<TWinControl*>(control))
+            result.push_back(win);
+    }
+    const auto rank = [](const TWinControl* c) { return c->m_tabOrder < 0 ? INT_MAX : c->m_tabOrder; };
+    std::stable_sort(result.begin(), result.end(),
+                     [&](const TWinControl* a, const TWinControl* b) { return rank(a) < rank(b); });
+    return result;
+}
+
+void TWinControl::realignControls() {
+    for (TControl* child : controls())
+        child->applyAlign();
+}
+
+bool TWinControl::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {
+    if (name == "TabOrder")
+        setTabOrder(int(integerValue(name, value)));
+    else if (name == "OnKeyDown")
+        events.bind(name, value, onKeyDown);
+    else if (name == "OnKeyPress")
+        events.bind(name, value, onKeyPress);
+    else
+        return TControl::setProperty(name, value, events);
+    return true;
+}
+
+// --- TGraphicControl --------------------------------------------------------------------------
+
+TGraphicControl::TGraphicControl(std::unique_ptr<QWidget> widget) : TControl(std::move(widget)) {
+    if (QWidget* w = this->widget())
+        w->setFocusPolicy(Qt::NoFocus);
+}
