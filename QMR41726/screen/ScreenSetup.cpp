@@ -203,4 +203,5 @@ void TfrmPesquisa::PreparaPesquisa(TDataSet* cdsPesquisa) {
     if (clientDataSet)
         clientDataSet->setIndexName(clientDataSet->indexDefs().item(1).name());
     cdsPesquisa->first();
+    applyEnterButtonRule(); // so that over an empty data set Enter starts disabled
 }
