@@ -1,0 +1,45 @@
+#pragma once
+// The host application's command line. Parsing is pure (no Qt): the options are checked as a whole
+// before any window or data set exists, so a usage error costs nothing and prints nothing on stdout.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+/// What the command line asks the host to do.
+struct HostOptions {
+    /// CSV file, or SQLite database (.db, .sqlite, .sqlite3) read with `query`.
+    std::string dataPath;
+    std::string query;
+    /// Element 1 of the parameter list (UTF-8 here; the host converts it).
+    std::string flag = "N";
+    std::optional<std::string> filter;
+    bool filtered = false;
+    /// Hand over a plain data set instead of a client data set.
+    bool plain = false;
+    /// How many elements of the parameter list to pass (2 = all).
+    int params = 2;
+    /// Element 0 holds an integer that is no live data set.
+    bool bogusDataset = false;
+    std::optional<std::string> keys;
+    bool timings = false;
+    bool help = false;
+};
+
+/// A command line the host cannot run; the message says what and which option.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Parses the arguments after the program name. `defaultData` is the bundled catalogue, used when
+/// --data is not given. Raises UsageError for an unknown or repeated option, a missing or bad
+/// value, or options that do not go together.
+HostOptions parseCommandLine(const std::vector<std::string>& arguments, const std::string& defaultData);
+
+/// Whether the file name asks for an SQLite database rather than a CSV file.
+bool isSqlitePath(const std::string& path);
+
+/// The text of --help.
+std::string usageText();

@@ -1,0 +1,62 @@
+#include "DataSetFactory.h"
+
+#include "host/data/Loaders.h"
+#include "host/data/TClientDataSet.h"
+#include "host/rtl/Exception.h"
+
+#include <filesystem>
+
+namespace {
+
+std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(options.dataPath, error))
+        throw DataError("data file " + options.dataPath + ": no such file");
+    try {
+        if (isSqlitePath(options.dataPath))
+            return loadSqlite(options.dataPath, options.query);
+        return loadCsvFile(options.dataPath);
+    } catch (const Exception& e) {
+        // The loaders already name the file, line and column; keep their words (UTF-8 for the terminal).
+        const std::string message = ansiToUtf8(e.Message());
+        if (message.find(options.dataPath) != std::string::npos)
+            throw DataError(message);
+        throw DataError("data file " + options.dataPath + ": " + message);
+    }
+}
+
+/// Converts a command-line text (UTF-8) to the data set's code page.
+AnsiString toAnsi(const std::string& text, const char* option) {
+    try {
+        return utf8ToAnsi(text);
+    } catch (const Exception& e) {
+        throw DataError(std::string(option) + " \"" + text + "\": " + e.Message());
+    }
+}
+
+void applyFilter(TDataSet& dataSet, const HostOptions& options) {
+    try {
+        if (options.filter)
+            dataSet.setFilter(toAnsi(*options.filter, "--filter"));
+        if (options.filtered)
+            dataSet.setFiltered(true);
+    } catch (const DataError&) {
+        throw;
+    } catch (const Exception& e) {
+        throw DataError("--filter \"" + options.filter.value_or("") +
+                        "\" rejected by the data set: " + ansiToUtf8(e.Message()));
+    }
+}
+
+} // namespace
+
+std::unique_ptr<TDataSet> DataSetFactory::create(const HostOptions& options) {
+    auto rows = loadRows(options);
+    std::unique_ptr<TDataSet> dataSet;
+    if (options.plain)
+        dataSet = std::make_unique<TDataSet>(rows);
+    else
+        dataSet = std::make_unique<TClientDataSet>(rows);
+    applyFilter(*dataSet, options);
+    return dataSet;
+}

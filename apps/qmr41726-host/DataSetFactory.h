@@ -1,0 +1,24 @@
+#pragma once
+// Builds the data set the host hands to the screen, from the file and switches of the command line.
+
+#include "CommandLine.h"
+
+#include <memory>
+#include <stdexcept>
+
+class TDataSet;
+
+/// The data could not be loaded or the data set refused a setting; the message names the file or
+/// the setting and why.
+class DataError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Makes the data sets of a run: loads the rows once and wraps them as the options ask.
+class DataSetFactory {
+public:
+    /// Loads the rows of the CSV file or SQLite query, opens a client data set (or a plain one
+    /// with --plain) on them and applies --filter and --filtered. DataError on any failure.
+    static std::unique_ptr<TDataSet> create(const HostOptions& options);
+};

@@ -1,0 +1,17 @@
+#pragma once
+// The host application's report: one JSON object on stdout with what the call returned and what
+// it left in the data set, what the user was told, and the screen as it closed.
+
+#include <QByteArray>
+
+class CallLog;
+class ScriptRunner;
+class TDataSet;
+
+/// Builds the report of one call.
+class JsonReport {
+public:
+    /// The whole report as indented UTF-8 JSON. "timings" is present only when `withTimings`.
+    static QByteArray build(bool result, const TDataSet& dataSet, const CallLog& log,
+                            const ScriptRunner& runner, bool withTimings);
+};

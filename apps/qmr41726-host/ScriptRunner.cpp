@@ -1,0 +1,165 @@
+#include "ScriptRunner.h"
+
+#include "CallLog.h"
+#include "InputDriver.h"
+#include "Snapshot.h"
+
+#include "host/ui/Messages.h"
+#include "host/ui/TApplication.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+
+namespace {
+
+/// Lets the event loop handle what a step caused: posted messages, repaints, deferred work.
+void drainEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents();
+}
+
+QString stepLabel(std::size_t index, const KeyStep& step) {
+    return QStringLiteral("step %1 \"%2\"").arg(index + 1).arg(QString::fromStdString(step.source));
+}
+
+} // namespace
+
+ScriptRunner::ScriptRunner(std::optional<std::vector<KeyStep>> script, const TDataSet* dataSet, CallLog& log)
+    : m_script(std::move(script)), m_dataSet(dataSet), m_log(log) {}
+
+ScriptRunner::~ScriptRunner() {
+    if (!m_application)
+        return;
+    m_application->onModalShown = nullptr;
+    m_application->onModalClosed = nullptr;
+}
+
+void ScriptRunner::attach(TApplication& application) {
+    m_application = &application;
+    application.onModalShown = [this](TForm& form) { screenShown(form); };
+    application.onModalClosed = [this](TForm& form) { screenClosed(form); };
+}
+
+void ScriptRunner::screenShown(TForm& form) {
+    if (m_started)
+        return; // only the search screen itself runs the script, not a form it may open
+    m_started = true;
+    m_handle = form.handle();
+    m_formWidget = form.widget();
+    if (m_formWidget)
+        m_formWidget->installEventFilter(this);
+    if (!m_script)
+        return;
+    // Queued: the modal loop must be running before the first step's events arrive.
+    QTimer::singleShot(0, this, [this] { runNext(); });
+}
+
+void ScriptRunner::screenClosed(TForm& form) {
+    if (form.handle() != m_handle || m_closed)
+        return;
+    m_closed = true;
+    m_screen = Snapshot::take(form, m_dataSet);
+}
+
+bool ScriptRunner::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_formWidget && event->type() == QEvent::Hide)
+        m_closed = true;
+    return false;
+}
+
+int ScriptRunner::skippedSteps() const noexcept {
+    return m_script && !m_fatalError ? int(m_script->size() - m_next) : 0;
+}
+
+TForm* ScriptRunner::liveForm() const {
+    return m_handle ? TForm::fromHandle(m_handle) : nullptr;
+}
+
+bool ScriptRunner::screenOpen() const {
+    const TForm* form = liveForm();
+    return !m_closed && form && form->modal() && m_formWidget && m_formWidget->isVisible();
+}
+
+/// Component names and column numbers are checked against the screen before the first step, so
+/// that a misspelt name stops the run before anything has changed.
+std::optional<QString> ScriptRunner::checkScript(const InputDriver& input) const {
+    const auto& steps = *m_script;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        QString problem;
+        if (steps[i].kind == StepKind::Touch)
+            problem = input.touchProblem(steps[i].text);
+        else if (steps[i].kind == StepKind::Title && steps[i].number >= input.gridColumnCount())
+            problem = QStringLiteral("the grid has %1 columns, numbered from 0").arg(input.gridColumnCount());
+        if (!problem.isEmpty())
+            return QStringLiteral("key script: %1: %2").arg(stepLabel(i, steps[i]), problem);
+    }
+    return std::nullopt;
+}
+
+void ScriptRunner::runNext() {
+    const auto& steps = *m_script;
+    if (!screenOpen())
+        return;
+    InputDriver input(*liveForm());
+    if (m_next == 0) {
+        if ((m_fatalError = checkScript(input))) {
+            PostMessageA(m_handle, WM_CLOSE, 0, 0);
+            return;
+        }
+    }
+    if (m_next == steps.size()) {
+        m_ranOut = true;
+        PostMessageA(m_handle, WM_CLOSE, 0, 0);
+        return;
+    }
+    runStep(steps[m_next], input);
+}
+
+void ScriptRunner::runStep(const KeyStep& step, InputDriver& input) {
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        switch (step.kind) {
+        case StepKind::Touch:
+            input.touchComponent(step.text);
+            break;
+        case StepKind::Title:
+            input.touchTitle(step.number);
+            break;
+        case StepKind::Row:
+            input.touchRow(step.number);
+            break;
+        case StepKind::Key:
+            input.pressKey(step.key, step.modifiers);
+            break;
+        case StepKind::Type:
+            input.typeText(step.characters);
+            break;
+        case StepKind::Shot:
+            input.saveShot(step.text);
+            break;
+        case StepKind::Probe:
+            m_probes.append(Snapshot::take(*liveForm(), m_dataSet));
+            break;
+        case StepKind::Wait:
+            // The screen keeps running meanwhile; the step ends when the pause is over.
+            QTimer::singleShot(step.number, this, [this, &step, clock]() mutable { stepDone(step, clock); });
+            return;
+        }
+    } catch (const std::exception& error) {
+        // A step that cannot act on the screen as it is now is reported; the script goes on.
+        m_log.addError(QStringLiteral("key script: %1: %2")
+                           .arg(stepLabel(m_next, step), QString::fromUtf8(error.what())));
+    }
+    drainEvents();
+    stepDone(step, clock);
+}
+
+void ScriptRunner::stepDone(const KeyStep& step, QElapsedTimer& clock) {
+    m_timings.append(QJsonObject{{"step", QString::fromStdString(step.source)},
+                                 {"ms", double(clock.nsecsElapsed()) / 1.0e6}});
+    ++m_next;
+    QTimer::singleShot(0, this, [this] { runNext(); });
+}
