@@ -1,6 +1,7 @@
 #include "host/framework/Mensagem.h"
 
 #include "host/framework/TBlendedButton.h"
+#include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TEdit.h"
 #include "host/ui/TForm.h"
@@ -21,10 +22,6 @@ TMensagemRoutine& mensagemRoutine() {
 std::function<AnsiString(const AnsiString&)>& tradTable() {
     static std::function<AnsiString(const AnsiString&)> translate;
     return translate;
-}
-
-QString toQt(const AnsiString& text) {
-    return QString::fromStdString(ansiToUtf8(text));
 }
 
 QMessageBox::Icon iconOf(TTipoMsg tipo) {
@@ -51,9 +48,9 @@ void showMessageBox(const AnsiString& message, const AnsiString& complement, TTi
         return;
     }
     const AnsiString& caption = !title.empty() || !Application ? title : Application->title();
-    QMessageBox box(iconOf(tipo), toQt(caption), toQt(message), QMessageBox::Ok);
+    QMessageBox box(iconOf(tipo), toQString(caption), toQString(message), QMessageBox::Ok);
     if (!complement.empty())
-        box.setInformativeText(toQt(complement));
+        box.setInformativeText(toQString(complement));
     box.exec();
 }
 

@@ -32,22 +32,29 @@
 
 namespace {
 
-template <class T> void registerPlain(std::string_view className) {
-    registerClass(className, [] { return std::unique_ptr<TComponent>(std::make_unique<T>()); });
+template <class T> std::unique_ptr<TComponent> make() {
+    return std::make_unique<T>();
+}
+
+/// The setter of a non-visual class whose properties its own setProperty knows.
+template <class T> TPropertySetter ownSetter() {
+    return [](TComponent& component, std::string_view name, const TPropertyValue& value,
+              TEventBinder& events) { return static_cast<T&>(component).setProperty(name, value, events); };
 }
 
 } // namespace
 
 void registerRuntimeClasses() {
     // Registering a name again replaces the entry, so calling this twice changes nothing.
-    registerPlain<TPanel>("TPanel");
-    registerPlain<TEdit>("TEdit");
-    registerPlain<TTimer>("TTimer");
-    registerPlain<TDataSource>("TDataSource");
-    registerPlain<TDBGrid>("TDBGrid");
-    registerPlain<TBlendedShape>("TBlendedShape");
-    registerPlain<TBlendedButton>("TBlendedButton");
-    registerPlain<TBlendedBitBtn>("TBlendedBitBtn");
-    registerPlain<TdxfColorButton>("TdxfColorButton");
-    registerPlain<TMessages>("TMessages");
+    registerClass("TPanel", make<TPanel>);
+    registerClass("TEdit", make<TEdit>);
+    registerClass("TDBGrid", make<TDBGrid>);
+    registerClass("TBlendedShape", make<TBlendedShape>);
+    registerClass("TBlendedButton", make<TBlendedButton>);
+    registerClass("TBlendedBitBtn", make<TBlendedBitBtn>);
+    registerClass("TdxfColorButton", make<TdxfColorButton>);
+    // A data source gets its data set at run time; the layout sets none of its properties.
+    registerClass("TDataSource", make<TDataSource>);
+    registerClass("TTimer", make<TTimer>, ownSetter<TTimer>());
+    registerClass("TMessages", make<TMessages>, ownSetter<TMessages>());
 }

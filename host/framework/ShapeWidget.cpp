@@ -10,11 +10,6 @@ ShapeWidget::ShapeWidget() {
     setAutoFillBackground(false);
 }
 
-void ShapeWidget::setFillsParent(bool on) {
-    m_fillsParent = on;
-    followParent();
-}
-
 void ShapeWidget::paintEvent(QPaintEvent*) {
     if (!m_client)
         return;
@@ -53,26 +48,4 @@ void ShapeWidget::changeEvent(QEvent* event) {
     if (m_client)
         m_client->enabledChanged();
     update();
-}
-
-bool ShapeWidget::event(QEvent* event) {
-    if (event->type() == QEvent::ParentChange)
-        followParent();
-    return QWidget::event(event);
-}
-
-bool ShapeWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_watchedParent && event->type() == QEvent::Resize && m_fillsParent)
-        setGeometry(m_watchedParent->rect());
-    return QWidget::eventFilter(watched, event);
-}
-
-void ShapeWidget::followParent() {
-    if (m_watchedParent)
-        m_watchedParent->removeEventFilter(this);
-    m_watchedParent = m_fillsParent ? parentWidget() : nullptr;
-    if (!m_watchedParent)
-        return;
-    m_watchedParent->installEventFilter(this);
-    setGeometry(m_watchedParent->rect());
 }

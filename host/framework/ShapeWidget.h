@@ -21,14 +21,11 @@ public:
     virtual void enabledChanged() {}
 };
 
-/// A windowless, focusless widget painted by its control; optionally it fills its parent.
+/// A windowless, focusless widget painted by its control.
 class ShapeWidget : public QWidget {
 public:
     ShapeWidget();
     void setClient(ShapeWidgetClient* client) noexcept { m_client = client; }
-    /// Keeps the widget covering its parent's whole area (Align = alClient).
-    void setFillsParent(bool on);
-    bool fillsParent() const noexcept { return m_fillsParent; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,14 +33,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void followParent();
-
     ShapeWidgetClient* m_client = nullptr;
-    QWidget* m_watchedParent = nullptr;
-    bool m_fillsParent = false;
     bool m_held = false;
 };

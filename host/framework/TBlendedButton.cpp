@@ -1,7 +1,7 @@
 #include "host/framework/TBlendedButton.h"
 
 #include "host/framework/PropertyValues.h"
-#include "host/ui/TApplication.h"
+#include "host/ui/QtText.h"
 
 #include <QPainter>
 
@@ -73,8 +73,7 @@ void TBlendedButton::paintContent(QPainter& painter, TColor textColor) {
     painter.save();
     painter.setFont(qtFont(font()));
     painter.setPen(qtColor(textColor));
-    painter.drawText(QRect(0, 0, width(), height()), Qt::AlignCenter,
-                     QString::fromStdString(ansiToUtf8(m_caption)));
+    painter.drawText(QRect(0, 0, width(), height()), Qt::AlignCenter, toQString(m_caption));
     painter.restore();
 }
 
@@ -91,7 +90,7 @@ void TBlendedButton::touchReleased(bool inside) {
     if (!inside || !enabled())
         return;
     // The handler may free the form this key lives on; nothing of the key is touched after it.
-    dispatchHandler([this] { click(); });
+    click();
 }
 
 void TBlendedButton::enabledChanged() {

@@ -10,12 +10,8 @@
 TBlendedShape::TBlendedShape() : TBlendedShape(std::make_unique<ShapeWidget>()) {}
 
 TBlendedShape::TBlendedShape(std::unique_ptr<QWidget> widget) : TGraphicControl(std::move(widget)) {
-    if (ShapeWidget* shape = shapeWidget())
+    if (auto* shape = dynamic_cast<ShapeWidget*>(this->widget()))
         shape->setClient(this);
-}
-
-ShapeWidget* TBlendedShape::shapeWidget() const noexcept {
-    return dynamic_cast<ShapeWidget*>(widget());
 }
 
 void TBlendedShape::setBrushColor(TColor color) {
@@ -42,16 +38,6 @@ void TBlendedShape::setPenColor(TColor color) {
         widget()->update();
 }
 
-bool TBlendedShape::alignedToClient() const noexcept {
-    const ShapeWidget* shape = shapeWidget();
-    return shape && shape->fillsParent();
-}
-
-void TBlendedShape::setAlignedToClient(bool on) {
-    if (ShapeWidget* shape = shapeWidget())
-        shape->setFillsParent(on);
-}
-
 bool TBlendedShape::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {
     if (name == "Brush.Color")
         setBrushColor(colorValue(name, value));
@@ -67,11 +53,6 @@ bool TBlendedShape::setProperty(std::string_view name, const TPropertyValue& val
         if (shape != "stRectangle" && shape != "stRoundRect")
             throw EComponentError("Property Shape: unsupported shape " + AnsiString(shape));
         setShape(shape == "stRoundRect" ? Shape::stRoundRect : Shape::stRectangle);
-    } else if (name == "Align") {
-        const std::string_view align = identValue(name, value);
-        if (align != "alNone" && align != "alClient")
-            throw EComponentError("Property Align: unsupported alignment " + AnsiString(align));
-        setAlignedToClient(align == "alClient");
     } else
         return TGraphicControl::setProperty(name, value, events);
     return true;

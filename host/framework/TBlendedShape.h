@@ -23,9 +23,6 @@ public:
     void setPenStyle(PenStyle style);
     TColor penColor() const noexcept { return m_penColor; }
     void setPenColor(TColor color);
-    /// Whether the shape covers its parent's whole area (Align = alClient).
-    bool alignedToClient() const noexcept;
-    void setAlignedToClient(bool on);
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 protected:
@@ -35,8 +32,6 @@ protected:
     void paintFace(QPainter& painter, TColor face) const;
 
 private:
-    ShapeWidget* shapeWidget() const noexcept;
-
     TColor m_brushColor = kDefaultBrushColor;
     Shape m_shape = Shape::stRectangle;
     PenStyle m_penStyle = PenStyle::psSolid;

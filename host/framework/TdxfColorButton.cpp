@@ -2,12 +2,11 @@
 
 #include "host/framework/ColorButtonWidget.h"
 #include "host/framework/PropertyValues.h"
-#include "host/ui/TApplication.h"
 
 TdxfColorButton::TdxfColorButton() : TWinControl(std::make_unique<ColorButtonWidget>()) {
     ColorButtonWidget* face = button();
     face->setFace(qtColor(color()));
-    QObject::connect(face, &QAbstractButton::clicked, face, [this] { dispatchHandler([this] { click(); }); });
+    QObject::connect(face, &QAbstractButton::clicked, face, [this] { click(); });
 }
 
 ColorButtonWidget* TdxfColorButton::button() const noexcept {
