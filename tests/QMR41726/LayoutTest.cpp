@@ -1,0 +1,357 @@
+// The screen as the user sees it once the entry point has opened it: the components, their
+// places, colours and fonts, the handlers they are bound to, and pixels of the painted window.
+
+#include "SetupHarness.h"
+
+#include "host/data/TClientDataSet.h"
+#include "host/framework/PropertyValues.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+/// Runs `check` on the screen opened over the product rows.
+void withScreen(const std::function<void(TfrmPesquisa&)>& check) {
+    TClientDataSet dataSet(productStore());
+    dataSet.open();
+    TMensagemRecorder recorder;
+    ASSERT_TRUE(callScreen(paramsFor(dataSet), check).shown);
+    EXPECT_TRUE(recorder.calls().empty());
+}
+
+std::vector<AnsiString> keyNames() {
+    return {"sbt1",      "sbt2",       "sbt3",        "sbt4",      "sbt5",     "sbt6",     "sbt7",
+            "sbt8",      "sbt9",       "sbt0",        "sbtQ",      "sbtW",     "sbtE",     "sbtR",
+            "sbtT",      "sbtY",       "sbtU",        "sbtI",      "sbtO",     "sbtP",     "sbtL",
+            "sbtK",      "sbtVirgula", "sbtPonto",    "sbtBarra",  "sbtM",     "sbtJ",     "sbtN",
+            "sbtG",      "sbtH",       "sbtB",        "sbtV",      "sbtF",     "sbtD",     "sbtC",
+            "sbtX",      "sbtS",       "sbtA",        "sbtZ",      "sbtCCdil", "sbtEnter", "sbtContraBarra",
+            "sbtLimpar", "sbt_",       "sbtCapsLock", "sbtEspaco", "sbtShift", "sbtSair",  "sbtBackSpace"};
+}
+
+std::vector<AnsiString> creationOrder() {
+    std::vector<AnsiString> names = {"blsBorda", "BlendedShape1", "BlendedShape2", "blsPesquisa",
+                                     "blsKeyBoard"};
+    for (const AnsiString& key : keyNames())
+        names.push_back(key);
+    for (const char* name : {"panGrid", "dbgPesquisa", "edtFiltro", "sbtUltimo", "sbtRolarBaixo",
+                             "sbtRolarCima", "sbtPrimeiro", "dtsPesquisa", "msgPadrao", "timDataHora"})
+        names.push_back(name);
+    return names;
+}
+
+struct Placed {
+    const char* name;
+    const char* parent; // "" for the form
+    int left, top, width, height;
+};
+
+constexpr Placed kPlaced[] = {
+    {"blsBorda", "", 0, 0, 640, 552},
+    {"BlendedShape1", "", 1, 1, 638, 550},
+    {"BlendedShape2", "", 6, 6, 626, 538},
+    {"blsPesquisa", "", 16, 67, 545, 234},
+    {"blsKeyBoard", "", 16, 308, 610, 230},
+    {"panGrid", "", 21, 71, 533, 223},
+    {"dbgPesquisa", "panGrid", -3, -3, 606, 243},
+    {"edtFiltro", "", 18, 18, 596, 37},
+    {"sbtUltimo", "", 575, 255, 42, 42},
+    {"sbtRolarBaixo", "", 575, 197, 42, 42},
+    {"sbtRolarCima", "", 575, 135, 42, 42},
+    {"sbtPrimeiro", "", 575, 70, 42, 42},
+};
+
+TControl* control(TfrmPesquisa& form, std::string_view name) {
+    return dynamic_cast<TControl*>(form.findComponent(name));
+}
+
+QColor rgb(TColor color) {
+    return QColor(colorRed(color), colorGreen(color), colorBlue(color));
+}
+
+/// Whether the arrow pixels (#300060) of `glyph` appear in `image` at some place inside `area`,
+/// with every other glyph pixel showing the button's face.
+bool showsGlyph(const QImage& image, const QRect& area, const QImage& glyph, const QColor& face) {
+    const QColor arrow(0x30, 0x00, 0x60);
+    for (int top = area.top(); top + glyph.height() <= area.bottom() + 1; ++top)
+        for (int left = area.left(); left + glyph.width() <= area.right() + 1; ++left) {
+            bool matches = true;
+            for (int y = 0; matches && y < glyph.height(); ++y)
+                for (int x = 0; matches && x < glyph.width(); ++x) {
+                    const bool isArrow = glyph.pixelColor(x, y) == arrow;
+                    matches = (image.pixelColor(left + x, top + y) == (isArrow ? arrow : face));
+                }
+            if (matches)
+                return true;
+        }
+    return false;
+}
+
+/// The run lengths of arrow pixels per row of a navigation glyph, checking each run is centred.
+std::vector<int> centredRuns(const QImage& glyph) {
+    std::vector<int> runs;
+    for (int y = 0; y < glyph.height(); ++y) {
+        int first = -1, count = 0;
+        for (int x = 0; x < glyph.width(); ++x)
+            if (glyph.pixelColor(x, y) == QColor(0x30, 0x00, 0x60)) {
+                first = first < 0 ? x : first;
+                ++count;
+            } else if (glyph.pixelColor(x, y) != QColor(Qt::white)) {
+                return {-1};
+            }
+        if (count > 0 && first != (21 - count) / 2)
+            return {-2};
+        runs.push_back(count);
+    }
+    return runs;
+}
+
+std::vector<int> widening(int from, int to) {
+    std::vector<int> runs;
+    for (int n = from; to >= from ? n <= to : n >= to; n += to >= from ? 2 : -2)
+        runs.push_back(n);
+    return runs;
+}
+
+std::vector<int> operator+(std::vector<int> a, const std::vector<int>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+TEST(ScreenLayout, componentsAreCreatedInLayoutOrderWithTheirClasses) {
+    withScreen([](TfrmPesquisa& form) {
+        std::vector<AnsiString> names;
+        for (int i = 0; i < form.componentCount(); ++i)
+            names.push_back(form.component(i)->name());
+        EXPECT_EQ(names, creationOrder());
+        for (const AnsiString& key : keyNames()) {
+            const bool bitButton = key == "sbtLimpar" || key == "sbtSair";
+            TComponent* component = form.findComponent(key);
+            EXPECT_TRUE(bitButton ? dynamic_cast<TBlendedBitBtn*>(component) != nullptr
+                                  : dynamic_cast<TBlendedButton*>(component) != nullptr &&
+                                        dynamic_cast<TBlendedBitBtn*>(component) == nullptr)
+                << key;
+        }
+    });
+}
+
+TEST(ScreenLayout, formIsABorderlessCentredWindowThatPreviewsKeys) {
+    withScreen([](TfrmPesquisa& form) {
+        EXPECT_EQ(form.width(), 640);
+        EXPECT_EQ(form.height(), 552);
+        EXPECT_TRUE(form.widget()->windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_TRUE(form.keyPreview());
+        EXPECT_EQ(form.color(), clWhite);
+        EXPECT_EQ(form.font(), (TFont{"MS Sans Serif", -11, clMenu, false, 1}));
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QRect window = form.widget()->frameGeometry();
+        EXPECT_LE(std::abs(window.center().x() - screen.center().x()), 1);
+        EXPECT_LE(std::abs(window.center().y() - screen.center().y()), 1);
+        EXPECT_EQ(form.activeControl(), form.dbgPesquisa) << "the grid is first in tab order";
+    });
+}
+
+TEST(ScreenLayout, plateGridBoxAndRowButtonsStandWhereTheLayoutPutsThem) {
+    withScreen([](TfrmPesquisa& form) {
+        for (const Placed& p : kPlaced) {
+            SCOPED_TRACE(p.name);
+            TControl* c = control(form, p.name);
+            ASSERT_NE(c, nullptr);
+            EXPECT_EQ(c->parent(), *p.parent ? control(form, p.parent) : static_cast<TControl*>(&form));
+            EXPECT_EQ((std::vector<int>{c->left(), c->top(), c->width(), c->height()}),
+                      (std::vector<int>{p.left, p.top, p.width, p.height}));
+        }
+        EXPECT_EQ(form.blsBorda->align(), TAlign::alClient);
+        EXPECT_EQ(form.panGrid->tabOrder(), 0);
+        EXPECT_EQ(form.dbgPesquisa->tabOrder(), 0);
+        EXPECT_EQ(form.edtFiltro->tabOrder(), 1);
+    });
+}
+
+TEST(ScreenLayout, platesAreRoundedOutlinelessFillsInTheirColours) {
+    withScreen([](TfrmPesquisa& form) {
+        const std::pair<TBlendedShape*, TColor> plates[] = {
+            {form.blsBorda, clBlack},
+            {form.BlendedShape1, 12647128},
+            {form.BlendedShape2, TBlendedShape::kDefaultBrushColor},
+            {form.blsPesquisa, 12647128},
+            {form.blsKeyBoard, TBlendedShape::kDefaultBrushColor}};
+        for (auto [shape, brush] : plates) {
+            SCOPED_TRACE(shape->name());
+            EXPECT_EQ(shape->brushColor(), brush);
+            EXPECT_EQ(shape->shape(), TBlendedShape::Shape::stRoundRect);
+            EXPECT_EQ(shape->penStyle(), TBlendedShape::PenStyle::psClear);
+        }
+    });
+}
+
+TEST(ScreenLayout, gridBoxAndRowButtonsCarryTheirColoursFontsAndOptions) {
+    withScreen([](TfrmPesquisa& form) {
+        TDBGrid& grid = *form.dbgPesquisa;
+        EXPECT_EQ(grid.dataSource(), form.dtsPesquisa);
+        EXPECT_EQ(grid.color(), clInfoBk);
+        EXPECT_EQ(grid.fixedColor(), clNavy);
+        EXPECT_EQ(grid.font(), (TFont{"Tahoma", -16, clNavy, true, 0}));
+        EXPECT_EQ(grid.titleFont(), (TFont{"Tahoma", -19, clWindowText, true, 0}));
+        EXPECT_EQ(grid.options(), unsigned(dgTitles | dgColumnResize | dgRowLines | dgTabs |
+                                           dgAlwaysShowSelection | dgCancelOnExit));
+        EXPECT_EQ(grid.hint(), "''");
+        EXPECT_FALSE(grid.showHint());
+
+        TEdit& box = *form.edtFiltro;
+        EXPECT_EQ(box.color(), clInfoBk);
+        EXPECT_EQ(box.font(), (TFont{"Tahoma", -24, clNavy, true, 0}));
+        EXPECT_TRUE(box.readOnly());
+        EXPECT_EQ(box.text(), "");
+
+        for (TdxfColorButton* button :
+             {form.sbtPrimeiro, form.sbtRolarCima, form.sbtRolarBaixo, form.sbtUltimo}) {
+            SCOPED_TRACE(button->name());
+            EXPECT_EQ(button->color(), 7133608u);
+            EXPECT_EQ(button->font(), (TFont{"Arial", -16, clWindowText, false, 0}));
+        }
+        EXPECT_EQ(form.msgPadrao->messages(),
+                  (std::vector<AnsiString>{"FILIAL|Filial", "Operador|Operador", "Versao|Vers\xE3o "}));
+        EXPECT_FALSE(form.timDataHora->onTimer);
+    });
+}
+
+TEST(ScreenLayout, everyEventIsBoundToItsHandler) {
+    withScreen([](TfrmPesquisa& form) {
+        EXPECT_TRUE(form.onCreate && form.onClose && form.onKeyDown && form.onKeyPress);
+        EXPECT_TRUE(form.dbgPesquisa->onKeyDown && form.dbgPesquisa->onTitleClick);
+        EXPECT_TRUE(form.edtFiltro->onKeyDown);
+        for (const AnsiString& key : keyNames())
+            EXPECT_TRUE(control(form, key)->onClick) << key;
+
+        // The row buttons move the data set each its own way.
+        TDataSet& rows = *form.dtsPesquisa->dataSet();
+        form.sbtUltimo->click();
+        EXPECT_EQ(rows.recNo(), rows.recordCount());
+        form.sbtRolarCima->click();
+        EXPECT_EQ(rows.recNo(), rows.recordCount() - 1);
+        form.sbtPrimeiro->click();
+        EXPECT_EQ(rows.recNo(), 1);
+        form.sbtRolarBaixo->click();
+        EXPECT_EQ(rows.recNo(), 2);
+
+        // A title touch makes that column the search column.
+        form.dbgPesquisa->onTitleClick(form.dbgPesquisa->column(2));
+        EXPECT_EQ(form.stColunaPesq, "UNIDADE");
+    });
+}
+
+TEST(ScreenLayout, rowButtonGlyphsAreTheDescribedArrowheads) {
+    withScreen([](TfrmPesquisa& form) {
+        const std::vector<int> up = widening(1, 21);
+        const std::vector<int> down = widening(21, 1);
+        const struct {
+            TdxfColorButton* button;
+            int height;
+            std::vector<int> runs;
+        } glyphs[] = {
+            {form.sbtRolarCima, 12, up + std::vector<int>{0}},
+            {form.sbtRolarBaixo, 11, down},
+            {form.sbtPrimeiro, 20, up + widening(11, 21) + std::vector<int>{0, 0, 0}},
+            {form.sbtUltimo, 20, std::vector<int>{0, 0, 0} + widening(21, 11) + down},
+        };
+        for (const auto& g : glyphs) {
+            SCOPED_TRACE(g.button->name());
+            const QImage& glyph = g.button->glyph();
+            EXPECT_EQ(glyph.size(), QSize(21, g.height));
+            EXPECT_EQ(glyph.depth(), 32) << "a 24-bit bitmap loads as RGB32";
+            EXPECT_EQ(glyph.pixelColor(0, glyph.height() - 1), QColor(Qt::white));
+            EXPECT_EQ(centredRuns(glyph), g.runs);
+        }
+    });
+}
+
+TEST(ScreenLayout, clearAndExitGlyphsStandOnTheirBackgrounds) {
+    withScreen([](TfrmPesquisa& form) {
+        const QImage& pencil = form.sbtLimpar->glyph();
+        EXPECT_EQ(pencil.size(), QSize(40, 38));
+        EXPECT_EQ(pencil.pixelColor(0, 37), QColor(0x00, 0x40, 0x80));
+        const QImage& door = form.sbtSair->glyph();
+        EXPECT_EQ(door.size(), QSize(36, 35));
+        EXPECT_EQ(door.pixelColor(0, 34), QColor(0x80, 0x80, 0x00));
+        EXPECT_EQ(form.sbtLimpar->caption(), "");
+        EXPECT_EQ(form.sbtSair->caption(), "");
+        EXPECT_EQ(form.sbtEspaco->caption(), "");
+    });
+}
+
+TEST(ScreenPixels, outlineRimPlatesKeysAndRowButtonsShowOnTheGrabbedWindow) {
+    withScreen([](TfrmPesquisa& form) {
+        const QImage image = form.widget()->grab().toImage();
+        ASSERT_EQ(image.size(), QSize(640, 552));
+        const struct {
+            const char* what;
+            int x, y;
+            QColor colour;
+        } points[] = {
+            {"top-left corner", 0, 0, Qt::white},
+            {"top-right corner", 639, 0, Qt::white},
+            {"bottom-left corner", 0, 551, Qt::white},
+            {"bottom-right corner", 639, 551, Qt::white},
+            {"outline top", 320, 0, Qt::black},
+            {"outline left", 0, 276, Qt::black},
+            {"outline right", 639, 276, Qt::black},
+            {"outline bottom", 320, 551, Qt::black},
+            {"rim left", 3, 276, rgb(12647128)},
+            {"rim top", 320, 3, rgb(12647128)},
+            {"rim right", 636, 276, rgb(12647128)},
+            {"rim bottom", 320, 548, rgb(12647128)},
+            {"inner plate", 300, 304, rgb(TBlendedShape::kDefaultBrushColor)},
+            {"grid plate left of the grid", 18, 180, rgb(12647128)},
+            {"grid plate below the grid", 300, 298, rgb(12647128)},
+            {"grid plate right of the grid", 557, 180, rgb(12647128)},
+            {"row button face", 577, 91, rgb(7133608)},
+            {"title row at the grid's top-left", 22, 72, rgb(clNavy)},
+        };
+        for (const auto& p : points)
+            EXPECT_EQ(image.pixelColor(p.x, p.y), p.colour) << p.what;
+    });
+}
+
+TEST(ScreenPixels, keyFacesAreDrawnPaleGreenAndRowButtonsShowTheirGlyphs) {
+    withScreen([](TfrmPesquisa& form) {
+        const QImage image = form.widget()->grab().toImage();
+        for (const AnsiString& key : keyNames()) {
+            TControl* c = control(form, key);
+            EXPECT_EQ(image.pixelColor(c->left() + 2, c->top() + c->height() / 2), rgb(12647128)) << key;
+        }
+        for (TdxfColorButton* button :
+             {form.sbtPrimeiro, form.sbtRolarCima, form.sbtRolarBaixo, form.sbtUltimo}) {
+            const QRect area(button->left(), button->top(), button->width(), button->height());
+            EXPECT_TRUE(showsGlyph(image, area, button->glyph(), rgb(7133608))) << button->name();
+        }
+    });
+}
+
+TEST(ScreenPixels, gridShowsNoBorderNoScrollBarAndStaysInsideItsPanel) {
+    // Enough rows to need a scroll bar, and narrow columns, so that the grid's empty area shows
+    // at the right of the visible window.
+    TClientDataSet dataSet(stringStore({"A", "B"}, 40));
+    dataSet.open();
+    TMensagemRecorder recorder;
+    callScreen(paramsFor(dataSet), [](TfrmPesquisa& form) {
+        const QImage image = form.widget()->grab().toImage();
+        // Just inside the panel's right and bottom edges the grid shows its background, not a
+        // frame or a scroll bar; just outside them the plate around the grid shows.
+        for (int y = 120; y < 290; y += 10) {
+            EXPECT_EQ(image.pixelColor(553, y), rgb(clInfoBk)) << "right edge at y " << y;
+            EXPECT_EQ(image.pixelColor(554, y), rgb(12647128)) << "beside the panel at y " << y;
+        }
+        for (int x = 300; x < 550; x += 25) {
+            EXPECT_EQ(image.pixelColor(x, 293), rgb(clInfoBk)) << "bottom edge at x " << x;
+            EXPECT_EQ(image.pixelColor(x, 294), rgb(12647128)) << "below the panel at x " << x;
+        }
+        EXPECT_EQ(image.pixelColor(21, 71), rgb(clNavy)) << "top-left corner of the visible grid";
+    });
+}

@@ -1,0 +1,60 @@
+#pragma once
+// Helpers of the search screen's set-up, entry and layout tests: the host's application object,
+// a recorder of Mensagem calls, sample data sets and a call of the real entry point that runs a
+// callback while the screen is shown and then closes it.
+
+#include "QMR41726/Cli_Qmr41726.h"
+
+#include "host/data/TColumnStore.h"
+#include "host/framework/Mensagem.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TApplication;
+
+/// The host's application object, created on first use for the whole test program.
+TApplication& testApplication();
+
+/// One call of Mensagem, with every argument as passed.
+struct TMensagemCall {
+    AnsiString message, complement, confirm, cancel;
+    TTipoMsg kind;
+    AnsiString title, code;
+    int time;
+    TClientDataSet* dataSet;
+};
+
+/// Records every Mensagem call while it lives; the default routine is back afterwards.
+class TMensagemRecorder {
+public:
+    TMensagemRecorder();
+    ~TMensagemRecorder();
+    TMensagemRecorder(const TMensagemRecorder&) = delete;
+    TMensagemRecorder& operator=(const TMensagemRecorder&) = delete;
+    const std::vector<TMensagemCall>& calls() const noexcept { return m_calls; }
+
+private:
+    std::vector<TMensagemCall> m_calls;
+};
+
+/// Product rows: CODIGO integer, DESCRICAO string(40), UNIDADE string(3), PRECO float; the fields
+/// named in `hidden` are invisible.
+std::shared_ptr<const TColumnStore> productStore(std::vector<AnsiString> hidden = {});
+/// A store of the given string fields (size 10 each) with `rows` rows of short texts.
+std::shared_ptr<const TColumnStore> stringStore(const std::vector<AnsiString>& fields, int rows = 2);
+
+/// What one call of the entry point came to.
+struct TScreenOutcome {
+    bool result = false;
+    /// Whether the screen was shown (the callback ran).
+    bool shown = false;
+};
+
+/// Calls CriaTelaQmr41726 with `params`. Once the screen is shown, `whileShown` runs with the
+/// form, then the screen is asked to close (WM_CLOSE) unless the callback closed it already.
+TScreenOutcome callScreen(const TParams& params, const std::function<void(TfrmPesquisa&)>& whileShown = {},
+                          OleVariant* oleRetorno = nullptr);
+/// The parameter list a host builds for a data set and a flag.
+TParams paramsFor(TDataSet& dataSet, AnsiString flag = "N");
