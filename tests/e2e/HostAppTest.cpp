@@ -1,0 +1,77 @@
+// The host application's command line, checked from outside: what it refuses before any screen
+// opens, and how it says so (exit status 2, a message naming the problem, nothing on stdout).
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void expectRefused(const HostRun& run, const char* fragment, const std::string& what) {
+    EXPECT_EQ(run.exitCode, 2) << what << "\n" << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty()) << what << "\n" << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(fragment)) << what << "\nstderr: " << run.err.toStdString();
+}
+
+} // namespace
+
+TEST(HostApp, usageErrorsExitTwoWithNothingOnStdout) {
+    struct Case {
+        QStringList arguments;
+        const char* fragment;
+    };
+    const Case cases[] = {
+        {{"--nonsense"}, "unknown option --nonsense"},
+        {{"stray"}, "unexpected argument \"stray\""},
+        {{"--data"}, "--data needs a value"},
+        {{"--params", "3"}, "--params takes 0, 1 or 2"},
+        {{"--flag", "S", "--flag", "N"}, "--flag is given twice"},
+        {{"--plain=yes"}, "--plain takes no value"},
+        {{"--query", "SELECT 1"}, "--query needs --data naming an SQLite database"},
+        {{"--data", "shop.db"}, "give the rows to load with --query"},
+        {{"--flag", "\xE2\x98\x83", "--keys", "probe"}, "--flag"}, // no Windows-1252 byte for it
+    };
+    for (const auto& c : cases)
+        expectRefused(runHost(c.arguments), c.fragment, c.arguments.join(' ').toStdString());
+}
+
+TEST(HostApp, helpDescribesEveryOptionAndStep) {
+    const HostRun run = runHost({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* word : {"--data", "--query", "--flag", "--filter", "--filtered", "--plain", "--params",
+                             "--bogus-dataset", "--keys", "--timings", "touch:NAME", "title:N", "row:N",
+                             "key:NAME", "type:TEXT", "shot:FILE", "wait:MS", "probe"})
+        EXPECT_TRUE(run.out.contains(word)) << word;
+}
+
+TEST(HostApp, malformedScriptIsRefusedBeforeTheScreenOpens) {
+    expectRefused(runHost({"--keys", "touch:sbtJ key:Return probe"}), "step 2 \"key:Return\"",
+                  "bad key name");
+    expectRefused(runHost({"--keys", "wait:soon"}), "step 1", "bad wait");
+}
+
+TEST(HostApp, unreadableDataIsADataErrorNamingTheFile) {
+    HostData data;
+    const QString missing = data.path("missing.csv");
+    expectRefused(runHost({"--data", missing, "--keys", "probe"}), missing.toUtf8().constData(),
+                  "missing file");
+
+    const QString broken = data.write("broken.csv", "CODIGO:integer,NOME\n1,Ana\nabc,Bia\n");
+    expectRefused(runHost({"--data", broken, "--keys", "probe"}), "broken.csv",
+                  "integer column holding text");
+
+    const QString notSqlite = data.write("shop.db", "this is no database");
+    expectRefused(runHost({"--data", notSqlite, "--query", "SELECT * FROM produtos", "--keys", "probe"}),
+                  "shop.db", "not an SQLite file");
+}
+
+TEST(HostApp, filterTheDataSetRejectsIsADataError) {
+    HostData data;
+    expectRefused(
+        runHost({"--data", data.products(), "--filter", "CODIGO >", "--filtered", "--keys", "probe"}),
+        "--filter \"CODIGO >\"", "incomplete filter");
+}
+
+TEST(HostApp, withoutDisplayTheScreenNeedsAScript) {
+    HostData data;
+    expectRefused(runHost({"--data", data.products()}), "--keys", "no display, no script");
+}

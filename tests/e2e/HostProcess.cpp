@@ -1,0 +1,47 @@
+#include "HostProcess.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+HostRun runHost(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(QMR_HOST_EXE), arguments);
+    HostRun run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "the host did not finish: " << arguments.join(' ').toStdString();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    run.jsonValid = error.error == QJsonParseError::NoError && document.isObject();
+    run.json = document.object();
+    return run;
+}
+
+HostData::HostData() {
+    m_products = write("produtos.csv", "CODIGO:integer,DESCRICAO:string(30),MARCA:string(20)\n"
+                                       "1,Joia de prata,Aurora\n"
+                                       "2,Arroz branco,Tio\n"
+                                       "3,JORNAL do dia,Banca\n"
+                                       "4,Feijao preto,Tio\n"
+                                       "5,jogo de copos,Casa\n");
+}
+
+QString HostData::write(const QString& name, const QByteArray& content) const {
+    QFile file(path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        ADD_FAILURE() << "cannot write " << path(name).toStdString();
+    return file.fileName();
+}

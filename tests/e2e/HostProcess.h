@@ -1,0 +1,37 @@
+#pragma once
+// Runs the built host application as a user would, on the offscreen platform, and reads its report.
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QStringList>
+#include <QTemporaryDir>
+
+/// What one run of the host left: exit status, both output streams and the parsed report.
+struct HostRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    /// stdout parsed as one JSON object (empty when it is not one).
+    QJsonObject json;
+    bool jsonValid = false;
+};
+
+/// Runs the host with `arguments`; fails the test if it does not end within a generous time.
+HostRun runHost(const QStringList& arguments);
+
+/// A scratch folder with small data files of known content for the runs.
+class HostData {
+public:
+    HostData();
+    /// A file of the scratch folder (not created).
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    /// Writes `content` to a file of the scratch folder and returns its path.
+    QString write(const QString& name, const QByteArray& content) const;
+    /// Products: CODIGO, DESCRICAO (30 chars, the search column), MARCA. Five rows, three of which
+    /// begin with "Jo", written in mixed case.
+    QString products() const { return m_products; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_products;
+};

@@ -1,0 +1,159 @@
+// Whole calls of the search screen driven by key scripts through the host application: what the
+// host reads afterwards (result, filter, current row) and what the screen showed on the way.
+#include "HostProcess.h"
+
+#include <QFile>
+#include <QJsonArray>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ScreenScript : public ::testing::Test {
+protected:
+    HostRun run(const QString& keys, QStringList extra = {}) {
+        extra << "--data" << data.products() << "--keys" << keys;
+        HostRun result = runHost(extra);
+        EXPECT_TRUE(result.exitCode == 2 || result.jsonValid)
+            << result.out.toStdString() << result.err.toStdString();
+        return result;
+    }
+    static QJsonObject probe(const HostRun& run, int index) {
+        return run.json["probes"].toArray().at(index).toObject();
+    }
+    HostData data;
+};
+
+} // namespace
+
+TEST_F(ScreenScript, scriptThatLeavesTheScreenOpenExitsThreeWithResultFalse) {
+    for (const QString keys : {"", "probe"}) {
+        const HostRun r = run(keys);
+        EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+        EXPECT_FALSE(r.json["result"].toBool(true));
+        EXPECT_TRUE(r.json["screen"].isObject()) << "the screen was shown and closed by the host";
+    }
+}
+
+TEST_F(ScreenScript, touchedLettersBuildTheSearchTextAndNarrowTheRows) {
+    const HostRun r = run("probe touch:sbtJ touch:sbtO probe");
+    ASSERT_EQ(r.json["probes"].toArray().size(), 2);
+    const QJsonObject opened = probe(r, 0);
+    EXPECT_EQ(opened["searchText"].toString(), "");
+    EXPECT_EQ(opened["searchColumn"].toString(), "DESCRICAO");
+    EXPECT_EQ(opened["sbtA"].toString(), "A") << "the screen opens with Shift on";
+    EXPECT_EQ(opened["sbtCCdil"].toString(), QString::fromUtf8("\xC3\x87"));
+    EXPECT_EQ(opened["rows"].toInt(), 5);
+    const QJsonObject typed = probe(r, 1);
+    EXPECT_EQ(typed["searchText"].toString(), "Jo");
+    EXPECT_EQ(typed["sbtA"].toString(), "a") << "the first letter released Shift";
+    EXPECT_EQ(typed["sbtCCdil"].toString(), QString::fromUtf8("\xC3\xA7"));
+    EXPECT_EQ(typed["rows"].toInt(), 3) << "Joia, JORNAL and jogo begin with Jo in any case";
+    EXPECT_TRUE(typed["enterEnabled"].toBool());
+}
+
+TEST_F(ScreenScript, enterReturnsTrueWithTheChosenRowInPlace) {
+    const HostRun r = run("touch:sbtJ touch:sbtO touch:sbtEnter");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.json["result"].toBool());
+    EXPECT_EQ(r.json["filter"].toString(), "UPPER(DESCRICAO) LIKE 'JO%'");
+    EXPECT_TRUE(r.json["filtered"].toBool());
+    EXPECT_EQ(r.json["index"].toString(), "DESCRICAO");
+    EXPECT_EQ(r.json["recordCount"].toInt(), 3);
+    EXPECT_EQ(r.json["recNo"].toInt(), 1);
+    const QJsonObject row = r.json["row"].toObject();
+    EXPECT_TRUE(row["DESCRICAO"].toString().toUpper().startsWith("JO"))
+        << row["DESCRICAO"].toString().toStdString();
+    EXPECT_TRUE(row["CODIGO"].isDouble());
+    EXPECT_EQ(r.json["screen"].toObject()["searchText"].toString(), "Jo");
+    EXPECT_TRUE(r.json["messages"].toArray().isEmpty());
+    EXPECT_TRUE(r.json["errors"].toArray().isEmpty());
+}
+
+TEST_F(ScreenScript, exitReturnsFalseAndRestoresTheOriginalFilter) {
+    const HostRun r = run("touch:sbtJ touch:sbtSair", {"--filter", "CODIGO > 1", "--filtered"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.json["result"].toBool(true));
+    EXPECT_EQ(r.json["filter"].toString(), "CODIGO > 1");
+    EXPECT_TRUE(r.json["filtered"].toBool());
+    EXPECT_EQ(r.json["recordCount"].toInt(), 4);
+}
+
+TEST_F(ScreenScript, physicalKeysReachTheSearchThroughTheFocusedControl) {
+    const HostRun r = run("type:jo probe key:Backspace probe key:Esc");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_EQ(r.json["probes"].toArray().size(), 2);
+    EXPECT_EQ(probe(r, 0)["searchText"].toString(), "Jo");
+    EXPECT_EQ(probe(r, 1)["searchText"].toString(), "J") << "one Backspace removes exactly one character";
+    EXPECT_FALSE(r.json["result"].toBool(true));
+}
+
+TEST_F(ScreenScript, touchingATitleAndARowChoosesColumnAndRow) {
+    const HostRun r = run("title:0 probe title:1 row:1 touch:sbtEnter");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(probe(r, 0)["searchColumn"].toString(), "CODIGO");
+    EXPECT_TRUE(r.json["result"].toBool());
+    EXPECT_EQ(r.json["index"].toString(), "DESCRICAO");
+    EXPECT_EQ(r.json["row"].toObject()["DESCRICAO"].toString(), "Feijao preto")
+        << "second row in DESCRICAO order";
+}
+
+TEST_F(ScreenScript, setUpFailuresGiveFalseAndOneMessage) {
+    const QStringList cases[] = {{"--params", "1"}, {"--params", "0"}, {"--bogus-dataset"}};
+    for (const auto& extra : cases) {
+        const HostRun r = run("probe", extra);
+        const std::string what = extra.join(' ').toStdString();
+        EXPECT_EQ(r.exitCode, 0) << what << r.err.toStdString();
+        EXPECT_FALSE(r.json["result"].toBool(true)) << what;
+        EXPECT_EQ(r.json["messages"].toArray().size(), 1) << what;
+        EXPECT_TRUE(r.json["screen"].isNull()) << what << ": the screen never opened";
+        EXPECT_TRUE(r.json["probes"].toArray().isEmpty()) << what;
+    }
+}
+
+TEST_F(ScreenScript, plainDataSetHasNoIndex) {
+    const HostRun r = run("touch:sbtSair", {"--plain"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.json["index"].isNull());
+    EXPECT_FALSE(r.json["result"].toBool(true));
+}
+
+TEST_F(ScreenScript, stepsAfterTheScreenClosedAreSkippedAndSaidSo) {
+    const HostRun r = run("touch:sbtSair probe probe");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.json["probes"].toArray().isEmpty());
+    EXPECT_TRUE(r.err.contains("2 step(s) not run")) << r.err.toStdString();
+}
+
+TEST_F(ScreenScript, unknownComponentStopsTheRunBeforeAnyStep) {
+    const HostRun r = run("touch:sbtJ touch:sbtNada touch:sbtEnter");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains("step 2 \"touch:sbtNada\"")) << r.err.toStdString();
+}
+
+TEST_F(ScreenScript, timingsHaveOneEntryPerStep) {
+    const HostRun r = run("touch:sbtJ wait:30 probe", {"--timings"});
+    const QJsonArray timings = r.json["timings"].toArray();
+    ASSERT_EQ(timings.size(), 3);
+    EXPECT_EQ(timings[1].toObject()["step"].toString(), "wait:30");
+    EXPECT_GE(timings[1].toObject()["ms"].toDouble(), 30.0);
+    EXPECT_GE(timings[0].toObject()["ms"].toDouble(), 0.0);
+    EXPECT_FALSE(run("probe").json.contains("timings"));
+}
+
+TEST_F(ScreenScript, shotSavesTheWholeScreenAsPng) {
+    const QString file = data.path("screen.png");
+    const HostRun r = run("shot:" + file + " touch:sbtSair");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile png(file);
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    const QByteArray header = png.read(24);
+    ASSERT_EQ(header.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+    const auto bigEndian = [&](int at) {
+        return (uchar(header[at]) << 24) | (uchar(header[at + 1]) << 16) | (uchar(header[at + 2]) << 8) |
+               uchar(header[at + 3]);
+    };
+    EXPECT_EQ(bigEndian(16), 640);
+    EXPECT_EQ(bigEndian(20), 552);
+}
