@@ -23,6 +23,7 @@ public:
     void setTitleFontColor(TColor color);
 
 private:
+    friend class TDBGrid;
     TDBGrid& m_grid;
     int m_index;
     TField* m_field;
@@ -37,14 +38,25 @@ struct TTouchPoint {
 
 /// Options of the grid, as the layout names them.
 enum TDBGridOption : unsigned {
-    dgEditing = 1 << 0, dgAlwaysShowEditor = 1 << 1, dgTitles = 1 << 2, dgIndicator = 1 << 3,
-    dgColumnResize = 1 << 4, dgColLines = 1 << 5, dgRowLines = 1 << 6, dgTabs = 1 << 7,
-    dgRowSelect = 1 << 8, dgAlwaysShowSelection = 1 << 9, dgConfirmDelete = 1 << 10,
-    dgCancelOnExit = 1 << 11, dgMultiSelect = 1 << 12,
+    dgEditing = 1 << 0,
+    dgAlwaysShowEditor = 1 << 1,
+    dgTitles = 1 << 2,
+    dgIndicator = 1 << 3,
+    dgColumnResize = 1 << 4,
+    dgColLines = 1 << 5,
+    dgRowLines = 1 << 6,
+    dgTabs = 1 << 7,
+    dgRowSelect = 1 << 8,
+    dgAlwaysShowSelection = 1 << 9,
+    dgConfirmDelete = 1 << 10,
+    dgCancelOnExit = 1 << 11,
+    dgMultiSelect = 1 << 12,
 };
 
 /// A grid bound to a data source. With no design-time columns it has one column per visible
-/// field, in field order, titled with the field's display label.
+/// field, in field order, titled with the field's display label. A data source named by the
+/// layout ("DataSource") is looked up on the owner form when the grid is first used or shown,
+/// since the layout may create it after the grid.
 class TDBGrid : public TWinControl {
 public:
     TDBGrid();
@@ -54,7 +66,8 @@ public:
     void setDataSource(TDataSource* source);
 
     int columnCount() const noexcept;
-    /// The column at `index`; EListError when out of range.
+    /// The column at display position `index` (columns can be dragged to other positions);
+    /// EListError when out of range.
     TColumn* column(int index) const;
 
     unsigned options() const noexcept;
@@ -72,6 +85,9 @@ public:
     TTouchPoint rowTouchPoint(int row) const;
 
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
+
+protected:
+    void appearanceChanged() override;
 
 private:
     friend class TColumn;

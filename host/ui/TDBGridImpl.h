@@ -1,0 +1,72 @@
+#pragma once
+// The inside of TDBGrid: the link between the data source's notifications and the Qt view.
+
+#include "host/data/TDataSetObserver.h"
+#include "host/ui/DataSetTableModel.h"
+#include "host/ui/GridAppearance.h"
+#include "host/ui/GridTableView.h"
+#include "host/ui/GridTitleHeader.h"
+#include "host/ui/TDBGrid.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+/// Keeps the view in step with the data set: columns when the fields change, rows when the
+/// view of the data changes, the current row both ways.
+struct TDBGrid::Impl : private TDataSetObserver {
+    /// The options a grid has before the layout sets any.
+    static constexpr unsigned kDefaultOptions = dgEditing | dgTitles | dgIndicator | dgColumnResize |
+                                                dgColLines | dgRowLines | dgTabs | dgConfirmDelete |
+                                                dgCancelOnExit;
+
+    Impl(TDBGrid& grid, GridTableView& view);
+    ~Impl() override;
+
+    TDataSet* dataSet() const noexcept;
+    /// Links the grid to `source` (or to none) and shows its data set.
+    void attach(TDataSource* source);
+    /// Looks the data source named by the layout up on the owner form; false while not found.
+    bool resolveSourceName();
+    /// Resolves the named data source now that the form is complete; a name that names no
+    /// data source is reported through the application's error handler.
+    void resolveOnShow();
+
+    /// The column at display position `position`.
+    TColumn* columnAt(int position) const;
+    int columnWidth(const TField& field) const;
+    /// Rebuilds the columns when the visible fields differ from the columns' fields.
+    void updateColumns();
+    void rebuildColumns();
+    void syncCurrentRow();
+    void viewCurrentChanged(const QModelIndex& current);
+    void titleClicked(int modelColumn);
+    void sectionMoved();
+
+    void applyAppearance();
+    void applyOptions();
+
+    TDBGrid& grid;
+    QPointer<GridTableView> view;
+    std::shared_ptr<GridAppearance> look = std::make_shared<GridAppearance>();
+    DataSetTableModel* model;
+    GridTitleHeader* header;
+    /// Context of the Qt connections: they end with the grid, before the widgets go.
+    QObject connections;
+
+    TDataSource* source = nullptr;
+    AnsiString sourceName;
+    std::vector<std::unique_ptr<TColumn>> columns; // in model order
+    unsigned options = kDefaultOptions;
+    TColor fixedColor = clBtnFace;
+    TFont titleFont;
+    int currentColumn = 0; // model column of the current cell
+    bool syncing = false;
+
+private:
+    void dataSetChanged(TDataSet& dataSet) override;
+    void currentRowChanged(TDataSet& dataSet) override;
+    void dataSetDestroyed(TDataSet& dataSet) override;
+};
