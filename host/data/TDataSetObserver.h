@@ -2,6 +2,7 @@
 // What a data set tells the controls linked to it.
 
 class TDataSet;
+class TDataSource;
 
 /// Notified by a data set when its rows or its current row change.
 class TDataSetObserver {
@@ -13,4 +14,7 @@ public:
     virtual void currentRowChanged(TDataSet& dataSet) = 0;
     /// The data set is being freed; drop every reference to it.
     virtual void dataSetDestroyed(TDataSet& dataSet) = 0;
+    /// The data source that passes these notifications on is being freed (a form frees its data
+    /// source before a grid created earlier); drop every reference to it.
+    virtual void dataSourceDestroyed(TDataSource& /*source*/) {}
 };
