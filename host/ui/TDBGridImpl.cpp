@@ -234,3 +234,9 @@ void TDBGrid::Impl::dataSetDestroyed(TDataSet&) {
     columns.clear();
     model->setSource(nullptr, {});
 }
+
+void TDBGrid::Impl::dataSourceDestroyed(TDataSource&) {
+    source = nullptr;
+    columns.clear();
+    model->setSource(nullptr, {});
+}

@@ -69,4 +69,5 @@ private:
     void dataSetChanged(TDataSet& dataSet) override;
     void currentRowChanged(TDataSet& dataSet) override;
     void dataSetDestroyed(TDataSet& dataSet) override;
+    void dataSourceDestroyed(TDataSource& source) override;
 };
