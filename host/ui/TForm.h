@@ -24,7 +24,16 @@ public:
     void setCaption(const AnsiString& caption);
     void setIcon(const QIcon& icon);
     QIcon icon() const;
+    /// Fixes the client area's size; the user cannot resize the window.
     void setClientSize(int width, int height);
+    int clientWidth() const;
+    int clientHeight() const;
+    /// Without a border the window has no caption bar or frame (BorderStyle bsNone).
+    bool borderless() const noexcept;
+    void setBorderless(bool on);
+    /// Centred on the primary screen whenever it is shown (Position poScreenCenter).
+    bool screenCentered() const noexcept;
+    void setScreenCentered(bool on);
     bool keyPreview() const noexcept;
     void setKeyPreview(bool on);
 
@@ -32,14 +41,20 @@ public:
     int showModal();
     /// Asks the form to close: runs OnClose and ends the modal loop unless the action is caNone.
     void close();
-    /// Frees the form once the current message has been handled; freeing it first cancels this.
+    /// Asks for the form to be freed once the current message has been handled: the modal loop
+    /// ends and the window hides. The form's owner (whoever created it) frees it, which is the
+    /// only free, so there is never a second one to cancel.
     void release();
+    /// Whether release() has been called.
+    bool releaseRequested() const noexcept;
     /// True while the form is shown in its modal loop.
     bool modal() const noexcept;
     /// The window handle; valid from construction until the form is freed.
     HWND handle() const noexcept;
     /// The focused control of this form, or nullptr.
     TWinControl* activeControl() const;
+    /// Gives the focus to the first control in tab order that can take it (done when shown).
+    void focusFirstControl();
 
     /// The form shown in the innermost running modal loop, or nullptr.
     static TForm* activeModalForm() noexcept;
@@ -53,14 +68,22 @@ public:
 
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
-    /// Runs a physical key-down through the form: form's OnKeyDown (preview) first, then the
-    /// focused control's, then the default handling unless the code was set to 0. Returns the
-    /// key code as it came out. Used by the key routing and by SendMessageA.
+    /// Runs a key-down through the form's handlers: the form's OnKeyDown (preview, while
+    /// keyPreview is on) first, then `target`'s unless the code was set to 0. A null target, or
+    /// the form itself, runs the form's own OnKeyDown alone, as a message sent to the form does.
+    /// Returns the code as it came out: 0 means the key goes no further. A handler that raised
+    /// stops the key too.
     WORD dispatchKeyDown(TWinControl* target, WORD key, TShiftState shift);
-    /// Runs a character through the form: OnKeyPress (preview) first, then the focused control's.
+    /// Runs a character the same way through OnKeyPress; returns it as it came out (0: refused).
     char dispatchKeyPress(TWinControl* target, char key);
 
 private:
+    void runKeyDown(TWinControl& control, WORD& key, TShiftState shift);
+    void runKeyPress(TWinControl& control, char& key);
+    void endModal();
+    void placeOnScreen();
+    void acceptOldCreateOrder(const TPropertyValue& value);
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -1,0 +1,365 @@
+#include "host/ui/TForm.h"
+
+#include "host/framework/PropertyValues.h"
+#include "host/ui/KeyRouter.h"
+#include "host/ui/QtText.h"
+#include "host/ui/TApplication.h"
+#include "host/ui/TClassRegistry.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+/// The top-level window of a form. A close request from the window system (Alt+F4 through a
+/// window manager, a close button) is refused: a form closes only through TForm::close(), which
+/// hides the window without asking it. A plain QWidget, not a QDialog, so that no Esc or Enter
+/// default ever acts.
+class FormWidget : public QWidget {
+public:
+    FormWidget() : QWidget(nullptr, Qt::Window) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+/// The live forms by handle, the stack of modal loops, and the key router while any form lives.
+struct FormRegistry {
+    std::unordered_map<HWND, TForm*> live;
+    std::vector<TForm*> modal;
+    HWND lastHandle = 0x10000;
+    std::unique_ptr<KeyRouter> router;
+};
+
+FormRegistry& registry() {
+    static FormRegistry forms;
+    return forms;
+}
+
+/// The identifier of `value`, which must be one of `allowed`.
+std::string_view identOneOf(std::string_view property, const TPropertyValue& value,
+                            std::initializer_list<std::string_view> allowed) {
+    const std::string_view ident = identValue(property, value);
+    if (std::find(allowed.begin(), allowed.end(), ident) == allowed.end())
+        throw EComponentError("Property " + AnsiString(property) + ": unknown value " + AnsiString(ident));
+    return ident;
+}
+
+} // namespace
+
+struct TForm::Impl {
+    AnsiString caption;
+    HWND handle = 0;
+    QEventLoop* loop = nullptr;
+    bool keyPreview = false;
+    bool borderless = false;
+    bool screenCentered = false;
+    bool closing = false;
+    bool closeRequested = false;
+    bool releaseRequested = false;
+};
+
+TForm::TForm() : TWinControl(std::make_unique<FormWidget>()), m_impl(std::make_unique<Impl>()) {
+    FormRegistry& forms = registry();
+    // Handles are never reused, so a message still queued for a freed form finds nobody.
+    m_impl->handle = ++forms.lastHandle;
+    forms.live[m_impl->handle] = this;
+    if (!forms.router)
+        forms.router = std::make_unique<KeyRouter>();
+    widget()->setAutoFillBackground(true);
+    appearanceChanged();
+}
+
+TForm::~TForm() {
+    FormRegistry& forms = registry();
+    forms.live.erase(m_impl->handle);
+    std::erase(forms.modal, this);
+    if (m_impl->loop)
+        m_impl->loop->exit(0);
+    if (forms.live.empty())
+        forms.router.reset();
+}
+
+void TForm::create() {
+    if (!onCreate)
+        return;
+    const TNotifyEvent handler = onCreate;
+    handler(this);
+}
+
+const AnsiString& TForm::caption() const noexcept {
+    return m_impl->caption;
+}
+
+void TForm::setCaption(const AnsiString& caption) {
+    m_impl->caption = caption;
+    widget()->setWindowTitle(toQString(caption));
+}
+
+void TForm::setIcon(const QIcon& icon) {
+    widget()->setWindowIcon(icon);
+}
+QIcon TForm::icon() const {
+    return widget()->windowIcon();
+}
+
+void TForm::setClientSize(int width, int height) {
+    widget()->setFixedSize(width, height);
+}
+int TForm::clientWidth() const {
+    return widget()->width();
+}
+int TForm::clientHeight() const {
+    return widget()->height();
+}
+
+bool TForm::borderless() const noexcept {
+    return m_impl->borderless;
+}
+
+void TForm::setBorderless(bool on) {
+    m_impl->borderless = on;
+    widget()->setWindowFlag(Qt::FramelessWindowHint, on);
+}
+
+bool TForm::screenCentered() const noexcept {
+    return m_impl->screenCentered;
+}
+void TForm::setScreenCentered(bool on) {
+    m_impl->screenCentered = on;
+}
+
+bool TForm::keyPreview() const noexcept {
+    return m_impl->keyPreview;
+}
+void TForm::setKeyPreview(bool on) {
+    m_impl->keyPreview = on;
+}
+
+void TForm::placeOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!m_impl->screenCentered || !screen)
+        return;
+    const QRect area = screen->geometry();
+    widget()->move(area.x() + (area.width() - widget()->width()) / 2,
+                   area.y() + (area.height() - widget()->height()) / 2);
+}
+
+int TForm::showModal() {
+    if (m_impl->loop)
+        throw Exception("Cannot make a visible window modal");
+    QWidget* window = widget();
+    const QPointer<QWidget> alive(window);
+    placeOnScreen();
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    focusFirstControl();
+
+    QEventLoop loop;
+    m_impl->loop = &loop;
+    m_impl->closeRequested = false;
+    registry().modal.push_back(this);
+    // The host hears of the form once the window is up and the loop runs (a scripted host starts
+    // its script here); queued on the window, so it is dropped if the form is freed first.
+    QMetaObject::invokeMethod(
+        window,
+        [this] {
+            if (m_impl->loop && Application && Application->onModalShown)
+                dispatchHandler([this] { Application->onModalShown(*this); });
+        },
+        Qt::QueuedConnection);
+    loop.exec(QEventLoop::DialogExec);
+    if (!alive)
+        return 0; // the form was freed inside its own loop
+    m_impl->loop = nullptr;
+    std::erase(registry().modal, this);
+    window->hide();
+    window->setWindowModality(Qt::NonModal);
+    if (Application && Application->onModalClosed)
+        dispatchHandler([this] { Application->onModalClosed(*this); });
+    return 0;
+}
+
+void TForm::close() {
+    if (m_impl->closing)
+        return;
+    const QPointer<QWidget> alive(widget());
+    TCloseAction action = TCloseAction::caHide;
+    bool handled = true;
+    if (onClose) {
+        const TCloseEvent handler = onClose;
+        m_impl->closing = true;
+        handled = dispatchHandler([&] { handler(this, action); });
+        if (!alive)
+            return;
+        m_impl->closing = false;
+    }
+    // An OnClose that failed or refused leaves the form open, as a failed close would.
+    if (!handled || action == TCloseAction::caNone)
+        return;
+    if (action == TCloseAction::caFree)
+        m_impl->releaseRequested = true;
+    endModal();
+}
+
+void TForm::release() {
+    m_impl->releaseRequested = true;
+    endModal();
+}
+
+bool TForm::releaseRequested() const noexcept {
+    return m_impl->releaseRequested;
+}
+
+void TForm::endModal() {
+    if (m_impl->loop) {
+        m_impl->closeRequested = true;
+        m_impl->loop->exit(0);
+        return;
+    }
+    widget()->hide();
+}
+
+bool TForm::modal() const noexcept {
+    return m_impl->loop != nullptr;
+}
+HWND TForm::handle() const noexcept {
+    return m_impl->handle;
+}
+
+TWinControl* TForm::activeControl() const {
+    const QWidget* focus = widget()->focusWidget();
+    auto* control = focus ? dynamic_cast<TWinControl*>(fromWidget(focus)) : nullptr;
+    return control == this ? nullptr : control;
+}
+
+namespace {
+
+/// The first control that can take the focus, depth first in tab order: a panel that cannot
+/// take it hands the search on to its own controls.
+TWinControl* firstFocusable(const TWinControl& container) {
+    for (TWinControl* control : container.tabOrderedControls()) {
+        if (!control->visible() || !control->enabled())
+            continue;
+        if (control->canFocus())
+            return control;
+        if (TWinControl* inner = firstFocusable(*control))
+            return inner;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void TForm::focusFirstControl() {
+    if (TWinControl* first = firstFocusable(*this))
+        first->setFocus();
+}
+
+TForm* TForm::activeModalForm() noexcept {
+    const FormRegistry& forms = registry();
+    return forms.modal.empty() ? nullptr : forms.modal.back();
+}
+
+TForm* TForm::fromHandle(HWND handle) noexcept {
+    const FormRegistry& forms = registry();
+    const auto it = forms.live.find(handle);
+    return it == forms.live.end() ? nullptr : it->second;
+}
+
+WORD TForm::dispatchKeyDown(TWinControl* target, WORD key, TShiftState shift) {
+    const QPointer<QWidget> alive(widget());
+    if (!target || target == this) {
+        runKeyDown(*this, key, shift);
+        return alive ? key : 0;
+    }
+    const QPointer<QWidget> targetAlive(target->widget());
+    if (m_impl->keyPreview) {
+        runKeyDown(*this, key, shift);
+        if (!alive || key == 0)
+            return 0;
+    }
+    if (targetAlive)
+        runKeyDown(*target, key, shift);
+    return key;
+}
+
+char TForm::dispatchKeyPress(TWinControl* target, char key) {
+    const QPointer<QWidget> alive(widget());
+    if (!target || target == this) {
+        runKeyPress(*this, key);
+        return alive ? key : 0;
+    }
+    const QPointer<QWidget> targetAlive(target->widget());
+    if (m_impl->keyPreview) {
+        runKeyPress(*this, key);
+        if (!alive || key == 0)
+            return 0;
+    }
+    if (targetAlive)
+        runKeyPress(*target, key);
+    return key;
+}
+
+void TForm::runKeyDown(TWinControl& control, WORD& key, TShiftState shift) {
+    if (!control.onKeyDown)
+        return;
+    const TKeyEvent handler = control.onKeyDown;
+    // A handler that raised has not decided about the key: it goes no further.
+    if (!dispatchHandler([&] { handler(&control, key, shift); }))
+        key = 0;
+}
+
+void TForm::runKeyPress(TWinControl& control, char& key) {
+    if (!control.onKeyPress)
+        return;
+    const TKeyPressEvent handler = control.onKeyPress;
+    if (!dispatchHandler([&] { handler(&control, key); }))
+        key = 0;
+}
+
+bool TForm::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {
+    if (name == "ClientWidth")
+        setClientSize(int(integerValue(name, value)), clientHeight());
+    else if (name == "ClientHeight")
+        setClientSize(clientWidth(), int(integerValue(name, value)));
+    else if (name == "BorderStyle")
+        setBorderless(identOneOf(name, value,
+                                 {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
+                                  "bsSizeToolWin"}) == "bsNone");
+    else if (name == "Position")
+        setScreenCentered(
+            identOneOf(name, value,
+                       {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                        "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}) == "poScreenCenter");
+    else if (name == "KeyPreview")
+        setKeyPreview(booleanValue(name, value));
+    else if (name == "Caption")
+        setCaption(AnsiString(textValue(name, value)));
+    else if (name == "OnCreate")
+        events.bind(name, value, onCreate);
+    else if (name == "OnClose")
+        events.bind(name, value, onClose);
+    else if (name == "OldCreateOrder")
+        acceptOldCreateOrder(value);
+    else if (name == "PixelsPerInch" || name == "TextHeight")
+        integerValue(name, value); // design-time metrics: checked, no effect at run time
+    else
+        return TWinControl::setProperty(name, value, events);
+    return true;
+}
+
+void TForm::acceptOldCreateOrder(const TPropertyValue& value) {
+    // OnCreate always runs once the whole component tree exists; the old order (before the
+    // components are loaded) is not offered.
+    if (booleanValue("OldCreateOrder", value))
+        throw EComponentError("Property OldCreateOrder: True is not supported");
+}
