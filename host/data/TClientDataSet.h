@@ -58,13 +58,17 @@ public:
     const TIndexDefs& indexDefs() const noexcept;
 
     const AnsiString& indexName() const noexcept;
-    /// Orders the rows by the named index (stable, by the field types' natural order); the
-    /// current row stays current. Empty restores the store's order. An unknown name raises
-    /// EDatabaseError naming it.
+    /// Orders the rows by the named index (stable, by the field types' natural order: see
+    /// IndexOrder.h); the current row stays current. Empty restores the store's order. An unknown
+    /// name, or a definition naming an unknown field, raises EDatabaseError naming it and changes
+    /// nothing. Each order is built once per store and kept, so switching back is instant.
+    /// Deleting the active index's definition keeps its order (and name) until the next call.
     void setIndexName(const AnsiString& name);
 
 protected:
     const std::vector<std::uint32_t>* rowOrder() const override;
+    RowOrderKey rowOrderKey() const override;
+    void storeReplaced() override;
 
 private:
     struct Indexes;

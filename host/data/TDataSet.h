@@ -23,7 +23,8 @@ public:
     ~TDataSet() override;
 
     /// The live data set at this address, or nullptr when none lives there. Hosts pass data sets
-    /// as integers; this is how the runtime tells a real one from a stray number.
+    /// as integers; this is how the runtime tells a real one from a stray number. The address is
+    /// only looked up, never followed.
     static TDataSet* fromAddress(std::intptr_t address) noexcept;
 
     // --- open state ---
@@ -78,12 +79,31 @@ protected:
     /// The order the rows are shown in: store row numbers, or nullptr for the store's order.
     /// A client data set returns its active index.
     virtual const std::vector<std::uint32_t>* rowOrder() const { return nullptr; }
+    /// The leading key of rowOrder(): its column, direction and case rule. Lets a filter on that
+    /// column find its rows by binary search.
+    struct RowOrderKey {
+        int column = -1;
+        bool descending = false;
+        bool caseInsensitive = false;
+    };
+    virtual RowOrderKey rowOrderKey() const { return {}; }
+    /// setStore() replaced the rows: whatever a subclass built on the old ones must go.
+    virtual void storeReplaced() {}
     /// Rebuilds the view after the order changed, keeping the current row current.
     void orderChanged();
     void notifyChanged();
     void notifyMoved();
 
 private:
+    std::shared_ptr<const std::vector<std::uint32_t>> runFilter(const AnsiString& text);
+    void showRows(std::shared_ptr<const std::vector<std::uint32_t>> rows);
+    std::shared_ptr<const std::vector<std::uint32_t>>
+    reorderRows(const std::vector<std::uint32_t>& rows) const;
+    std::uint32_t storeRow(int position) const;
+    void moveTo(int position, bool bof, bool eof);
+    void setCurrent(int position);
+    void tellObservers(void (*call)(TDataSetObserver&, TDataSet&));
+
     struct State;
     std::unique_ptr<State> m_state;
 };

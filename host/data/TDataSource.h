@@ -12,7 +12,8 @@ public:
     ~TDataSource() override;
 
     TDataSet* dataSet() const noexcept { return m_dataSet; }
-    /// Points at another data set (or none); the linked controls are told the data changed.
+    /// Points at another data set (or none); the linked controls are told the data changed, or,
+    /// when it now points at none, told to let go of the old one (dataSetDestroyed).
     void setDataSet(TDataSet* dataSet);
 
     void addObserver(TDataSetObserver* observer);
@@ -22,6 +23,7 @@ private:
     void dataSetChanged(TDataSet& dataSet) override;
     void currentRowChanged(TDataSet& dataSet) override;
     void dataSetDestroyed(TDataSet& dataSet) override;
+    void tellObservers(void (*call)(TDataSetObserver&, TDataSet&), TDataSet& dataSet);
 
     TDataSet* m_dataSet = nullptr;
     std::vector<TDataSetObserver*> m_observers;

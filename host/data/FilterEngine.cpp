@@ -1,0 +1,77 @@
+#include "host/data/FilterEngine.h"
+
+#include "host/data/ColumnStoreImpl.h"
+#include "host/data/PrefixRanges.h"
+
+#include <algorithm>
+
+namespace {
+
+// Tests the rows named by the index runs, keeping index order.
+void selectRanges(const TFilterProgram& program, const std::vector<std::uint32_t>& order,
+                  const std::vector<PositionRange>& ranges, RowList& out) {
+    for (const PositionRange& range : ranges)
+        program.select(order.data() + range.first, range.second - range.first, out);
+}
+
+} // namespace
+
+std::shared_ptr<const TFilterProgram> FilterEngine::compile(std::string_view text,
+                                                            const TColumnStore& store) const {
+    for (const Entry& entry : m_recent) {
+        if (entry.text == text)
+            return entry.program;
+    }
+    return TFilterProgram::compile(text, store);
+}
+
+const FilterEngine::Entry* FilterEngine::smallestRefined(const TFilterProgram& program) const {
+    const Entry* best = nullptr;
+    for (const Entry& entry : m_recent) {
+        const FilterNode* wider = entry.program->tree();
+        if (!wider || (best && best->rows->size() <= entry.rows->size()))
+            continue;
+        if (filterRefines(*program.tree(), *wider))
+            best = &entry;
+    }
+    return best;
+}
+
+std::shared_ptr<const RowList> FilterEngine::run(const AnsiString& text,
+                                                 std::shared_ptr<const TFilterProgram> program,
+                                                 const TColumnStore& store, const RowOrdering& ordering) {
+    for (const Entry& entry : m_recent) {
+        if (entry.text == text)
+            return entry.rows;
+    }
+    auto rows = std::make_shared<RowList>();
+    const Entry* narrowFrom = program->tree() ? smallestRefined(*program) : nullptr;
+    std::size_t candidates = narrowFrom ? narrowFrom->rows->size() : std::size_t(store.rowCount());
+
+    std::vector<PositionRange> ranges;
+    const FilterPrefixTerm* term = program->prefixTerm();
+    bool useRanges = false;
+    if (term && ordering.order && !ordering.descending && ordering.keyColumn == term->column) {
+        const StoreColumn& column = store.impl().columns[std::size_t(term->column)];
+        useRanges =
+            findPrefixRanges(column, *ordering.order, ordering.caseInsensitive, *term, ranges) < candidates;
+    }
+
+    if (useRanges)
+        selectRanges(*program, *ordering.order, ranges, *rows);
+    else if (narrowFrom)
+        program->select(narrowFrom->rows->data(), narrowFrom->rows->size(), *rows);
+    else if (ordering.order)
+        program->select(ordering.order->data(), ordering.order->size(), *rows);
+    else
+        program->selectRange(0, std::uint32_t(store.rowCount()), *rows);
+
+    remember({text, std::move(program), rows});
+    return rows;
+}
+
+void FilterEngine::remember(Entry entry) {
+    if (m_recent.size() >= kRemembered)
+        m_recent.erase(m_recent.begin());
+    m_recent.push_back(std::move(entry));
+}

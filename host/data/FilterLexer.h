@@ -1,0 +1,38 @@
+#pragma once
+// The filter language's tokens: what the parser reads instead of characters.
+
+#include "host/rtl/AnsiString.h"
+
+#include <string_view>
+#include <vector>
+
+/// The kinds of token the filter language has.
+enum class FilterTokenKind {
+    Name,       // a field name, bare or in [brackets]
+    String,     // 'text', with '' standing for one quote
+    Number,     // 12 or 12.5
+    Keyword,    // AND OR NOT LIKE IS NULL IN TRUE FALSE UPPER LOWER, in any case
+    Operator,   // = <> < > <= >=
+    OpenParen,  // (
+    CloseParen, // )
+    Comma,      // ,
+    Minus,      // - before a number
+    End,        // after the last character
+};
+
+/// One token: its kind, its text (keywords upper-cased, strings unquoted) and where it starts.
+struct FilterToken {
+    FilterTokenKind kind = FilterTokenKind::End;
+    AnsiString text;
+    /// Position of the token's first character, from 1.
+    int position = 0;
+
+    bool isKeyword(std::string_view word) const { return kind == FilterTokenKind::Keyword && text == word; }
+};
+
+/// Splits a filter text into tokens; raises EDatabaseError naming the position of a character that
+/// starts no token or of a string that never ends.
+std::vector<FilterToken> tokenizeFilter(std::string_view text);
+
+/// Raises the filter language's error: "Filter error at position N: what".
+[[noreturn]] void throwFilterError(int position, const std::string& what);

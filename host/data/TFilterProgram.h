@@ -1,0 +1,52 @@
+#pragma once
+// A filter text compiled against one column store: parsed once, type-checked, and turned into
+// predicates that read the columns directly. A data set keeps the program of its filter and runs
+// it over rows; nothing is re-parsed per row.
+
+#include "host/data/FilterParser.h"
+#include "host/data/FilterPredicates.h"
+#include "host/data/LikePattern.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class TColumnStore;
+
+/// A `column LIKE 'abc...'` the whole filter depends on (it stands in the top-level AND chain):
+/// every passing row's folded value starts with `prefix`. Lets an index on that column hand over
+/// the few candidate rows instead of all of them.
+struct FilterPrefixTerm {
+    int column = -1;
+    TextFold fold = TextFold::None;
+    AnsiString prefix;
+};
+
+/// A compiled filter.
+class TFilterProgram {
+public:
+    /// Compiles `text` for `store`. Raises EDatabaseError "Filter error at position N: ..." for a
+    /// text the language rejects: bad syntax, an unknown field, or values of types that do not
+    /// compare. An empty text (or only blanks) accepts every row.
+    static std::unique_ptr<TFilterProgram> compile(std::string_view text, const TColumnStore& store);
+    ~TFilterProgram();
+
+    /// The parsed filter, or nullptr when it accepts every row.
+    const FilterNode* tree() const noexcept { return m_tree.get(); }
+    bool acceptsAll() const noexcept { return !m_predicate; }
+    /// The LIKE term an index can serve, if the filter has one.
+    const FilterPrefixTerm* prefixTerm() const noexcept { return m_prefix.column < 0 ? nullptr : &m_prefix; }
+
+    /// Appends to `out`, in their order, the rows among `rows` the filter accepts.
+    void select(const std::uint32_t* rows, std::size_t count, std::vector<std::uint32_t>& out) const;
+    /// The same for the rows `begin` to `end - 1` in store order.
+    void selectRange(std::uint32_t begin, std::uint32_t end, std::vector<std::uint32_t>& out) const;
+
+private:
+    TFilterProgram() = default;
+
+    std::unique_ptr<FilterNode> m_tree;
+    FilterPredicatePtr m_predicate;
+    FilterPrefixTerm m_prefix;
+};
