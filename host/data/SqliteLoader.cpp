@@ -364,7 +364,7 @@ std::shared_ptr<const TColumnStore> SqliteLoad::run() {
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
-            fail("row " + std::to_string(m_row + 1) + ": " + sqlite3_errmsg(m_db));
+            throw EDatabaseError(m_path + ", row " + std::to_string(m_row + 1) + ": " + sqlite3_errmsg(m_db));
         ++m_row;
         readRow(row);
         if (m_builder) {

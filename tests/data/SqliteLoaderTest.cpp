@@ -1,0 +1,148 @@
+// Loading SQLite query results: declared types become field types and sizes, expressions take
+// the type of their first value, and every failure names the database and what went wrong.
+#include "DataTestSupport.h"
+#include "host/data/Loaders.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+/// A database file made for one test and removed afterwards.
+class SqliteLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_path = ::testing::TempDir() + "qmr_loader_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
+        std::remove(m_path.c_str());
+        execute(
+            "CREATE TABLE produto (id INTEGER, nome VARCHAR(12), obs TEXT, preco REAL,"
+            " valor NUMERIC(10,2), ativo BOOLEAN, criado DATETIME, qtd BIGINT, sigla CHAR(2),"
+            " outro UNSIGNED BIG INT, livre);"
+            "INSERT INTO produto VALUES (1, 'A\xC3\xA7\xC3\xBA\x63\x61r', 'doce', 4.5, 10, 1,"
+            " '2024-03-01 08:30:00', 5000000000, 'KG', 3, 'x');"
+            "INSERT INTO produto VALUES (2, 'Caf\xC3\xA9', 'torrado e mo\xC3\xAD\x64o', 12, 7.25, 0,"
+            " '2024-03-02', NULL, 'UN', NULL, 12);"
+            "INSERT INTO produto VALUES (3, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);");
+    }
+    void TearDown() override { std::remove(m_path.c_str()); }
+
+    void execute(const std::string& sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(m_path.c_str(), &db), SQLITE_OK);
+        char* error = nullptr;
+        const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+        const std::string message = error ? error : "";
+        sqlite3_free(error);
+        sqlite3_close(db);
+        ASSERT_EQ(rc, SQLITE_OK) << message;
+    }
+
+    std::string m_path;
+};
+
+std::vector<std::string> rowTexts(const TColumnStore& store, int row) {
+    std::vector<std::string> texts;
+    for (int c = 0; c < store.fieldCount(); ++c)
+        texts.push_back(store.isNull(row, c) ? "<null>" : store.text(row, c));
+    return texts;
+}
+
+} // namespace
+
+TEST_F(SqliteLoaderTest, declaredTypesGiveFieldTypesAndSizes) {
+    auto store = loadSqlite(m_path, "SELECT * FROM produto ORDER BY id");
+    struct Expected {
+        const char* name;
+        TFieldType type;
+        int size;
+    };
+    const std::vector<Expected> expected = {
+        {"id", TFieldType::ftInteger, 0},      {"nome", TFieldType::ftString, 12},
+        {"obs", TFieldType::ftString, 15},     {"preco", TFieldType::ftFloat, 0},
+        {"valor", TFieldType::ftFloat, 0},     {"ativo", TFieldType::ftBoolean, 0},
+        {"criado", TFieldType::ftDateTime, 0}, {"qtd", TFieldType::ftInteger, 0},
+        {"sigla", TFieldType::ftString, 2},    {"outro", TFieldType::ftInteger, 0},
+        {"livre", TFieldType::ftString, 2},
+    };
+    ASSERT_EQ(store->fieldCount(), int(expected.size()));
+    for (int i = 0; i < store->fieldCount(); ++i) {
+        EXPECT_EQ(store->fieldDef(i).name, expected[size_t(i)].name);
+        EXPECT_EQ(store->fieldDef(i).type, expected[size_t(i)].type) << expected[size_t(i)].name;
+        EXPECT_EQ(store->fieldDef(i).size, expected[size_t(i)].size) << expected[size_t(i)].name;
+    }
+    ASSERT_EQ(store->rowCount(), 3);
+    EXPECT_EQ(rowTexts(*store, 0),
+              (std::vector<std::string>{"1", "A\xE7\xFA\x63\x61r", "doce", "4.5", "10", "True",
+                                        "01/03/2024 08:30:00", "5000000000", "KG", "3", "x"}));
+    EXPECT_EQ(rowTexts(*store, 1),
+              (std::vector<std::string>{"2", "Caf\xE9", "torrado e mo\xED\x64o", "12", "7.25", "False",
+                                        "02/03/2024", "<null>", "UN", "<null>", "12"}));
+    for (int c = 1; c < store->fieldCount(); ++c)
+        EXPECT_TRUE(store->isNull(2, c)) << "SQL nulls stay null, strings too";
+}
+
+TEST_F(SqliteLoaderTest, expressionsTakeTheTypeOfTheirFirstValue) {
+    auto store = loadSqlite(m_path, "SELECT id * 2 AS dobro, upper(sigla) AS s, preco / 2 AS metade,"
+                                    " NULL AS nada, CASE WHEN id = 3 THEN 'tres' END AS tarde"
+                                    " FROM produto ORDER BY id");
+    const std::vector<std::pair<TFieldType, int>> expected = {
+        {TFieldType::ftInteger, 0}, {TFieldType::ftString, 2}, {TFieldType::ftFloat, 0},
+        {TFieldType::ftString, 1},  {TFieldType::ftString, 4},
+    };
+    for (int i = 0; i < store->fieldCount(); ++i) {
+        EXPECT_EQ(store->fieldDef(i).type, expected[size_t(i)].first) << store->fieldDef(i).name;
+        EXPECT_EQ(store->fieldDef(i).size, expected[size_t(i)].second) << store->fieldDef(i).name;
+    }
+    EXPECT_EQ(rowTexts(*store, 0), (std::vector<std::string>{"2", "KG", "2.25", "<null>", "<null>"}));
+    EXPECT_EQ(rowTexts(*store, 2), (std::vector<std::string>{"6", "<null>", "<null>", "<null>", "tres"}));
+}
+
+TEST_F(SqliteLoaderTest, failuresNameTheDatabaseAndTheProblem) {
+    execute("CREATE TABLE ruim (n INTEGER, c VARCHAR(3), b BOOLEAN, d DATE, x);"
+            "INSERT INTO ruim VALUES (1, 'abc', 1, '2024-01-01', 1);"
+            "INSERT INTO ruim VALUES ('dez', 'abcd', 2, '2024-13-01', x'00');"
+            "INSERT INTO ruim VALUES (2.5, 'a\xE2\x98\x83', 'talvez', 45000, 'texto');");
+    const std::string p = m_path;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"SELECT * FROM nada", p + ": the query failed: no such table: nada"},
+        {"SELEC 1", p + ": the query failed: near \"SELEC\": syntax error"},
+        {"", p + ": the query is empty"},
+        {"SELECT 1; DELETE FROM produto", p + ": the query holds more than one statement"},
+        {"SELECT id, nome AS ID FROM produto", p + ": the query returns two columns named ID"},
+        {"SELECT n FROM ruim", p + ", row 2, column 1 (n): 'dez' is not a whole number"},
+        {"SELECT n FROM ruim WHERE rowid <> 2", p + ", row 2, column 1 (n): 2.5 is not a whole number"},
+        {"SELECT c FROM ruim",
+         p + ", row 2, column 1 (c): 'abcd' has 4 characters; the column holds at most 3"},
+        {"SELECT c FROM ruim WHERE rowid = 3", p + ", row 1, column 1 (c): Invalid text at byte 1: character "
+                                                   "U+2603 has no Windows-1252 equivalent"},
+        {"SELECT b FROM ruim", p + ", row 2, column 1 (b): 2 is not a Boolean (0 or 1)"},
+        {"SELECT b FROM ruim WHERE rowid = 3",
+         p + ", row 1, column 1 (b): 'talvez' is not a Boolean (true or false)"},
+        {"SELECT d FROM ruim", p + ", row 2, column 1 (d): '2024-13-01' is not a date-time (yyyy-mm-dd or "
+                                   "yyyy-mm-dd hh:mm:ss)"},
+        {"SELECT d FROM ruim WHERE rowid = 3",
+         p + ", row 1, column 1 (d): 45000 is not a date as text (yyyy-mm-dd hh:mm:ss)"},
+        {"SELECT x FROM ruim", p + ", row 2, column 1 (x): a binary (BLOB) value cannot be loaded"},
+        {"SELECT x FROM ruim WHERE rowid <> 2", p + ", row 2, column 1 (x): 'texto' is not a whole number"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf([&] { loadSqlite(m_path, c.first); }), c.second) << c.first;
+}
+
+TEST_F(SqliteLoaderTest, opensReadOnlyAndNeverCreatesADatabase) {
+    const std::string missing = ::testing::TempDir() + "qmr_no_such.db";
+    std::remove(missing.c_str());
+    EXPECT_EQ(errorOf([&] { loadSqlite(missing, "SELECT 1"); }),
+              missing + ": cannot open the database (unable to open database file)");
+    EXPECT_EQ(std::fopen(missing.c_str(), "rb"), nullptr) << "a missing database is not created";
+    EXPECT_EQ(errorOf([&] { loadSqlite(m_path, "DELETE FROM produto"); }),
+              m_path + ": the query returns no columns");
+    EXPECT_EQ(errorOf([&] { loadSqlite(m_path, "INSERT INTO produto (id) VALUES (9) RETURNING id"); }),
+              m_path + ", row 1: attempt to write a readonly database");
+    EXPECT_EQ(loadSqlite(m_path, "SELECT count(*) AS n FROM produto")->text(0, 0), "3");
+}
