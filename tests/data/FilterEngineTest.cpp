@@ -1,0 +1,172 @@
+// Every shortcut the filter engine takes (remembered results, narrowing a refined filter, index
+// ranges) must give exactly the rows, in exactly the order, of testing every row afresh.
+
+#include "DataTestSupport.h"
+
+#include "host/data/TClientDataSet.h"
+#include "host/data/TFilterProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+// Few distinct letters so that prefixes collide often; '_' and '%' and '\' test the wildcards.
+const std::string kAlphabet = "aAbBjJoO_%\\\xE7\xC7";
+
+std::shared_ptr<const TColumnStore> randomStore(std::mt19937& random, int rows) {
+    std::vector<std::vector<Cell>> cells;
+    for (int i = 0; i < rows; ++i) {
+        std::string name;
+        for (int n = int(random() % 5); n > 0; --n)
+            name += kAlphabet[random() % kAlphabet.size()];
+        const Cell nameCell = random() % 20 == 0 ? Cell{} : Cell{name};
+        const Cell active = random() % 10 == 0 ? Cell{} : Cell{std::string(random() % 5 ? "S" : "N")};
+        cells.push_back({(long long)i + 1, nameCell, active});
+    }
+    return makeStore({fieldDef("CODIGO", TFieldType::ftInteger), fieldDef("NOME", TFieldType::ftString, 4),
+                      fieldDef("Ativo", TFieldType::ftString, 1)},
+                     cells);
+}
+
+// The codes of the rows `filter` accepts, testing every row of `unfiltered` one by one.
+std::string plainCodes(const TDataSet& unfiltered, const std::string& filter) {
+    auto program = TFilterProgram::compile(filter, *unfiltered.store());
+    std::string out;
+    for (int i = 0; i < unfiltered.recordCount(); ++i) {
+        const auto row = std::uint32_t(std::stoi(unfiltered.text(i, 0)) - 1);
+        std::vector<std::uint32_t> passed;
+        program->select(&row, 1, passed);
+        if (!passed.empty())
+            out += unfiltered.text(i, 0) + ",";
+    }
+    return out;
+}
+
+std::string codes(const TDataSet& d) {
+    std::string out;
+    for (int i = 0; i < d.recordCount(); ++i)
+        out += d.text(i, 0) + ",";
+    return out;
+}
+
+std::string randomPrefix(std::mt19937& random) {
+    std::string p;
+    for (int n = 1 + int(random() % 3); n > 0; --n)
+        p += kAlphabet[random() % kAlphabet.size()];
+    return p;
+}
+
+std::string randomTerm(std::mt19937& random) {
+    switch (random() % 6) {
+    case 0:
+        return "NOME LIKE '" + randomPrefix(random) + "%'";
+    case 1:
+    case 2:
+        return "UPPER(NOME) LIKE '" + randomPrefix(random) + "%'";
+    case 3:
+        return "Ativo = 'S'";
+    case 4:
+        return "CODIGO < " + std::to_string(random() % 400);
+    default:
+        return "NOME IS NULL";
+    }
+}
+
+std::string randomExpression(std::mt19937& random, int depth) {
+    if (depth == 0 || random() % 3 == 0)
+        return randomTerm(random);
+    switch (random() % 3) {
+    case 0:
+        return "(" + randomExpression(random, depth - 1) + ") AND (" + randomExpression(random, depth - 1) +
+               ")";
+    case 1:
+        return "(" + randomExpression(random, depth - 1) + ") OR (" + randomExpression(random, depth - 1) +
+               ")";
+    default:
+        return "NOT (" + randomExpression(random, depth - 1) + ")";
+    }
+}
+
+// The next filter of a session: mostly a small step from the last one, as typing makes.
+std::string nextFilter(std::mt19937& random, const std::string& last) {
+    const size_t like = last.find("%'");
+    switch (random() % 5) {
+    case 0: // type one more character into the first LIKE pattern
+        if (like != std::string::npos)
+            return last.substr(0, like) + kAlphabet[random() % kAlphabet.size()] + last.substr(like);
+        return last;
+    case 1: // Backspace in it
+        if (like != std::string::npos && last[like - 1] != '\'')
+            return last.substr(0, like - 1) + last.substr(like);
+        return last;
+    case 2:
+        return last.empty() ? randomTerm(random) : last + " AND " + randomTerm(random);
+    case 3:
+        return "";
+    default:
+        return randomExpression(random, 3);
+    }
+}
+
+struct Ordering {
+    const char* fields;
+    TIndexOptions options;
+};
+
+} // namespace
+
+TEST(FilterEngine, shortcutsGiveTheSameRowsInTheSameOrderAsTestingEveryRow) {
+    const Ordering orderings[] = {
+        {"", 0},
+        {"NOME", 0},
+        {"NOME", unsigned(TIndexOption::ixCaseInsensitive)},
+        {"NOME", unsigned(TIndexOption::ixDescending)},
+        {"NOME;CODIGO", unsigned(TIndexOption::ixDescending)},
+        {"Ativo;NOME", 0},
+    };
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 12; ++round) {
+        const auto store = randomStore(random, 300 + int(random() % 400));
+        for (const Ordering& ordering : orderings) {
+            TClientDataSet searched(store);
+            TClientDataSet unfiltered(store);
+            for (TClientDataSet* d : {&searched, &unfiltered}) {
+                d->indexDefs().add("IX", ordering.fields, ordering.options);
+                d->setIndexName(*ordering.fields ? "IX" : "");
+            }
+            std::string filter;
+            for (int step = 0; step < 40; ++step) {
+                filter = nextFilter(random, filter);
+                searched.setFilter(filter);
+                searched.setFiltered(false);
+                if (!filter.empty())
+                    searched.setFiltered(true);
+                ASSERT_EQ(codes(searched), plainCodes(unfiltered, filter))
+                    << "filter " << filter << " ordered by '" << ordering.fields << "' options "
+                    << ordering.options << " round " << round << " step " << step;
+            }
+        }
+    }
+}
+
+TEST(FilterEngine, changingTheOrderUnderAFilterKeepsItsRows) {
+    std::mt19937 random(7);
+    const auto store = randomStore(random, 500);
+    TClientDataSet d(store);
+    d.indexDefs().add("NOME", "NOME", 0);
+    d.indexDefs().add("CODIGO", "CODIGO", unsigned(TIndexOption::ixDescending));
+    TClientDataSet unfiltered(store);
+    unfiltered.indexDefs().add("CODIGO", "CODIGO", unsigned(TIndexOption::ixDescending));
+    unfiltered.setIndexName("CODIGO");
+
+    const std::string filter = "UPPER(NOME) LIKE 'J%'";
+    d.setIndexName("NOME");
+    d.setFilter(filter);
+    d.setFiltered(true);
+    d.setIndexName("CODIGO");
+    EXPECT_EQ(codes(d), plainCodes(unfiltered, filter));
+    d.setFilter("UPPER(NOME) LIKE 'JO%'");
+    EXPECT_EQ(codes(d), plainCodes(unfiltered, "UPPER(NOME) LIKE 'JO%'"));
+}
