@@ -1,6 +1,8 @@
 #pragma once
 #include "host/ui/TControl.h"
 
+class QLineEdit;
+
 /// A single-line edit box. Read-only means no typing and no editing, yet it takes the focus.
 class TEdit : public TWinControl {
 public:
@@ -9,9 +11,15 @@ public:
     void setText(const AnsiString& text);
     bool readOnly() const noexcept;
     void setReadOnly(bool on);
+    /// The most characters the user can type; 0 for no limit.
+    int maxLength() const noexcept { return m_maxLength; }
+    void setMaxLength(int length);
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 private:
+    QLineEdit* lineEdit() const noexcept;
+
     AnsiString m_text;
     bool m_readOnly = false;
+    int m_maxLength = 0;
 };

@@ -1,9 +1,15 @@
 #pragma once
 #include "host/ui/TControl.h"
 
-/// A plain panel: a viewport that clips its children to its client area.
+/// A plain panel: a viewport that clips its children to its client area. Its caption is kept
+/// but not drawn; the panel never takes the focus itself, its controls do.
 class TPanel : public TWinControl {
 public:
     TPanel();
+    const AnsiString& caption() const noexcept { return m_caption; }
+    void setCaption(const AnsiString& caption) { m_caption = caption; }
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
+
+private:
+    AnsiString m_caption;
 };

@@ -1,10 +1,32 @@
 #pragma once
-#include "host/ui/Types.h"
 #include "host/ui/Layout.h"
+#include "host/ui/Types.h"
 
-/// A timer; without an OnTimer handler it does nothing.
+#include <memory>
+
+class QTimer;
+
+/// A timer; without an OnTimer handler it does nothing (no Qt timer even exists then).
 class TTimer : public TComponent {
 public:
+    TTimer();
+    ~TTimer() override;
+
+    bool enabled() const noexcept { return m_enabled; }
+    void setEnabled(bool on);
+    /// Milliseconds between two OnTimer calls; 0 stops the timer.
+    int interval() const noexcept { return m_interval; }
+    void setInterval(int milliseconds);
+    /// Whether a Qt timer is counting (enabled, an interval and a handler).
+    bool running() const noexcept;
+
     TNotifyEvent onTimer;
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events);
+
+private:
+    void update();
+
+    std::unique_ptr<QTimer> m_timer;
+    bool m_enabled = true;
+    int m_interval = 1000;
 };
