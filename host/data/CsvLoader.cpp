@@ -22,7 +22,7 @@ namespace {
     throw EDatabaseError(path + ": cannot read the file (" + std::strerror(error) + ")");
 }
 
-// The file's bytes, read with one system call per chunk into one buffer.
+// The file's bytes, read straight into one buffer of the file's size.
 std::string readWholeFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -30,10 +30,13 @@ std::string readWholeFile(const std::string& path) {
     std::string text;
     struct stat info {};
     if (::fstat(fd, &info) == 0 && info.st_size > 0)
-        text.reserve(std::size_t(info.st_size));
-    char chunk[1 << 16];
+        text.resize(std::size_t(info.st_size));
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        // One byte of room more than the file's size shows the end (or a file that grew).
+        if (filled == text.size())
+            text.resize(text.size() + (text.size() < 65536 ? 65536 : text.size() / 2));
+        const ssize_t got = ::read(fd, text.data() + filled, text.size() - filled);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -43,9 +46,10 @@ std::string readWholeFile(const std::string& path) {
         }
         if (got == 0)
             break;
-        text.append(chunk, std::size_t(got));
+        filled += std::size_t(got);
     }
     ::close(fd);
+    text.resize(filled);
     return text;
 }
 
@@ -105,7 +109,7 @@ void CsvLoad::appendValue(int column, const CsvField& field) {
     std::string_view text = field.text;
     if (!isAscii(text)) {
         try {
-            m_converted = utf8ToAnsi(text);
+            utf8ToAnsiInto(text, m_converted);
         } catch (const EConvertError& error) {
             fail(column, field, error.Message());
         }

@@ -2,6 +2,7 @@
 
 #include "host/rtl/Exception.h"
 
+#include <cstdint>
 #include <cstring>
 
 void throwCsvError(const std::string& source, int line, int column, const std::string& what) {
@@ -58,19 +59,45 @@ bool CsvReader::readRecord(std::vector<CsvField>& fields) {
     }
 }
 
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// Whether any byte of the word is `byte` (the classic test for a zero byte, after an xor).
+constexpr std::uint64_t holdsByte(std::uint64_t word, unsigned char byte) noexcept {
+    const std::uint64_t x = word ^ (kOnes * byte);
+    return (x - kOnes) & ~x & kHighBits;
+}
+
+// Whether any of the eight bytes ends an unquoted field or breaks it.
+constexpr bool holdsSpecial(std::uint64_t word) noexcept {
+    return (holdsByte(word, ',') | holdsByte(word, '\n') | holdsByte(word, '\r') | holdsByte(word, '"')) != 0;
+}
+
+constexpr bool isSpecial(char c) noexcept {
+    return c == ',' || c == '\n' || c == '\r' || c == '"';
+}
+
+} // namespace
+
 // An unquoted field runs to the next comma or line break; a quote inside it means the writer
-// forgot to quote the field, and guessing what it meant could shift every later field.
+// forgot to quote the field, and guessing what it meant could shift every later field. Long
+// fields are scanned eight bytes at a time.
 std::string_view CsvReader::readPlain(int column) {
     char* start = m_pos;
-    while (m_pos < m_end) {
-        const char c = *m_pos;
-        if (c == ',' || c == '\n' || c == '\r')
+    while (m_end - m_pos >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, m_pos, 8);
+        if (holdsSpecial(word))
             break;
-        if (c == '"')
-            throwCsvError(m_sourceName, m_line, column,
-                          "a quote inside an unquoted value (quote the whole value and double the quote)");
-        ++m_pos;
+        m_pos += 8;
     }
+    while (m_pos < m_end && !isSpecial(*m_pos))
+        ++m_pos;
+    if (m_pos < m_end && *m_pos == '"')
+        throwCsvError(m_sourceName, m_line, column,
+                      "a quote inside an unquoted value (quote the whole value and double the quote)");
     return {start, size_t(m_pos - start)};
 }
 

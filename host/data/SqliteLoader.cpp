@@ -268,7 +268,7 @@ void SqliteLoad::appendString(int column, const SqlValue& value) {
     std::string_view text = value.text;
     if (!isAscii(text)) {
         try {
-            m_converted = utf8ToAnsi(text);
+            utf8ToAnsiInto(text, m_converted);
         } catch (const EConvertError& error) {
             failAt(column, error.Message());
         }

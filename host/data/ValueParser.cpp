@@ -1,6 +1,7 @@
 #include "host/data/ValueParser.h"
 
 #include "host/data/ValueText.h"
+#include "host/rtl/AnsiString.h"
 
 #include <charconv>
 #include <cmath>
@@ -118,4 +119,27 @@ bool isAscii(std::string_view text) noexcept {
             return false;
     }
     return true;
+}
+
+void utf8ToAnsiInto(std::string_view utf8, std::string& out) {
+    out.resize(utf8.size());
+    char* write = out.data();
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            *write++ = char(lead);
+            continue;
+        }
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
+        // U+00A0 to U+00FF are the same bytes in Windows-1252; U+0080 to U+009F mostly are not.
+        const bool latin1 =
+            (lead == 0xC2 && next >= 0xA0 && next <= 0xBF) || (lead == 0xC3 && (next & 0xC0) == 0x80);
+        if (!latin1) {
+            out = utf8ToAnsi(utf8);
+            return;
+        }
+        *write++ = char(((lead & 0x03) << 6) | (next & 0x3F));
+        ++i;
+    }
+    out.resize(std::size_t(write - out.data()));
 }

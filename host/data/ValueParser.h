@@ -31,3 +31,8 @@ std::string quotedValue(std::string_view value);
 
 /// Whether every byte is 7-bit ASCII, the same in UTF-8 and Windows-1252.
 bool isAscii(std::string_view text) noexcept;
+
+/// The UTF-8 text as Windows-1252 in `out`, reusing its memory. Latin-1 letters take a fast path;
+/// anything else goes through utf8ToAnsi, which raises EConvertError for text the code page
+/// cannot hold.
+void utf8ToAnsiInto(std::string_view utf8, std::string& out);
