@@ -1,0 +1,18 @@
+#pragma once
+// The command line of qmr41726-bench.
+
+#include <string>
+
+/// What to run and how to print it.
+struct BenchOptions {
+    int rows = 100000;
+    bool json = false;
+    /// Rounds of the typed sequence per peer; each figure is a median over them.
+    int rounds = 7;
+    /// Rounds of the typed sequence through the screen, for the 95th percentile.
+    int touchRounds = 20;
+};
+
+/// Reads `--rows N`, `--json`, `--rounds N`, `--touch-rounds N`. Raises std::invalid_argument
+/// naming the argument that is unknown or lacks a positive number.
+BenchOptions parseBenchOptions(int argc, char** argv);

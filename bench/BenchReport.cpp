@@ -1,0 +1,101 @@
+#include "bench/BenchReport.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+std::string number(double value) {
+    if (value == kNotMeasured)
+        return "null";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.4g", value);
+    return buffer;
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
+            out += escape;
+            continue;
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string keyJson(const KeyTiming& key) {
+    return "{\"text\": " + quoted(key.text) + ", \"key\": " + quoted(key.key) +
+           ", \"ours_ms\": " + number(key.oursMs) + ", \"sqlite_ms\": " + number(key.sqliteMs) +
+           ", \"plain_ms\": " + number(key.plainMs) + ", \"ours_first_ms\": " + number(key.oursFirstMs) +
+           ", \"ours_dataset_ms\": " + number(key.oursDataSetMs) +
+           ", \"rows_found\": " + std::to_string(key.rowsFound) + "}";
+}
+
+/// "12.3", or "-" when not measured.
+std::string cell(double value) {
+    if (value == kNotMeasured)
+        return "-";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, value < 10 ? "%.3f" : "%.1f", value);
+    return buffer;
+}
+
+std::string ratio(double slower, double ours) {
+    if (slower == kNotMeasured || ours == kNotMeasured || ours <= 0)
+        return "-";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.0fx", slower / ours);
+    return buffer;
+}
+
+} // namespace
+
+std::string toJson(const BenchReport& report) {
+    std::ostringstream out;
+    out << "{\"rows\": " << report.rows << ", \"load_ms\": " << number(report.loadMs)
+        << ", \"setup_ms\": " << number(report.setupMs) << ", \"setup_via\": " << quoted(report.setupVia)
+        << ", \"memory_mb\": " << number(report.memoryMb) << ", \"store_mb\": " << number(report.storeMb)
+        << ", \"csv_mb\": " << number(report.csvMb)
+        << ", \"index_bytes_per_row\": " << number(report.indexBytesPerRow) << ", \"keys\": [";
+    for (std::size_t i = 0; i < report.keys.size(); ++i)
+        out << (i ? ", " : "") << keyJson(report.keys[i]);
+    out << "], \"title_click_ms\": {\"first\": " << number(report.titleClickFirstMs)
+        << ", \"built\": " << number(report.titleClickBuiltMs) << "}"
+        << ", \"end_to_end_p95_ms\": " << number(report.endToEndP95Ms)
+        << ", \"end_to_end_median_ms\": " << number(report.endToEndMedianMs)
+        << ", \"end_to_end_samples\": " << report.endToEndSamples << ", \"notes\": [";
+    for (std::size_t i = 0; i < report.notes.size(); ++i)
+        out << (i ? ", " : "") << quoted(report.notes[i]);
+    out << "]}";
+    return out.str();
+}
+
+void printTable(const BenchReport& report, std::ostream& out) {
+    char line[256];
+    out << "rows " << report.rows << "   load " << cell(report.loadMs) << " ms   setup "
+        << cell(report.setupMs) << " ms (" << report.setupVia << ")   memory " << cell(report.memoryMb)
+        << " MB (CSV " << cell(report.csvMb) << " MB, index " << cell(report.indexBytesPerRow) << " B/row)\n";
+    std::snprintf(line, sizeof line, "%-10s %-5s %9s %9s %9s %9s %9s %8s %8s %8s\n", "key", "text", "ours",
+                  "ours 1st", "dataset", "sqlite", "plain", "sql/ours", "pln/ours", "rows");
+    out << line;
+    for (const KeyTiming& key : report.keys) {
+        std::snprintf(line, sizeof line, "%-10s %-5s %9s %9s %9s %9s %9s %8s %8s %8lld\n", key.key.c_str(),
+                      key.text.c_str(), cell(key.oursMs).c_str(), cell(key.oursFirstMs).c_str(),
+                      cell(key.oursDataSetMs).c_str(), cell(key.sqliteMs).c_str(), cell(key.plainMs).c_str(),
+                      ratio(key.sqliteMs, key.oursMs).c_str(), ratio(key.plainMs, key.oursMs).c_str(),
+                      key.rowsFound);
+        out << line;
+    }
+    out << "title click: first " << cell(report.titleClickFirstMs) << " ms, built "
+        << cell(report.titleClickBuiltMs) << " ms   end to end: p95 " << cell(report.endToEndP95Ms)
+        << " ms, median " << cell(report.endToEndMedianMs) << " ms over " << report.endToEndSamples
+        << " touches\n";
+    for (const std::string& note : report.notes)
+        out << "note: " << note << "\n";
+}

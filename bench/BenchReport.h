@@ -1,0 +1,52 @@
+#pragma once
+// What one run of the benchmark measured, as one JSON object or a table for people.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+/// A figure that was not measured (the part it needs is not built, or it failed).
+constexpr double kNotMeasured = -1;
+
+/// Timings of one keystroke, medians over the rounds, in milliseconds.
+struct KeyTiming {
+    std::string key;
+    std::string text;
+    /// Client data set with the base filter, the screen's expression.
+    double oursMs = kNotMeasured;
+    /// The same keystroke in the first round only, where lazily built structures are paid for.
+    double oursFirstMs = kNotMeasured;
+    /// Plain data set, `NOME LIKE 'TEXT%'` without a base filter.
+    double oursDataSetMs = kNotMeasured;
+    double sqliteMs = kNotMeasured;
+    double plainMs = kNotMeasured;
+    /// Rows the step leaves (the SQLite peer's count).
+    long long rowsFound = 0;
+};
+
+/// The whole run.
+struct BenchReport {
+    int rows = 0;
+    double generateMs = kNotMeasured;
+    double loadMs = kNotMeasured;
+    double setupMs = kNotMeasured;
+    /// "form" when measured through the screen's PreparaPesquisa, "data layer" otherwise.
+    std::string setupVia;
+    double memoryMb = kNotMeasured;
+    double storeMb = kNotMeasured;
+    double csvMb = kNotMeasured;
+    double indexBytesPerRow = kNotMeasured;
+    std::vector<KeyTiming> keys;
+    double titleClickFirstMs = kNotMeasured;
+    double titleClickBuiltMs = kNotMeasured;
+    double endToEndP95Ms = kNotMeasured;
+    double endToEndMedianMs = kNotMeasured;
+    int endToEndSamples = 0;
+    /// Disagreements between peers, failures and parts not measured, for the reader.
+    std::vector<std::string> notes;
+};
+
+/// One JSON object; figures not measured are null.
+std::string toJson(const BenchReport& report);
+/// A table for people.
+void printTable(const BenchReport& report, std::ostream& out);

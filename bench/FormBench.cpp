@@ -1,0 +1,99 @@
+#include "bench/FormBench.h"
+
+#include "bench/ScreenSteps.h"
+#include "bench/SearchSteps.h"
+#include "bench/Timing.h"
+
+#include "QMR41726/Cli_Qmr41726.h"
+#include "host/framework/Mensagem.h"
+#include "host/ui/TApplication.h"
+#include "host/ui/TClassRegistry.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <cstdlib>
+
+namespace {
+
+/// One key of the typed sequence and the search text the screen should hold after it.
+struct Touch {
+    TControl* key;
+    std::string text;
+};
+
+/// A press and a release in the middle of the key, handed straight to its widget.
+void touch(TControl& key) {
+    QWidget* widget = key.widget();
+    const QPointF centre = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+std::vector<Touch> typedSequence(TfrmPesquisa& form) {
+    return {{form.sbtJ, "J"},    {form.sbtO, "JO"},          {form.sbtS, "JOS"},
+            {form.sbtE, "JOSE"}, {form.sbtBackSpace, "JOS"}, {form.sbtLimpar, ""}};
+}
+
+/// Touches the sequence `rounds` times, each touch timed until its repaint is done. A touch that
+/// leaves a filter other than the screen's expression is an error: it would time the wrong work.
+void typeSequence(TfrmPesquisa& form, TDataSet& dataSet, int rounds, FormBenchResult& result) {
+    const std::vector<Touch> sequence = typedSequence(form);
+    for (int round = 0; round < rounds; ++round) {
+        for (const Touch& step : sequence) {
+            result.touchMs.push_back(timeMs([&] {
+                touch(*step.key);
+                QCoreApplication::processEvents();
+            }));
+            const std::string wanted = clientFilterExpression(kBaseFilter, kSearchColumn, step.text);
+            if (dataSet.filter() != wanted && result.errors.size() < 5)
+                result.errors.push_back("after touching for '" + step.text + "' the filter is '" +
+                                        dataSet.filter() + "', not '" + wanted + "'");
+        }
+    }
+}
+
+/// Keeps every error the screen reports instead of showing a message box nobody would close.
+void recordErrors(std::vector<std::string>& errors) {
+    Application->setExceptionHandler(
+        [&errors](const std::exception& error) { errors.push_back(error.what()); });
+    setMensagemRoutine([&errors](const AnsiString& text, const AnsiString& complement, const AnsiString&,
+                                 const AnsiString&, TTipoMsg, const AnsiString&, const AnsiString&, int,
+                                 TClientDataSet*) { errors.push_back(text + " " + complement); });
+}
+
+} // namespace
+
+std::optional<FormBenchResult> runFormBench(const std::shared_ptr<const TColumnStore>& store,
+                                            const BenchOptions& options) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "qmr41726-bench";
+    char* argv[] = {name, nullptr};
+    QApplication qtApplication(argc, argv);
+    TApplication application;
+    application.setTitle("qmr41726-bench");
+    registerRuntimeClasses();
+    initializeCliQmr41726();
+
+    FormBenchResult result;
+    recordErrors(result.errors);
+    TClientDataSet dataSet(store);
+    applyFilterAsTheScreen(dataSet, kBaseFilter);
+    {
+        TfrmPesquisa form;
+        form.InicializaForm({Variant::fromPointer(&dataSet), Variant("N")});
+        result.setupMs = timeMs([&] { form.PreparaPesquisa(&dataSet); });
+        form.widget()->show();
+        QCoreApplication::processEvents();
+        typeSequence(form, dataSet, options.touchRounds, result);
+    }
+    finalizeCliQmr41726();
+    setMensagemRoutine(nullptr);
+    return result;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Times the search screen itself: set-up through PreparaPesquisa and whole keystrokes by touch.
+
+#include "bench/BenchOptions.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TColumnStore;
+
+/// What the screen's run measured.
+struct FormBenchResult {
+    double setupMs = 0;
+    /// One sample per touched key: press, release, handlers, filter, grid update and repaint.
+    std::vector<double> touchMs;
+    /// Errors the screen's handlers reported while touched (each one also a note).
+    std::vector<std::string> errors;
+};
+
+/// Runs the screen over a client data set on `store` with the base filter on; nullopt when this
+/// program was built without the screen.
+std::optional<FormBenchResult> runFormBench(const std::shared_ptr<const TColumnStore>& store,
+                                            const BenchOptions& options);

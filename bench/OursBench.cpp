@@ -1,0 +1,145 @@
+#include "bench/OursBench.h"
+
+#include "bench/FormBench.h"
+#include "bench/PeerBench.h"
+#include "bench/ScreenSteps.h"
+#include "bench/Timing.h"
+
+#include "host/data/Loaders.h"
+#include "host/data/TClientDataSet.h"
+#include "host/rtl/Exception.h"
+
+#include <memory>
+
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+/// The column a title click switches to, and back.
+const std::string kOtherIndex = "CIDADE";
+
+/// Per-step samples of `rounds` runs of the sequence; `reset` runs untimed before each round.
+template <class Reset, class Step>
+std::vector<std::vector<double>> timeRounds(int rounds, Reset&& reset, Step&& step) {
+    const std::vector<SearchStep>& steps = searchSequence();
+    std::vector<std::vector<double>> samples(steps.size());
+    for (int round = 0; round < rounds; ++round) {
+        reset();
+        for (std::size_t i = 0; i < steps.size(); ++i)
+            samples[i].push_back(timeMs([&] { step(i, steps[i]); }));
+    }
+    return samples;
+}
+
+/// The client data set's keystrokes, checked against the SQLite peer's rows.
+void measureClientKeys(TClientDataSet& client, int rounds, const std::vector<StepResult>& expected,
+                       BenchReport& report) {
+    std::vector<StepResult> results(expected.size());
+    const auto samples = timeRounds(
+        rounds,
+        [&] {
+            runOtherSearches(client);
+            applyFilterAsTheScreen(client, kBaseFilter);
+        },
+        [&](std::size_t i, const SearchStep& step) {
+            results[i] = applyFilterAsTheScreen(
+                client, clientFilterExpression(kBaseFilter, client.indexName(), step.text));
+        });
+    const std::vector<SearchStep>& steps = searchSequence();
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        report.keys[i].oursMs = median(samples[i]);
+        report.keys[i].oursFirstMs = samples[i].front();
+        if (auto note = disagreement("client data set", steps[i], results[i], expected[i]); !note.empty())
+            report.notes.push_back(note);
+    }
+}
+
+/// A data set that is not a client data set: `NOME LIKE 'TEXT%'`, no base filter.
+void measurePlainDataSetKeys(const std::shared_ptr<const TColumnStore>& store, int rounds,
+                             BenchReport& report) {
+    TDataSet dataSet(store);
+    const auto samples = timeRounds(
+        rounds,
+        [&] {
+            runOtherSearches(dataSet);
+            applyFilterAsTheScreen(dataSet, "");
+        },
+        [&](std::size_t, const SearchStep& step) {
+            applyFilterAsTheScreen(dataSet, plainFilterExpression("", kSearchColumn, step.text));
+        });
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        report.keys[i].oursDataSetMs = median(samples[i]);
+}
+
+/// A title click on another column: the first time that index is built, then it is reused.
+void measureTitleClick(TClientDataSet& client, int rounds, BenchReport& report) {
+    applyFilterAsTheScreen(client, kBaseFilter);
+    report.titleClickFirstMs = timeMs([&] { switchIndex(client, kOtherIndex); });
+    std::vector<double> samples;
+    for (int round = 0; round < rounds; ++round) {
+        samples.push_back(timeMs([&] { switchIndex(client, kSearchColumn); }));
+        samples.push_back(timeMs([&] { switchIndex(client, kOtherIndex); }));
+    }
+    report.titleClickBuiltMs = median(samples);
+    switchIndex(client, kSearchColumn);
+}
+
+/// Heap bytes one index on the search column takes, built on a data set of its own with no filter,
+/// so that no filter result is counted with it.
+double indexBytes(const std::shared_ptr<const TColumnStore>& store) {
+    TClientDataSet dataSet(store);
+    dataSet.indexDefs().add(kSearchColumn, kSearchColumn, 0);
+    const std::size_t before = heapBytesInUse();
+    dataSet.setIndexName(kSearchColumn);
+    const std::size_t after = heapBytesInUse();
+    return after > before ? double(after - before) : 0.0;
+}
+
+/// Set-up on the data layer alone, and what the loaded data set and one index hold.
+void measureSetUp(const std::shared_ptr<const TColumnStore>& store, TClientDataSet& client,
+                  BenchReport& report) {
+    const double storeBytes = double(store->memoryBytes());
+    const double oneIndex = indexBytes(store);
+    report.storeMb = storeBytes / kMiB;
+    report.memoryMb = (storeBytes + oneIndex) / kMiB;
+    report.indexBytesPerRow = store->rowCount() > 0 ? oneIndex / store->rowCount() : 0.0;
+    applyFilterAsTheScreen(client, kBaseFilter);
+    report.setupMs = timeMs([&] { prepareAsTheScreen(client); });
+    report.setupVia = "data layer";
+}
+
+/// The screen's figures, when the screen is built: they replace the data layer's set-up time.
+void measureScreen(const std::shared_ptr<const TColumnStore>& store, const BenchOptions& options,
+                   BenchReport& report) {
+    const std::optional<FormBenchResult> form = runFormBench(store, options);
+    if (!form) {
+        report.notes.push_back("end to end not measured: built without the search screen");
+        return;
+    }
+    report.setupMs = form->setupMs;
+    report.setupVia = "form";
+    report.endToEndP95Ms = percentile(form->touchMs, 95);
+    report.endToEndMedianMs = median(form->touchMs);
+    report.endToEndSamples = int(form->touchMs.size());
+    for (const std::string& error : form->errors)
+        report.notes.push_back("screen: " + error);
+}
+
+} // namespace
+
+bool runOursBench(const BenchOptions& options, const std::string& csvPath,
+                  const std::vector<StepResult>& expected, BenchReport& report) {
+    std::shared_ptr<const TColumnStore> store;
+    try {
+        report.loadMs = timeMs([&] { store = loadCsvFile(csvPath); });
+        TClientDataSet client(store);
+        measureSetUp(store, client, report);
+        measureClientKeys(client, options.rounds, expected, report);
+        measurePlainDataSetKeys(store, options.rounds, report);
+        measureTitleClick(client, options.rounds, report);
+    } catch (const Exception& error) {
+        report.notes.push_back("data layer failed: " + error.Message());
+        return true;
+    }
+    measureScreen(store, options, report);
+    return true;
+}
