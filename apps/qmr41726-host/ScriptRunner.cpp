@@ -50,6 +50,7 @@ void ScriptRunner::screenShown(TForm& form) {
     m_formWidget = form.widget();
     if (m_formWidget)
         m_formWidget->installEventFilter(this);
+    watchCloseRequests(form);
     if (!m_script)
         return;
     // Queued: the modal loop must be running before the first step's events arrive.
@@ -57,10 +58,23 @@ void ScriptRunner::screenShown(TForm& form) {
 }
 
 void ScriptRunner::screenClosed(TForm& form) {
-    if (form.handle() != m_handle || m_closed)
+    if (form.handle() != m_handle || !m_screen.isNull())
         return;
     m_closed = true;
     m_screen = Snapshot::take(form, m_dataSet);
+}
+
+/// A close the form accepts ends its modal loop only once control is back in that loop, so the
+/// window still looks open for a moment; the runner must not take that moment for an open screen
+/// (a script ending on Enter would be reported as having run out). The form's close handler is
+/// wrapped to note an accepted close as it happens.
+void ScriptRunner::watchCloseRequests(TForm& form) {
+    form.onClose = [this, handler = form.onClose](TObject* sender, TCloseAction& action) {
+        if (handler)
+            handler(sender, action);
+        if (action != TCloseAction::caNone)
+            m_closeAccepted = true;
+    };
 }
 
 bool ScriptRunner::eventFilter(QObject* watched, QEvent* event) {
@@ -79,7 +93,8 @@ TForm* ScriptRunner::liveForm() const {
 
 bool ScriptRunner::screenOpen() const {
     const TForm* form = liveForm();
-    return !m_closed && form && form->modal() && m_formWidget && m_formWidget->isVisible();
+    return !m_closed && !m_closeAccepted && form && form->modal() && !form->releaseRequested() &&
+           m_formWidget && m_formWidget->isVisible();
 }
 
 /// Component names and column numbers are checked against the screen before the first step, so

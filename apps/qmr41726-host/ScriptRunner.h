@@ -53,6 +53,7 @@ private:
     void runStep(const KeyStep& step, InputDriver& input);
     void stepDone(const KeyStep& step, QElapsedTimer& clock);
     std::optional<QString> checkScript(const InputDriver& input) const;
+    void watchCloseRequests(TForm& form);
     bool screenOpen() const;
     TForm* liveForm() const;
 
@@ -65,6 +66,7 @@ private:
     QPointer<QWidget> m_formWidget;
     bool m_started = false;
     bool m_closed = false;
+    bool m_closeAccepted = false;
     std::size_t m_next = 0;
 
     QJsonValue m_screen;
