@@ -106,14 +106,11 @@ void CsvLoad::appendRow(const std::vector<CsvField>& fields) {
 
 // Text is UTF-8 in the file and Windows-1252 in the store; plain ASCII needs no conversion.
 void CsvLoad::appendValue(int column, const CsvField& field) {
-    std::string_view text = field.text;
-    if (!isAscii(text)) {
-        try {
-            utf8ToAnsiInto(text, m_converted);
-        } catch (const EConvertError& error) {
-            fail(column, field, error.Message());
-        }
-        text = m_converted;
+    std::string_view text;
+    try {
+        text = utf8AsAnsi(field.text, m_converted);
+    } catch (const EConvertError& error) {
+        fail(column, field, error.Message());
     }
     if (m_columns[column].def.type == TFieldType::ftString)
         appendString(column, field, text);

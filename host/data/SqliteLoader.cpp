@@ -265,14 +265,11 @@ void SqliteLoad::appendValue(int column, const SqlValue& value) {
 }
 
 void SqliteLoad::appendString(int column, const SqlValue& value) {
-    std::string_view text = value.text;
-    if (!isAscii(text)) {
-        try {
-            utf8ToAnsiInto(text, m_converted);
-        } catch (const EConvertError& error) {
-            failAt(column, error.Message());
-        }
-        text = m_converted;
+    std::string_view text;
+    try {
+        text = utf8AsAnsi(value.text, m_converted);
+    } catch (const EConvertError& error) {
+        failAt(column, error.Message());
     }
     SqlColumn& spec = m_columns[column];
     const int length = int(text.size());

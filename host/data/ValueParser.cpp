@@ -30,6 +30,22 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) noexcept {
     return true;
 }
 
+// Whether every byte is 7-bit ASCII, the same in UTF-8 and Windows-1252.
+bool isAscii(std::string_view text) noexcept {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string_view trimBlanks(std::string_view text) noexcept {
@@ -106,22 +122,9 @@ std::string quotedValue(std::string_view value) {
     return "'" + std::string(value.substr(0, kQuotedLength)) + "...'";
 }
 
-bool isAscii(std::string_view text) noexcept {
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        if (word & 0x8080808080808080ull)
-            return false;
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-void utf8ToAnsiInto(std::string_view utf8, std::string& out) {
+std::string_view utf8AsAnsi(std::string_view utf8, std::string& out) {
+    if (isAscii(utf8))
+        return utf8;
     out.resize(utf8.size());
     char* write = out.data();
     for (std::size_t i = 0; i < utf8.size(); ++i) {
@@ -136,10 +139,11 @@ void utf8ToAnsiInto(std::string_view utf8, std::string& out) {
             (lead == 0xC2 && next >= 0xA0 && next <= 0xBF) || (lead == 0xC3 && (next & 0xC0) == 0x80);
         if (!latin1) {
             out = utf8ToAnsi(utf8);
-            return;
+            return out;
         }
         *write++ = char(((lead & 0x03) << 6) | (next & 0x3F));
         ++i;
     }
     out.resize(std::size_t(write - out.data()));
+    return out;
 }

@@ -29,10 +29,8 @@ std::string_view trimBlanks(std::string_view text) noexcept;
 /// The value in single quotes for an error message, cut after 40 characters.
 std::string quotedValue(std::string_view value);
 
-/// Whether every byte is 7-bit ASCII, the same in UTF-8 and Windows-1252.
-bool isAscii(std::string_view text) noexcept;
-
-/// The UTF-8 text as Windows-1252 in `out`, reusing its memory. Latin-1 letters take a fast path;
+/// The UTF-8 text as Windows-1252: the text itself when it is plain ASCII, otherwise its
+/// conversion written into `buffer` (whose memory is reused). Latin-1 letters take a fast path;
 /// anything else goes through utf8ToAnsi, which raises EConvertError for text the code page
 /// cannot hold.
-void utf8ToAnsiInto(std::string_view utf8, std::string& out);
+std::string_view utf8AsAnsi(std::string_view utf8, std::string& buffer);

@@ -115,6 +115,9 @@ TEST(CsvLoader, textIsConvertedFromUtf8ToWindows1252) {
     EXPECT_EQ(store->fieldDef(1).name, "\xC7OD");
     EXPECT_EQ(store->text(0, 0), "\xC7\xE3o \x80");
     EXPECT_EQ(store->fieldDef(0).size, 6) << "sizes count characters, not UTF-8 bytes";
+    // The Latin-1 range, the C1 byte that Windows-1252 leaves undefined, and a 3-byte sequence.
+    auto more = loadCsvText("T\n\xC2\xBA\xC2\xA0\xC3\xBF\xC2\x81\xE2\x80\x94\n", "t.csv");
+    EXPECT_EQ(more->text(0, 0), "\xBA\xA0\xFF\x81\x97");
 }
 
 TEST(CsvLoader, everyErrorNamesFileLineAndColumn) {
