@@ -41,8 +41,13 @@ QJsonValue enabled(const TForm& form, const char* name) {
     return control ? QJsonValue(control->enabled()) : QJsonValue();
 }
 
+/// The focused control: the application's focus while the screen is active, else the control that
+/// last had the focus in the screen's window (as the screen closes its window is already hidden).
 QJsonValue focus(const TForm& form) {
-    const TControl* control = Snapshot::controlOfWidget(form, QApplication::focusWidget());
+    const QWidget* focused = QApplication::focusWidget();
+    if (!focused || focused->window() != form.widget()->window())
+        focused = form.widget()->focusWidget();
+    const TControl* control = Snapshot::controlOfWidget(form, focused);
     return control ? utf8(control->name()) : QJsonValue();
 }
 

@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +90,25 @@ TEST_F(ScreenScript, physicalKeysReachTheSearchThroughTheFocusedControl) {
     EXPECT_FALSE(r.json["result"].toBool(true));
 }
 
+TEST_F(ScreenScript, modifiedKeysReachTheScreenWithTheirModifiers) {
+    struct Case {
+        const char* keys;
+        int exitCode;
+        const char* searchText;
+    };
+    const Case cases[] = {
+        {"type:jo key:Ctrl+Delete probe", 3, "Jo"}, // Ctrl+Delete is swallowed
+        {"type:jo key:Delete probe", 3, ""},
+        {"type:j key:Alt+F4 probe", 3, "J"}, // Alt+F4 leaves the screen open
+        {"key:Shift type:ab probe", 3, "Ab"},
+    };
+    for (const auto& c : cases) {
+        const HostRun r = run(c.keys);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.keys << r.err.toStdString();
+        EXPECT_EQ(probe(r, 0)["searchText"].toString(), c.searchText) << c.keys;
+    }
+}
+
 TEST_F(ScreenScript, touchingATitleAndARowChoosesColumnAndRow) {
     const HostRun r = run("title:0 probe title:1 row:1 touch:sbtEnter");
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -156,4 +177,29 @@ TEST_F(ScreenScript, shotSavesTheWholeScreenAsPng) {
     };
     EXPECT_EQ(bigEndian(16), 640);
     EXPECT_EQ(bigEndian(20), 552);
+}
+
+TEST_F(ScreenScript, bundledCatalogueIsTheDefaultData) {
+    const HostRun r = runHost({"--keys", "touch:sbtA touch:sbtR touch:sbtEnter"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.json["result"].toBool());
+    EXPECT_GT(r.json["recordCount"].toInt(), 0);
+    const QString chosen = r.json["row"].toObject()["DESCRICAO"].toString();
+    EXPECT_TRUE(chosen.toUpper().startsWith("AR")) << chosen.toStdString();
+}
+
+TEST_F(ScreenScript, sqliteQueryRowsAreSearchedAlike) {
+    const QString sqlite = QStandardPaths::findExecutable("sqlite3");
+    if (sqlite.isEmpty())
+        GTEST_SKIP() << "the sqlite3 command is not installed";
+    const QString database = data.path("shop.sqlite");
+    QProcess::execute(
+        sqlite, {database, "CREATE TABLE p (codigo INTEGER, nome VARCHAR(20), marca VARCHAR(10));"
+                           "INSERT INTO p VALUES (1, 'Joia', 'A'), (2, 'Arroz', 'B'), (3, 'Jogo', 'C');"});
+    const HostRun r =
+        runHost({"--data", database, "--query", "SELECT * FROM p", "--keys", "touch:sbtJ touch:sbtEnter"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.json["filter"].toString(), "UPPER(nome) LIKE 'J%'");
+    EXPECT_EQ(r.json["recordCount"].toInt(), 2);
+    EXPECT_TRUE(r.json["row"].toObject()["nome"].toString().startsWith("Jo"));
 }
