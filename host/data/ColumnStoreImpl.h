@@ -7,7 +7,10 @@
 //     bytes[offsets[r], offsets[r + 1])); a null string is empty with its null bit set;
 //   - integers: int64 values; Booleans: one byte each (0 or 1);
 //   - floats and date-times: doubles (date-times as days since 1899-12-30);
-//   - nulls: a bitmap, one bit a row, allocated only once the column holds a null.
+//   - nulls: a bitmap, one bit a row, allocated only once the column holds a null;
+//   - a string column of at most 255 distinct values (flags, codes of a few letters) also keeps
+//     one byte a row numbering its value in `dictionary`: a filter on it then reads 1 byte a row
+//     instead of an offset and the text, which matters when rows are visited in index order.
 
 #include "host/data/TColumnStore.h"
 
@@ -25,6 +28,10 @@ struct StoreColumn {
     std::vector<std::uint8_t> booleans;
     std::vector<double> reals;
     std::vector<std::uint64_t> nullBits;
+    /// For a column with few distinct strings: the values, and each row's number among them
+    /// (a null row's number is that of ""). Empty when the column has too many values.
+    std::vector<std::string> dictionary;
+    std::vector<std::uint8_t> codes;
 
     bool isNull(std::uint32_t row) const noexcept {
         const std::size_t word = row >> 6;
@@ -34,6 +41,7 @@ struct StoreColumn {
         return {bytes.data() + offsets[row], std::size_t(offsets[row + 1] - offsets[row])};
     }
     bool hasNulls() const noexcept { return !nullBits.empty(); }
+    bool isCoded() const noexcept { return !dictionary.empty(); }
 };
 
 struct TColumnStore::Impl {

@@ -7,11 +7,21 @@
 
 namespace {
 
-// Tests the rows named by the index runs, keeping index order.
-void selectRanges(const TFilterProgram& program, const std::vector<std::uint32_t>& order,
+// Tests the rows named by the index runs, keeping index order. When the runs hold exactly the
+// rows whose value starts with the prefix (an index by bytes, or a case-insensitive one serving
+// an UPPER( ) or LOWER( ) test) and the pattern is nothing but the prefix and '%', the LIKE is
+// settled by the runs and only the rest of the filter is tested.
+void selectRanges(const TFilterProgram& program, const RowOrdering& ordering,
                   const std::vector<PositionRange>& ranges, RowList& out) {
-    for (const PositionRange& range : ranges)
-        program.select(order.data() + range.first, range.second - range.first, out);
+    const FilterPrefixTerm& term = *program.prefixTerm();
+    const bool settled = term.wholePattern && (!ordering.caseInsensitive || term.fold != TextFold::None);
+    const std::uint32_t* order = ordering.order->data();
+    for (const PositionRange& range : ranges) {
+        if (settled)
+            program.selectRest(order + range.first, range.second - range.first, out);
+        else
+            program.select(order + range.first, range.second - range.first, out);
+    }
 }
 
 } // namespace
@@ -58,7 +68,7 @@ std::shared_ptr<const RowList> FilterEngine::run(const AnsiString& text,
     }
 
     if (useRanges)
-        selectRanges(*program, *ordering.order, ranges, *rows);
+        selectRanges(*program, ordering, ranges, *rows);
     else if (narrowFrom)
         program->select(narrowFrom->rows->data(), narrowFrom->rows->size(), *rows);
     else if (ordering.order)

@@ -94,6 +94,14 @@ std::uint8_t truthOf(bool value) {
     return value ? kTrue : kFalse;
 }
 
+// Turns the truth of every null row into unknown.
+void markNulls(const StoreColumn& column, const std::uint32_t* rows, std::size_t count, std::uint8_t* out) {
+    for (size_t i = 0; i < count; ++i) {
+        if (column.isNull(rows[i]))
+            out[i] = kUnknown;
+    }
+}
+
 class ConstantPredicate : public FilterPredicate {
 public:
     explicit ConstantPredicate(std::uint8_t truth) : m_truth(truth) {}
@@ -168,23 +176,60 @@ private:
     bool m_negated;
 };
 
-// A string column equal (or not) to a literal, as stored: the base filters hosts write most.
+// A string column equal (or not) to a literal, as stored: the base filters hosts write most. A
+// column of few values compares one byte a row.
 class TextEqualsPredicate : public FilterPredicate {
 public:
     TextEqualsPredicate(const StoreColumn& column, AnsiString literal, bool negated)
-        : m_column(column), m_literal(std::move(literal)), m_negated(negated) {}
+        : m_column(column), m_literal(std::move(literal)), m_negated(negated) {
+        const auto& values = column.dictionary;
+        m_code = int(std::find(values.begin(), values.end(), m_literal) - values.begin());
+    }
     void evaluate(const std::uint32_t* rows, std::size_t count, std::uint8_t* out) const override {
-        for (size_t i = 0; i < count; ++i) {
-            const std::uint32_t row = rows[i];
-            out[i] =
-                m_column.isNull(row) ? kUnknown : truthOf((m_column.string(row) == m_literal) != m_negated);
+        if (m_column.isCoded()) {
+            const std::uint8_t* codes = m_column.codes.data();
+            for (size_t i = 0; i < count; ++i)
+                out[i] = truthOf((codes[rows[i]] == m_code) != m_negated);
+        } else {
+            for (size_t i = 0; i < count; ++i)
+                out[i] = truthOf((m_column.string(rows[i]) == m_literal) != m_negated);
         }
+        if (m_column.hasNulls())
+            markNulls(m_column, rows, count, out);
     }
 
 private:
     const StoreColumn& m_column;
     AnsiString m_literal;
+    int m_code = -1;
     bool m_negated;
+};
+
+// `column LIKE 'abc%'`, the search's own test: a length check and a few bytes a row.
+class PrefixLikePredicate : public FilterPredicate {
+public:
+    PrefixLikePredicate(const StoreColumn& column, TextFold fold, AnsiString prefix)
+        : m_column(column), m_fold(fold), m_prefix(std::move(prefix)) {}
+    void evaluate(const std::uint32_t* rows, std::size_t count, std::uint8_t* out) const override {
+        const std::uint32_t* offsets = m_column.offsets.data();
+        const char* bytes = m_column.bytes.data();
+        const std::size_t n = m_prefix.size();
+        for (size_t i = 0; i < count; ++i) {
+            const std::uint32_t begin = offsets[rows[i]];
+            const std::uint32_t end = offsets[rows[i] + 1];
+            bool match = end - begin >= n;
+            for (std::size_t k = 0; match && k < n; ++k)
+                match = foldByte(bytes[begin + k], m_fold) == m_prefix[k];
+            out[i] = truthOf(match);
+        }
+        if (m_column.hasNulls())
+            markNulls(m_column, rows, count, out);
+    }
+
+private:
+    const StoreColumn& m_column;
+    TextFold m_fold;
+    AnsiString m_prefix;
 };
 
 class ComparePredicate : public FilterPredicate {
@@ -274,6 +319,9 @@ FilterPredicatePtr makeIsNull(const StoreColumn& column, bool negated) {
 }
 
 FilterPredicatePtr makeLike(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated) {
+    const LikePattern compiled(pattern);
+    if (!negated && compiled.shape() == LikePattern::Shape::Prefix)
+        return std::make_unique<PrefixLikePredicate>(column, fold, AnsiString(compiled.literalPrefix()));
     return std::make_unique<LikePredicate>(column, fold, std::move(pattern), negated);
 }
 

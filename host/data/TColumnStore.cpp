@@ -59,6 +59,9 @@ std::size_t TColumnStore::memoryBytes() const noexcept {
         total += c.bytes.capacity() + c.offsets.capacity() * sizeof(std::uint32_t);
         total += c.integers.capacity() * sizeof(std::int64_t) + c.booleans.capacity();
         total += c.reals.capacity() * sizeof(double) + c.nullBits.capacity() * sizeof(std::uint64_t);
+        total += c.codes.capacity();
+        for (const std::string& value : c.dictionary)
+            total += sizeof(std::string) + value.capacity();
     }
     return total;
 }

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -21,6 +23,24 @@ const char* typeName(TFieldType type) {
         return "date-time";
     }
     return "unknown";
+}
+
+// Numbers the values of a string column that has at most 255 distinct ones (see StoreColumn);
+// gives up, leaving the column as it is, at the 256th.
+void encodeFewValues(StoreColumn& c, std::size_t rows) {
+    std::unordered_map<std::string_view, std::uint8_t> numbers;
+    std::vector<std::uint8_t> codes(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const auto [it, isNew] =
+            numbers.try_emplace(c.string(std::uint32_t(row)), std::uint8_t(numbers.size()));
+        if (isNew && numbers.size() > 255)
+            return;
+        codes[row] = it->second;
+    }
+    c.dictionary.resize(numbers.size());
+    for (const auto& [text, number] : numbers)
+        c.dictionary[number] = std::string(text);
+    c.codes = std::move(codes);
 }
 
 // Drops every value past `rows` (the values of a row that failed half-way).
@@ -187,6 +207,8 @@ std::shared_ptr<const TColumnStore> TColumnStoreBuilder::finish() {
         c.booleans.shrink_to_fit();
         c.reals.shrink_to_fit();
         c.nullBits.shrink_to_fit();
+        if (c.def.type == TFieldType::ftString)
+            encodeFewValues(c, std::size_t(m_store->m_impl->rows));
     }
     std::shared_ptr<const TColumnStore> done(m_store.release());
     startStore();

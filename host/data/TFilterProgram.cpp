@@ -21,21 +21,33 @@ bool likeSubject(const FilterNode& operand, const TColumnStore::Impl& store, Fil
     return true;
 }
 
-// The longest-prefix LIKE among the terms every passing row must satisfy (the top-level ANDs).
-void findPrefixTerm(const FilterNode& node, const TColumnStore::Impl& store, FilterPrefixTerm& best) {
-    if (node.kind == Kind::And) {
-        findPrefixTerm(*node.children[0], store, best);
-        findPrefixTerm(*node.children[1], store, best);
+// The terms every passing row must satisfy: the operands of the top-level ANDs.
+void collectConjuncts(const FilterNode& node, std::vector<const FilterNode*>& out) {
+    if (node.kind != Kind::And) {
+        out.push_back(&node);
         return;
     }
-    if (node.kind != Kind::Like || node.flag)
-        return;
-    FilterPrefixTerm term;
-    term.prefix = AnsiString(LikePattern(node.text).literalPrefix());
-    if (term.prefix.empty() || term.prefix.size() <= best.prefix.size())
-        return;
-    if (likeSubject(*node.children[0], store, term))
-        best = std::move(term);
+    collectConjuncts(*node.children[0], out);
+    collectConjuncts(*node.children[1], out);
+}
+
+// The longest-prefix LIKE among the conjuncts, or nullptr.
+const FilterNode* findPrefixTerm(const std::vector<const FilterNode*>& conjuncts,
+                                 const TColumnStore::Impl& store, FilterPrefixTerm& best) {
+    const FilterNode* found = nullptr;
+    for (const FilterNode* node : conjuncts) {
+        if (node->kind != Kind::Like || node->flag)
+            continue;
+        const LikePattern pattern(node->text);
+        FilterPrefixTerm term;
+        term.prefix = AnsiString(pattern.literalPrefix());
+        term.wholePattern = pattern.shape() == LikePattern::Shape::Prefix;
+        if (term.prefix.size() > best.prefix.size() && likeSubject(*node->children[0], store, term)) {
+            best = std::move(term);
+            found = node;
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -48,20 +60,39 @@ std::unique_ptr<TFilterProgram> TFilterProgram::compile(std::string_view text, c
     if (!program->m_tree)
         return program;
     program->m_predicate = compileFilterTree(*program->m_tree, store.impl());
-    findPrefixTerm(*program->m_tree, store.impl(), program->m_prefix);
+    std::vector<const FilterNode*> conjuncts;
+    collectConjuncts(*program->m_tree, conjuncts);
+    const FilterNode* term = findPrefixTerm(conjuncts, store.impl(), program->m_prefix);
+    for (const FilterNode* node : conjuncts) {
+        if (node == term)
+            continue;
+        auto predicate = compileFilterTree(*node, store.impl());
+        program->m_rest = program->m_rest ? makeAnd(std::move(program->m_rest), std::move(predicate))
+                                          : std::move(predicate);
+    }
     return program;
 }
 
 void TFilterProgram::select(const std::uint32_t* rows, std::size_t count,
                             std::vector<std::uint32_t>& out) const {
-    if (!m_predicate) {
+    run(m_predicate.get(), rows, count, out);
+}
+
+void TFilterProgram::selectRest(const std::uint32_t* rows, std::size_t count,
+                                std::vector<std::uint32_t>& out) const {
+    run(m_rest.get(), rows, count, out);
+}
+
+void TFilterProgram::run(const FilterPredicate* predicate, const std::uint32_t* rows, std::size_t count,
+                         std::vector<std::uint32_t>& out) {
+    if (!predicate) {
         out.insert(out.end(), rows, rows + count);
         return;
     }
     std::uint8_t truth[kFilterBatch];
     for (std::size_t start = 0; start < count; start += kFilterBatch) {
         const std::size_t n = std::min(kFilterBatch, count - start);
-        m_predicate->evaluate(rows + start, n, truth);
+        predicate->evaluate(rows + start, n, truth);
         for (std::size_t i = 0; i < n; ++i) {
             if (truth[i] == kTrue)
                 out.push_back(rows[start + i]);

@@ -21,6 +21,9 @@ struct FilterPrefixTerm {
     int column = -1;
     TextFold fold = TextFold::None;
     AnsiString prefix;
+    /// The pattern is the prefix and one final '%': a row whose value starts with the prefix
+    /// satisfies the term, and only the rest of the filter is left to test (selectRest).
+    bool wholePattern = false;
 };
 
 /// A compiled filter.
@@ -40,13 +43,20 @@ public:
 
     /// Appends to `out`, in their order, the rows among `rows` the filter accepts.
     void select(const std::uint32_t* rows, std::size_t count, std::vector<std::uint32_t>& out) const;
+    /// The same, testing only the terms besides prefixTerm(): for rows known to satisfy it.
+    void selectRest(const std::uint32_t* rows, std::size_t count, std::vector<std::uint32_t>& out) const;
     /// The same for the rows `begin` to `end - 1` in store order.
     void selectRange(std::uint32_t begin, std::uint32_t end, std::vector<std::uint32_t>& out) const;
 
 private:
     TFilterProgram() = default;
 
+    static void run(const FilterPredicate* predicate, const std::uint32_t* rows, std::size_t count,
+                    std::vector<std::uint32_t>& out);
+
     std::unique_ptr<FilterNode> m_tree;
     FilterPredicatePtr m_predicate;
     FilterPrefixTerm m_prefix;
+    /// The filter without the prefix term (nullptr: nothing else to test).
+    FilterPredicatePtr m_rest;
 };
