@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 class TApplication;
@@ -58,3 +59,9 @@ TScreenOutcome callScreen(const TParams& params, const std::function<void(TfrmPe
                           OleVariant* oleRetorno = nullptr);
 /// The parameter list a host builds for a data set and a flag.
 TParams paramsFor(TDataSet& dataSet, AnsiString flag = "N");
+
+/// Prints a font readably in test failures.
+inline void PrintTo(const TFont& font, std::ostream* out) {
+    *out << "{" << font.name << ", " << font.height << ", 0x" << std::hex << font.color << std::dec
+         << (font.bold ? ", bold" : "") << ", charset " << font.charset << "}";
+}
