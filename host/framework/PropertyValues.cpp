@@ -13,6 +13,20 @@ namespace {
     throw EComponentError("Property " + AnsiString(property) + " expects " + AnsiString(expected));
 }
 
+/// A character set written as a number or by name (ANSI_CHARSET, DEFAULT_CHARSET ...).
+int charsetValue(const TPropertyValue& value) {
+    static constexpr std::pair<std::string_view, int> kCharsets[] = {
+        {"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"OEM_CHARSET", 255}};
+    if (std::holds_alternative<long long>(value.value))
+        return int(integerValue("Font.Charset", value));
+    const std::string_view name = identValue("Font.Charset", value);
+    for (const auto& [known, charset] : kCharsets) {
+        if (known == name)
+            return charset;
+    }
+    throw EComponentError("Property Font.Charset: unknown character set " + AnsiString(name));
+}
+
 /// Colour names a layout may use; system colours as the standard scheme defines them.
 constexpr std::array<std::pair<std::string_view, TColor>, 21> kColorNames{{
     {"clBlack", clBlack},   {"clMaroon", 0x000080},  {"clGreen", 0x008000},
@@ -88,9 +102,7 @@ bool setFontProperty(TFont& font, std::string_view subProperty, const TPropertyV
     else if (subProperty == "Color")
         font.color = colorValue("Font.Color", value);
     else if (subProperty == "Charset")
-        font.charset = std::holds_alternative<long long>(value.value)
-                           ? int(integerValue("Font.Charset", value))
-                           : font.charset;
+        font.charset = charsetValue(value);
     else if (subProperty == "Style") {
         const TSet* styles = std::get_if<TSet>(&value.value);
         if (!styles)
