@@ -3,6 +3,7 @@
 // the type of its first non-null value. Any error is raised before the store exists.
 
 #include "host/data/Loaders.h"
+#include "host/data/SqlDeclaredType.h"
 #include "host/data/ValueParser.h"
 #include "host/data/ValueText.h"
 #include "host/rtl/Exception.h"
@@ -10,7 +11,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -34,41 +34,6 @@ struct SqlValue {
     std::string text;
 };
 
-struct DeclaredType {
-    std::string_view name;
-    TFieldType type;
-};
-
-// Declared type names (upper case, without a length) and the field type each gives.
-constexpr DeclaredType kDeclaredTypes[] = {
-    {"INTEGER", TFieldType::ftInteger},
-    {"INT", TFieldType::ftInteger},
-    {"BIGINT", TFieldType::ftInteger},
-    {"SMALLINT", TFieldType::ftInteger},
-    {"TINYINT", TFieldType::ftInteger},
-    {"MEDIUMINT", TFieldType::ftInteger},
-    {"REAL", TFieldType::ftFloat},
-    {"FLOAT", TFieldType::ftFloat},
-    {"DOUBLE", TFieldType::ftFloat},
-    {"DOUBLE PRECISION", TFieldType::ftFloat},
-    {"NUMERIC", TFieldType::ftFloat},
-    {"DECIMAL", TFieldType::ftFloat},
-    {"BOOLEAN", TFieldType::ftBoolean},
-    {"BOOL", TFieldType::ftBoolean},
-    {"DATE", TFieldType::ftDateTime},
-    {"DATETIME", TFieldType::ftDateTime},
-    {"TIMESTAMP", TFieldType::ftDateTime},
-    {"TEXT", TFieldType::ftString},
-    {"VARCHAR", TFieldType::ftString},
-    {"CHAR", TFieldType::ftString},
-    {"CHARACTER", TFieldType::ftString},
-    {"NVARCHAR", TFieldType::ftString},
-    {"NCHAR", TFieldType::ftString},
-    {"VARYING CHARACTER", TFieldType::ftString},
-    {"NATIVE CHARACTER", TFieldType::ftString},
-    {"CLOB", TFieldType::ftString},
-};
-
 struct Connection {
     sqlite3* db = nullptr;
     ~Connection() { sqlite3_close(db); }
@@ -79,50 +44,16 @@ struct Statement {
     ~Statement() { sqlite3_finalize(stmt); }
 };
 
-// The length in "VARCHAR(40)", or 0 when none is given.
-int declaredLength(std::string_view declared) {
-    const size_t open = declared.find('(');
-    if (open == std::string_view::npos)
-        return 0;
-    std::string_view inside = trimBlanks(declared.substr(open + 1));
-    int length = 0;
-    const auto [ptr, ec] = std::from_chars(inside.data(), inside.data() + inside.size(), length);
-    return ec == std::errc() && ptr != inside.data() && length > 0 ? length : 0;
-}
-
-// Names outside the table follow SQLite's own affinity rules, so that a type like
-// "UNSIGNED BIG INT" or "VARCHAR2" still gets the type its values have.
-std::optional<TFieldType> typeByAffinity(std::string_view upper) {
-    const auto has = [upper](std::string_view part) { return upper.find(part) != std::string_view::npos; };
-    if (has("INT"))
-        return TFieldType::ftInteger;
-    if (has("CHAR") || has("CLOB") || has("TEXT"))
-        return TFieldType::ftString;
-    if (has("REAL") || has("FLOA") || has("DOUB"))
-        return TFieldType::ftFloat;
-    return std::nullopt;
-}
-
 // Fills the column's type from its declared type; leaves it untyped when there is none or the
 // name says nothing (BLOB, or an expression's empty type).
 void applyDeclaredType(const char* declared, SqlColumn& column) {
-    if (!declared)
-        return;
-    const AnsiString upper = UpperCase(trimBlanks(declared));
-    const std::string_view base = trimBlanks(std::string_view(upper).substr(0, upper.find('(')));
-    std::optional<TFieldType> type;
-    for (const DeclaredType& entry : kDeclaredTypes) {
-        if (base == entry.name)
-            type = entry.type;
-    }
-    if (!type)
-        type = typeByAffinity(base);
+    const std::optional<DeclaredFieldType> type = fieldTypeOfDeclared(declared ? declared : "");
     if (!type)
         return;
     column.typed = true;
-    column.def.type = *type;
-    column.def.size = *type == TFieldType::ftString ? declaredLength(upper) : 0;
-    column.sizedByData = *type == TFieldType::ftString && column.def.size == 0;
+    column.def.type = type->type;
+    column.def.size = type->size;
+    column.sizedByData = type->type == TFieldType::ftString && type->size == 0;
 }
 
 // The type an untyped column takes from its first non-null value.

@@ -2,11 +2,13 @@
 // the type of their first value, and every failure names the database and what went wrong.
 #include "DataTestSupport.h"
 #include "host/data/Loaders.h"
+#include "host/data/SqlDeclaredType.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,42 @@ std::vector<std::string> rowTexts(const TColumnStore& store, int row) {
 }
 
 } // namespace
+
+TEST(SqlDeclaredType, mapsTheUsualNamesAndFollowsAffinityForTheRest) {
+    struct Case {
+        const char* declared;
+        std::optional<TFieldType> type;
+        int size;
+    };
+    const std::vector<Case> cases = {
+        {"integer", TFieldType::ftInteger, 0},
+        {"BIGINT", TFieldType::ftInteger, 0},
+        {"UNSIGNED BIG INT", TFieldType::ftInteger, 0},
+        {"varchar(40)", TFieldType::ftString, 40},
+        {"VARCHAR( 8 )", TFieldType::ftString, 8},
+        {"VARCHAR2(10)", TFieldType::ftString, 10},
+        {"CHAR(2)", TFieldType::ftString, 2},
+        {"TEXT", TFieldType::ftString, 0},
+        {"TEXT(12)", TFieldType::ftString, 12},
+        {"NVARCHAR(x)", TFieldType::ftString, 0},
+        {"NUMERIC(10,2)", TFieldType::ftFloat, 0},
+        {"DOUBLE PRECISION", TFieldType::ftFloat, 0},
+        {"Boolean", TFieldType::ftBoolean, 0},
+        {"DATE", TFieldType::ftDateTime, 0},
+        {"timestamp", TFieldType::ftDateTime, 0},
+        {"BLOB", std::nullopt, 0},
+        {"", std::nullopt, 0},
+        {"MONEY", std::nullopt, 0},
+    };
+    for (const auto& c : cases) {
+        const auto mapped = fieldTypeOfDeclared(c.declared);
+        ASSERT_EQ(mapped.has_value(), c.type.has_value()) << c.declared;
+        if (!mapped)
+            continue;
+        EXPECT_EQ(mapped->type, *c.type) << c.declared;
+        EXPECT_EQ(mapped->size, c.size) << c.declared;
+    }
+}
 
 TEST_F(SqliteLoaderTest, declaredTypesGiveFieldTypesAndSizes) {
     auto store = loadSqlite(m_path, "SELECT * FROM produto ORDER BY id");
