@@ -111,19 +111,20 @@ TLayoutComponent msgPadrao() {
 }
 
 Properties formProperties() {
-    Properties properties = {{"BorderStyle", TIdent{"bsNone"}},
-                             {"ClientHeight", 552},
-                             {"ClientWidth", 640},
-                             {"Color", TIdent{"clWhite"}}};
+    // The stored place is where the window stood at design time; poScreenCenter moves it.
+    Properties properties = {{"Left", 325},         {"Top", 147},         {"BorderStyle", TIdent{"bsNone"}},
+                             {"ClientHeight", 552}, {"ClientWidth", 640}, {"Color", TIdent{"clWhite"}}};
     properties = join(std::move(properties),
                       font(kFont, TIdent{"DEFAULT_CHARSET"}, TIdent{"clMenu"}, -11, "MS Sans Serif", TSet{}));
     return join(std::move(properties), {{"KeyPreview", true},
                                         {"OldCreateOrder", false},
+                                        {"PixelsPerInch", 96},
                                         {"Position", TIdent{"poScreenCenter"}},
                                         {"OnClose", THandlerName{"FormClose"}},
                                         {"OnCreate", THandlerName{"FormCreate"}},
                                         {"OnKeyDown", THandlerName{"FormKeyDown"}},
-                                        {"OnKeyPress", THandlerName{"FormKeyPress"}}});
+                                        {"OnKeyPress", THandlerName{"FormKeyPress"}},
+                                        {"TextHeight", 13}});
 }
 
 std::vector<TLayoutComponent> components() {
