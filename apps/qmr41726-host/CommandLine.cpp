@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "host/rtl/Exception.h"
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -101,6 +103,14 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments, const st
     return options;
 }
 
+std::string optionTextToAnsi(const std::string& text, const char* option) {
+    try {
+        return utf8ToAnsi(text);
+    } catch (const Exception& e) {
+        throw UsageError(std::string(option) + " \"" + text + "\": " + e.Message());
+    }
+}
+
 std::string usageText() {
     return R"(Usage: qmr41726-host [options]
 
@@ -134,7 +144,12 @@ Script:
                        shot:FILE    save a PNG image of the screen
                        wait:MS      let the screen run for MS milliseconds
                        probe        record a snapshot of the screen in "probes"
-                     Once the screen has closed, the remaining steps are skipped.
+                     A touch: naming no component of the screen, or a title: past its
+                     last column, stops the run before the first step (exit status 2).
+                     A step that cannot act on the screen as it is then (a row: past the
+                     visible rows, a shot: that cannot be written) is reported in "errors"
+                     and the script goes on. Once the screen has closed, the remaining
+                     steps are skipped (said on stderr).
   --timings          report each step's time in milliseconds in "timings"
   --help             show this text
 

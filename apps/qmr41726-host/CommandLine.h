@@ -41,5 +41,9 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments, const st
 /// Whether the file name asks for an SQLite database rather than a CSV file.
 bool isSqlitePath(const std::string& path);
 
+/// An option's text (UTF-8) in the data set's code page, Windows-1252. UsageError naming the
+/// option when the text holds a character the code page has no byte for.
+std::string optionTextToAnsi(const std::string& text, const char* option);
+
 /// The text of --help.
 std::string usageText();

@@ -25,23 +25,12 @@ std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {
     }
 }
 
-/// Converts a command-line text (UTF-8) to the data set's code page.
-AnsiString toAnsi(const std::string& text, const char* option) {
-    try {
-        return utf8ToAnsi(text);
-    } catch (const Exception& e) {
-        throw DataError(std::string(option) + " \"" + text + "\": " + e.Message());
-    }
-}
-
 void applyFilter(TDataSet& dataSet, const HostOptions& options) {
     try {
         if (options.filter)
-            dataSet.setFilter(toAnsi(*options.filter, "--filter"));
+            dataSet.setFilter(optionTextToAnsi(*options.filter, "--filter"));
         if (options.filtered)
             dataSet.setFiltered(true);
-    } catch (const DataError&) {
-        throw;
     } catch (const Exception& e) {
         throw DataError("--filter \"" + options.filter.value_or("") +
                         "\" rejected by the data set: " + ansiToUtf8(e.Message()));

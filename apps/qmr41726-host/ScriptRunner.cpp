@@ -135,34 +135,13 @@ void ScriptRunner::runNext() {
 void ScriptRunner::runStep(const KeyStep& step, InputDriver& input) {
     QElapsedTimer clock;
     clock.start();
+    if (step.kind == StepKind::Wait) {
+        // The screen keeps running meanwhile; the step ends when the pause is over.
+        QTimer::singleShot(step.number, this, [this, &step, clock]() mutable { stepDone(step, clock); });
+        return;
+    }
     try {
-        switch (step.kind) {
-        case StepKind::Touch:
-            input.touchComponent(step.text);
-            break;
-        case StepKind::Title:
-            input.touchTitle(step.number);
-            break;
-        case StepKind::Row:
-            input.touchRow(step.number);
-            break;
-        case StepKind::Key:
-            input.pressKey(step.key, step.modifiers);
-            break;
-        case StepKind::Type:
-            input.typeText(step.characters);
-            break;
-        case StepKind::Shot:
-            input.saveShot(step.text);
-            break;
-        case StepKind::Probe:
-            m_probes.append(Snapshot::take(*liveForm(), m_dataSet));
-            break;
-        case StepKind::Wait:
-            // The screen keeps running meanwhile; the step ends when the pause is over.
-            QTimer::singleShot(step.number, this, [this, &step, clock]() mutable { stepDone(step, clock); });
-            return;
-        }
+        act(step, input);
     } catch (const std::exception& error) {
         // A step that cannot act on the screen as it is now is reported; the script goes on.
         m_log.addError(QStringLiteral("key script: %1: %2")
@@ -170,6 +149,28 @@ void ScriptRunner::runStep(const KeyStep& step, InputDriver& input) {
     }
     drainEvents();
     stepDone(step, clock);
+}
+
+void ScriptRunner::act(const KeyStep& step, InputDriver& input) {
+    switch (step.kind) {
+    case StepKind::Touch:
+        return input.touchComponent(step.text);
+    case StepKind::Title:
+        return input.touchTitle(step.number);
+    case StepKind::Row:
+        return input.touchRow(step.number);
+    case StepKind::Key:
+        return input.pressKey(step.key, step.modifiers);
+    case StepKind::Type:
+        return input.typeText(step.characters);
+    case StepKind::Shot:
+        return input.saveShot(step.text);
+    case StepKind::Probe:
+        m_probes.append(Snapshot::take(*liveForm(), m_dataSet));
+        return;
+    case StepKind::Wait:
+        return; // timed by runStep
+    }
 }
 
 void ScriptRunner::stepDone(const KeyStep& step, QElapsedTimer& clock) {

@@ -51,6 +51,8 @@ private:
     void screenClosed(TForm& form);
     void runNext();
     void runStep(const KeyStep& step, InputDriver& input);
+    /// Sends the step's events (or records the probe); StepError when it cannot act.
+    void act(const KeyStep& step, InputDriver& input);
     void stepDone(const KeyStep& step, QElapsedTimer& clock);
     std::optional<QString> checkScript(const InputDriver& input) const;
     void watchCloseRequests(TForm& form);

@@ -34,15 +34,6 @@ int fail(int status, const std::string& message) {
     return status;
 }
 
-/// The flag in the data set's code page; a character the code page lacks is a usage error.
-AnsiString flagText(const std::string& flag) {
-    try {
-        return utf8ToAnsi(flag);
-    } catch (const Exception& e) {
-        throw UsageError("--flag \"" + flag + "\": " + e.Message());
-    }
-}
-
 /// Without a window system the host runs on Qt's offscreen platform, unless the user chose one.
 void chooseOffscreenPlatformWithoutDisplay() {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
@@ -67,75 +58,96 @@ std::vector<Variant> buildParams(const HostOptions& options, const TDataSet& dat
     return params;
 }
 
-CriaTelaQmr41726Proc entryPoint(const TPackage& package) {
-    auto* proc = reinterpret_cast<CriaTelaQmr41726Proc>(package.procAddress("CriaTelaQmr41726"));
-    if (!proc)
-        throw EPackageError(package.path() + " exports no routine CriaTelaQmr41726");
-    return proc;
+/// The package as loaded for the call: unloading it (last) runs its Finalize routine.
+struct ScreenPackage {
+    std::unique_ptr<TPackage> package;
+    CriaTelaQmr41726Proc criaTela = nullptr;
+};
+
+/// Loads the package from the host's own folder and finds its entry point; Exception if either fails.
+ScreenPackage loadScreenPackage() {
+    const QString path =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPKG_QMR41726.so"));
+    ScreenPackage loaded{TPackage::load(path.toStdString())};
+    loaded.criaTela = reinterpret_cast<CriaTelaQmr41726Proc>(loaded.package->procAddress("CriaTelaQmr41726"));
+    if (!loaded.criaTela)
+        throw EPackageError(loaded.package->path() + " exports no routine CriaTelaQmr41726");
+    return loaded;
+}
+
+/// What the command line asked for, checked and loaded before any window exists.
+struct HostRequest {
+    HostOptions options;
+    std::optional<std::vector<KeyStep>> script;
+    AnsiString flag;
+    std::unique_ptr<TDataSet> dataSet;
+};
+
+/// Parses the options and the script and loads the data; UsageError, KeyScriptError or DataError.
+HostRequest prepare(const std::vector<std::string>& arguments) {
+    HostRequest request;
+    request.options = parseCommandLine(arguments, QMR_DEFAULT_DATA);
+    if (request.options.help)
+        return request;
+    if (request.options.keys)
+        request.script = parseKeyScript(*request.options.keys);
+    request.flag = optionTextToAnsi(request.options.flag, "--flag");
+    request.dataSet = DataSetFactory::create(request.options);
+    return request;
 }
 
 /// Loads the package, calls its entry point once and prints the report.
-int callScreen(const HostOptions& options, std::optional<std::vector<KeyStep>> script, TDataSet& dataSet,
-               const AnsiString& flag) {
+int callScreen(HostRequest& request) {
     TApplication application;
     application.setTitle("QMR41726 host");
     application.setIcon(hostIcon());
-    const std::string packagePath = QDir(QCoreApplication::applicationDirPath())
-                                        .filePath(QStringLiteral("libPKG_QMR41726.so"))
-                                        .toStdString();
-    std::unique_ptr<TPackage> package;
-    CriaTelaQmr41726Proc criaTela = nullptr;
+    ScreenPackage screen;
     try {
-        package = TPackage::load(packagePath);
-        criaTela = entryPoint(*package);
+        screen = loadScreenPackage();
     } catch (const Exception& e) {
         return fail(kExitFailure, ansiToUtf8(e.Message()));
     }
-    CallLog log(application, script ? CallLog::Mode::Scripted : CallLog::Mode::Interactive);
-    ScriptRunner runner(std::move(script), &dataSet, log);
+    TDataSet& dataSet = *request.dataSet;
+    CallLog log(application, request.script ? CallLog::Mode::Scripted : CallLog::Mode::Interactive);
+    ScriptRunner runner(std::move(request.script), &dataSet, log);
     runner.attach(application);
-    std::vector<Variant> params = buildParams(options, dataSet, flag);
-    Variant spare[1];
+    std::vector<Variant> params = buildParams(request.options, dataSet, request.flag);
+    Variant none[1]; // an empty list still passes a valid address
     OleVariant oleRetorno;
-    const bool result = criaTela(params.empty() ? spare : params.data(), int(params.size()) - 1, oleRetorno);
+    const bool result =
+        screen.criaTela(params.empty() ? none : params.data(), int(params.size()) - 1, oleRetorno);
     if (runner.fatalError())
         return fail(kExitUsage, runner.fatalError()->toStdString());
     if (runner.skippedSteps() > 0)
         std::cerr << "qmr41726-host: the screen closed before the script ended; " << runner.skippedSteps()
                   << " step(s) not run\n";
-    std::cout << JsonReport::build(result, dataSet, log, runner, options.timings).toStdString() << std::flush;
+    std::cout << JsonReport::build(result, dataSet, log, runner, request.options.timings).toStdString()
+              << std::flush;
     return runner.ranOut() ? kExitScriptRanOut : kExitCallReturned;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    HostOptions options;
-    std::optional<std::vector<KeyStep>> script;
-    AnsiString flag;
-    std::unique_ptr<TDataSet> dataSet;
+    HostRequest request;
     try {
-        options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), QMR_DEFAULT_DATA);
-        if (options.help) {
-            std::cout << usageText();
-            return kExitCallReturned;
-        }
-        if (options.keys)
-            script = parseKeyScript(*options.keys);
-        flag = flagText(options.flag);
-        dataSet = DataSetFactory::create(options);
+        request = prepare(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& e) {
         return fail(kExitUsage, std::string(e.what()) + "\nRun qmr41726-host --help for the options.");
     } catch (const std::exception& e) {
         return fail(kExitUsage, e.what());
     }
+    if (request.options.help) {
+        std::cout << usageText();
+        return kExitCallReturned;
+    }
     chooseOffscreenPlatformWithoutDisplay();
     int qtArgc = 1; // the host's options are its own; Qt sees none of them
     QApplication app(qtArgc, argv);
-    if (!script && !hasDisplay())
+    if (!request.script && !hasDisplay())
         return fail(kExitUsage, "there is no display to show the screen on; give a key script with --keys");
     try {
-        return callScreen(options, std::move(script), *dataSet, flag);
+        return callScreen(request);
     } catch (const std::exception& e) {
         // Only an error the screen itself does not catch gets here: the call did not return.
         return fail(kExitFailure, std::string("the entry point failed: ") + ansiToUtf8(e.what()));

@@ -203,3 +203,25 @@ TEST_F(ScreenScript, sqliteQueryRowsAreSearchedAlike) {
     EXPECT_EQ(r.json["recordCount"].toInt(), 2);
     EXPECT_TRUE(r.json["row"].toObject()["nome"].toString().startsWith("Jo"));
 }
+
+TEST_F(ScreenScript, stepThatCannotActIsReportedAndTheScriptGoesOn) {
+    const HostRun r = run("row:40 shot:" + data.path("no/such/folder/a.png") + " touch:sbtSair");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray errors = r.json["errors"].toArray();
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].toString().contains("step 1 \"row:40\"")) << errors[0].toString().toStdString();
+    EXPECT_TRUE(errors[1].toString().contains("a.png")) << errors[1].toString().toStdString();
+    EXPECT_FALSE(r.json["result"].toBool(true)) << "the Exit touch after them still ran";
+}
+
+TEST_F(ScreenScript, flagReachesTheScreenAsElementOne) {
+    struct Case {
+        const char* flag;
+        const char* filterAfterExit;
+    };
+    const Case cases[] = {{"S", ""}, {"s", "CODIGO > 1"}, {"N", "CODIGO > 1"}};
+    for (const auto& c : cases) {
+        const HostRun r = run("touch:sbtSair", {"--filter", "CODIGO > 1", "--flag", c.flag});
+        EXPECT_EQ(r.json["filter"].toString(), c.filterAfterExit) << "flag " << c.flag;
+    }
+}
