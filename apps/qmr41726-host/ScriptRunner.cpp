@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int kCloseGraceMs = 5000;
+
 /// Lets the event loop handle what a step caused: posted messages, repaints, deferred work.
 void drainEvents() {
     QCoreApplication::sendPostedEvents();
@@ -120,16 +122,31 @@ void ScriptRunner::runNext() {
     InputDriver input(*liveForm());
     if (m_next == 0) {
         if ((m_fatalError = checkScript(input))) {
-            PostMessageA(m_handle, WM_CLOSE, 0, 0);
+            closeScreen();
             return;
         }
     }
     if (m_next == steps.size()) {
         m_ranOut = true;
-        PostMessageA(m_handle, WM_CLOSE, 0, 0);
+        closeScreen();
         return;
     }
     runStep(steps[m_next], input);
+}
+
+/// Asks the screen to close as the user's own keys would, with WM_CLOSE. A screen that does not
+/// close within a grace period would leave the host waiting for ever: its modal loop is then
+/// ended directly and the failure recorded.
+void ScriptRunner::closeScreen() {
+    PostMessageA(m_handle, WM_CLOSE, 0, 0);
+    QTimer::singleShot(kCloseGraceMs, this, [this] {
+        TForm* form = liveForm();
+        if (!form || !form->modal())
+            return;
+        m_log.addError(QStringLiteral("the screen did not close on WM_CLOSE within %1 ms; the host ended it")
+                           .arg(kCloseGraceMs));
+        form->release();
+    });
 }
 
 void ScriptRunner::runStep(const KeyStep& step, InputDriver& input) {

@@ -50,6 +50,7 @@ private:
     void screenShown(TForm& form);
     void screenClosed(TForm& form);
     void runNext();
+    void closeScreen();
     void runStep(const KeyStep& step, InputDriver& input);
     /// Sends the step's events (or records the probe); StepError when it cannot act.
     void act(const KeyStep& step, InputDriver& input);
