@@ -101,6 +101,8 @@ TEST_F(ScreenScript, modifiedKeysReachTheScreenWithTheirModifiers) {
         {"type:jo key:Delete probe", 3, ""},
         {"type:j key:Alt+F4 probe", 3, "J"}, // Alt+F4 leaves the screen open
         {"key:Shift type:ab probe", 3, "Ab"},
+        // Non-ASCII typed text arrives as its own character: a physical ç stays as typed under Caps Lock.
+        {"touch:sbtCapsLock type:\xC3\xA7 touch:sbtCCdil probe", 3, "\xC3\xA7\xC3\x87"},
     };
     for (const auto& c : cases) {
         const HostRun r = run(c.keys);
