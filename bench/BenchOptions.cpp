@@ -27,6 +27,8 @@ BenchOptions parseBenchOptions(int argc, char** argv) {
         const std::string_view argument = argv[i];
         if (argument == "--json")
             options.json = true;
+        else if (argument == "--skip-peers")
+            options.skipPeers = true;
         else if (argument == "--rows")
             options.rows = positiveNumber(argc, argv, i);
         else if (argument == "--rounds")

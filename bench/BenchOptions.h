@@ -11,8 +11,10 @@ struct BenchOptions {
     int rounds = 7;
     /// Rounds of the typed sequence through the screen, for the 95th percentile.
     int touchRounds = 20;
+    /// Leaves SQLite and the plain loop out (for profiling the data layer alone).
+    bool skipPeers = false;
 };
 
-/// Reads `--rows N`, `--json`, `--rounds N`, `--touch-rounds N`. Raises std::invalid_argument
+/// Reads `--rows N`, `--json`, `--rounds N`, `--touch-rounds N`, `--skip-peers`. Raises std::invalid_argument
 /// naming the argument that is unknown or lacks a positive number.
 BenchOptions parseBenchOptions(int argc, char** argv);

@@ -9,7 +9,7 @@
 #include <vector>
 
 /// Loads the CSV file at `csvPath` and fills the data layer's figures of `report`, checking each
-/// step's rows against `expected`; runs the screen's end-to-end figures when the screen is built.
-/// Returns false when this program was built without the data layer.
+/// step's rows against `expected` (when not empty); runs the screen's end-to-end figures when the screen is
+/// built. Returns false when this program was built without the data layer.
 bool runOursBench(const BenchOptions& options, const std::string& csvPath,
                   const std::vector<StepResult>& expected, BenchReport& report);
