@@ -10,10 +10,13 @@
 //   - nulls: a bitmap, one bit a row, allocated only once the column holds a null;
 //   - a string column of at most 255 distinct values (flags, codes of a few letters) also keeps
 //     one byte a row numbering its value in `dictionary`: a filter on it then reads 1 byte a row
-//     instead of an offset and the text, which matters when rows are visited in index order.
+//     instead of an offset and the text, which matters when rows are visited in index order;
+//   - any other string column keeps each row's first 4 bytes (zero-padded) in `heads`, so that a
+//     search for a beginning reads 4 bytes a row instead of walking the whole text arena.
 
 #include "host/data/TColumnStore.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,6 +35,7 @@ struct StoreColumn {
     /// (a null row's number is that of ""). Empty when the column has too many values.
     std::vector<std::string> dictionary;
     std::vector<std::uint8_t> codes;
+    std::vector<std::array<char, 4>> heads;
 
     bool isNull(std::uint32_t row) const noexcept {
         const std::size_t word = row >> 6;

@@ -205,31 +205,50 @@ private:
     bool m_negated;
 };
 
-// `column LIKE 'abc%'`, the search's own test: a length check and a few bytes a row.
+// `column LIKE 'abc%'`, the search's own test. The first 4 bytes are checked in the column's
+// heads, which turns most rows away without touching the text; a zero byte in the prefix would
+// match the heads' padding, so such a prefix reads the text itself.
 class PrefixLikePredicate : public FilterPredicate {
 public:
     PrefixLikePredicate(const StoreColumn& column, TextFold fold, AnsiString prefix)
-        : m_column(column), m_fold(fold), m_prefix(std::move(prefix)) {}
+        : m_column(column), m_fold(fold), m_prefix(std::move(prefix)),
+          m_useHeads(!column.heads.empty() && m_prefix.find('\0') == AnsiString::npos) {}
+
     void evaluate(const std::uint32_t* rows, std::size_t count, std::uint8_t* out) const override {
-        const std::uint32_t* offsets = m_column.offsets.data();
-        const char* bytes = m_column.bytes.data();
-        const std::size_t n = m_prefix.size();
-        for (size_t i = 0; i < count; ++i) {
-            const std::uint32_t begin = offsets[rows[i]];
-            const std::uint32_t end = offsets[rows[i] + 1];
-            bool match = end - begin >= n;
-            for (std::size_t k = 0; match && k < n; ++k)
-                match = foldByte(bytes[begin + k], m_fold) == m_prefix[k];
-            out[i] = truthOf(match);
-        }
+        for (size_t i = 0; i < count; ++i)
+            out[i] = truthOf((!m_useHeads || headMatches(rows[i])) && textMatches(rows[i]));
         if (m_column.hasNulls())
             markNulls(m_column, rows, count, out);
     }
 
 private:
+    bool headMatches(std::uint32_t row) const {
+        const std::array<char, 4>& head = m_column.heads[row];
+        for (std::size_t k = 0, n = std::min<std::size_t>(m_prefix.size(), 4); k < n; ++k) {
+            if (foldByte(head[k], m_fold) != m_prefix[k])
+                return false;
+        }
+        return true;
+    }
+
+    bool textMatches(std::uint32_t row) const {
+        const std::size_t from = m_useHeads ? 4 : 0;
+        if (from >= m_prefix.size())
+            return true; // the heads had every byte, and no padding can match a non-zero byte
+        const std::string_view text = m_column.string(row);
+        if (text.size() < m_prefix.size())
+            return false;
+        for (std::size_t k = from; k < m_prefix.size(); ++k) {
+            if (foldByte(text[k], m_fold) != m_prefix[k])
+                return false;
+        }
+        return true;
+    }
+
     const StoreColumn& m_column;
     TextFold m_fold;
     AnsiString m_prefix;
+    bool m_useHeads;
 };
 
 class ComparePredicate : public FilterPredicate {

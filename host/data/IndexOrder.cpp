@@ -3,8 +3,10 @@
 #include "host/data/ColumnStoreImpl.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -47,19 +49,23 @@ int compareByKey(const StoreColumn& column, const IndexKey& key, std::uint32_t a
     return 0;
 }
 
+// Bytes 8 * depth to 8 * depth + 7 of a text as a big-endian number, zero past its end: if two
+// texts equal up to byte 8 * depth have different numbers, the numbers order them as the texts.
+std::uint64_t textKey(std::string_view text, bool caseInsensitive, std::size_t depth) {
+    std::uint64_t out = 0;
+    for (std::size_t i = depth * 8; i < depth * 8 + 8; ++i) {
+        const char c = i < text.size() ? text[i] : '\0';
+        out = (out << 8) | static_cast<unsigned char>(caseInsensitive ? upperAnsi(c) : c);
+    }
+    return out;
+}
+
 // A 64-bit number that orders like the row's (non-null) value of the first key: exactly for
-// numbers and Booleans, and for strings by their first 8 bytes (ties are settled in full).
+// numbers and Booleans, and for strings by their first 8 bytes (see textKey).
 std::uint64_t sortKey(const StoreColumn& column, const IndexKey& key, std::uint32_t row) {
     switch (column.def.type) {
-    case TFieldType::ftString: {
-        const std::string_view text = column.string(row);
-        std::uint64_t out = 0;
-        for (std::size_t i = 0; i < 8; ++i) {
-            const char c = i < text.size() ? text[i] : '\0';
-            out = (out << 8) | static_cast<unsigned char>(key.caseInsensitive ? upperAnsi(c) : c);
-        }
-        return out;
-    }
+    case TFieldType::ftString:
+        return textKey(column.string(row), key.caseInsensitive, 0);
     case TFieldType::ftInteger:
         return std::uint64_t(column.integers[row]) ^ (std::uint64_t(1) << 63);
     case TFieldType::ftBoolean:
@@ -79,6 +85,30 @@ struct SortItem {
     std::uint64_t key;
     std::uint32_t row;
 };
+
+// Sorts by key, keeping the order of equal keys: a byte at a time from the lowest, skipping the
+// bytes every key shares. Eight passes over the items beat a comparison sort's twenty.
+void radixSortByKey(std::vector<SortItem>& items) {
+    std::vector<std::array<std::uint32_t, 256>> counts(8);
+    for (auto& c : counts)
+        c.fill(0);
+    for (const SortItem& item : items) {
+        for (int b = 0; b < 8; ++b)
+            ++counts[std::size_t(b)][(item.key >> (8 * b)) & 0xFF];
+    }
+    std::vector<SortItem> buffer(items.size());
+    for (int b = 0; b < 8; ++b) {
+        auto& count = counts[std::size_t(b)];
+        if (std::find(count.begin(), count.end(), std::uint32_t(items.size())) != count.end())
+            continue;
+        std::uint32_t position = 0;
+        for (std::uint32_t& c : count)
+            position += std::exchange(c, position);
+        for (const SortItem& item : items)
+            buffer[count[(item.key >> (8 * b)) & 0xFF]++] = item;
+        items.swap(buffer);
+    }
+}
 
 class IndexSorter {
 public:
@@ -109,14 +139,12 @@ public:
                 items.push_back(
                     {first.descending ? ~sortKey(column, first, row) : sortKey(column, first, row), row});
         }
-        // Equal 64-bit keys fall back to the whole comparison (strings longer than 8 bytes, and the
-        // further keys), which ends on the row number: the order is stable.
-        const bool keyIsWhole = column.def.type != TFieldType::ftString;
-        std::sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
-            if (a.key != b.key)
-                return a.key < b.key;
-            return less(a.row, b.row, keyIsWhole ? 1 : 0);
-        });
+        radixSortByKey(items);
+        if (column.def.type == TFieldType::ftString)
+            forEachRun(items.begin(), items.end(),
+                       [&](Iterator b, Iterator e) { settleRun(b, e, column, first, 0); });
+        else if (m_keys.size() > 1)
+            settleFurtherKeys(items);
         std::sort(nulls.begin(), nulls.end(),
                   [&](std::uint32_t a, std::uint32_t b) { return less(a, b, 1); });
 
@@ -132,6 +160,54 @@ public:
     }
 
 private:
+    using Iterator = std::vector<SortItem>::iterator;
+
+    // Numbers and Booleans: the key is the whole first value, and the radix sort keeps equal keys
+    // in row order; with further keys, each run of equal keys is sorted on them.
+    void settleFurtherKeys(std::vector<SortItem>& items) const {
+        forEachRun(items.begin(), items.end(), [&](Iterator begin, Iterator end) {
+            std::sort(begin, end,
+                      [&](const SortItem& a, const SortItem& b) { return less(a.row, b.row, 1); });
+        });
+    }
+
+    // Calls `settle` on every run of two or more items with equal keys.
+    template <class Settle> static void forEachRun(Iterator begin, Iterator end, Settle settle) {
+        for (Iterator run = begin; run != end;) {
+            const Iterator runEnd =
+                std::find_if(run, end, [&](const SortItem& i) { return i.key != run->key; });
+            if (runEnd - run > 1)
+                settle(run, runEnd);
+            run = runEnd;
+        }
+    }
+
+    // Texts, after the first 8 bytes: runs of equal keys are sorted again on their next 8 bytes
+    // (read once a row, not once a comparison) until every text of a run has been read whole;
+    // such a run is settled by the full comparison, which ends on the row number.
+    void sortTexts(Iterator begin, Iterator end, const StoreColumn& column, const IndexKey& key,
+                   std::size_t depth) const {
+        std::sort(begin, end, [](const SortItem& a, const SortItem& b) { return a.key < b.key; });
+        forEachRun(begin, end, [&](Iterator b, Iterator e) { settleRun(b, e, column, key, depth); });
+    }
+
+    void settleRun(Iterator begin, Iterator end, const StoreColumn& column, const IndexKey& key,
+                   std::size_t depth) const {
+        const std::size_t read = (depth + 1) * 8;
+        const bool allRead =
+            std::all_of(begin, end, [&](const SortItem& i) { return column.string(i.row).size() <= read; });
+        if (allRead) {
+            std::sort(begin, end,
+                      [&](const SortItem& a, const SortItem& b) { return less(a.row, b.row, 0); });
+            return;
+        }
+        for (Iterator i = begin; i != end; ++i) {
+            const std::uint64_t next = textKey(column.string(i->row), key.caseInsensitive, depth + 1);
+            i->key = key.descending ? ~next : next;
+        }
+        sortTexts(begin, end, column, key, depth + 1);
+    }
+
     const std::vector<StoreColumn>& m_columns;
     const std::vector<IndexKey>& m_keys;
 };

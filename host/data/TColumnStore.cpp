@@ -59,7 +59,7 @@ std::size_t TColumnStore::memoryBytes() const noexcept {
         total += c.bytes.capacity() + c.offsets.capacity() * sizeof(std::uint32_t);
         total += c.integers.capacity() * sizeof(std::int64_t) + c.booleans.capacity();
         total += c.reals.capacity() * sizeof(double) + c.nullBits.capacity() * sizeof(std::uint64_t);
-        total += c.codes.capacity();
+        total += c.codes.capacity() + c.heads.capacity() * 4;
         for (const std::string& value : c.dictionary)
             total += sizeof(std::string) + value.capacity();
     }

@@ -2,6 +2,7 @@
 #include "host/data/TColumnStore.h"
 #include "host/rtl/Exception.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -41,6 +42,15 @@ void encodeFewValues(StoreColumn& c, std::size_t rows) {
     for (const auto& [text, number] : numbers)
         c.dictionary[number] = std::string(text);
     c.codes = std::move(codes);
+}
+
+// Copies each row's first 4 bytes into the column's heads (see StoreColumn).
+void keepHeads(StoreColumn& c, std::size_t rows) {
+    c.heads.assign(rows, {'\0', '\0', '\0', '\0'});
+    for (std::size_t row = 0; row < rows; ++row) {
+        const std::string_view text = c.string(std::uint32_t(row));
+        std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 4), c.heads[row].begin());
+    }
 }
 
 // Drops every value past `rows` (the values of a row that failed half-way).
@@ -207,8 +217,11 @@ std::shared_ptr<const TColumnStore> TColumnStoreBuilder::finish() {
         c.booleans.shrink_to_fit();
         c.reals.shrink_to_fit();
         c.nullBits.shrink_to_fit();
-        if (c.def.type == TFieldType::ftString)
-            encodeFewValues(c, std::size_t(m_store->m_impl->rows));
+        if (c.def.type != TFieldType::ftString)
+            continue;
+        encodeFewValues(c, std::size_t(m_store->m_impl->rows));
+        if (!c.isCoded())
+            keepHeads(c, std::size_t(m_store->m_impl->rows));
     }
     std::shared_ptr<const TColumnStore> done(m_store.release());
     startStore();

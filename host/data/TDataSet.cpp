@@ -188,17 +188,25 @@ void TDataSet::orderChanged() {
     const long long currentRow = s.currentRow;
     if (s.filteredRows)
         s.filteredRows = reorderRows(*s.filteredRows);
-    int position = recordCount() > 0 ? 0 : -1;
-    for (int i = 0, n = recordCount(); currentRow >= 0 && i < n; ++i) {
-        if (storeRow(i) == currentRow) {
-            position = i;
-            break;
-        }
-    }
-    setCurrent(position);
+    setCurrent(positionOf(currentRow));
     s.bof = s.current <= 0;
     s.eof = s.current < 0;
     notifyChanged();
+}
+
+// Where store row `row` stands in the view: its position, or 0 (the first row) when it is not
+// shown, or -1 when nothing is.
+int TDataSet::positionOf(long long row) const {
+    if (recordCount() == 0)
+        return -1;
+    const std::vector<std::uint32_t>* order =
+        m_state->filteredRows ? m_state->filteredRows.get() : rowOrder();
+    if (row < 0)
+        return 0;
+    if (!order)
+        return int(row);
+    const auto found = std::find(order->begin(), order->end(), std::uint32_t(row));
+    return found == order->end() ? 0 : int(found - order->begin());
 }
 
 // The same rows as `rows`, in the order rowOrder() now gives.

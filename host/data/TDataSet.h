@@ -100,6 +100,7 @@ private:
     std::shared_ptr<const std::vector<std::uint32_t>>
     reorderRows(const std::vector<std::uint32_t>& rows) const;
     std::uint32_t storeRow(int position) const;
+    int positionOf(long long row) const;
     void moveTo(int position, bool bof, bool eof);
     void setCurrent(int position);
     void tellObservers(void (*call)(TDataSetObserver&, TDataSet&));
