@@ -1,57 +1,18 @@
-// Loading CSV files into a column store. The whole file is read at once and split in place;
+// Loading CSV files into a column store. The whole file is mapped at once and split in place;
 // values go straight from the text into the builder, so a million rows cost no allocation per
 // value. Any error is raised before the store exists: a load either succeeds whole or not at all.
 
 #include "host/data/CsvHeader.h"
 #include "host/data/CsvReader.h"
 #include "host/data/Loaders.h"
+#include "host/data/MappedFile.h"
 #include "host/data/ValueParser.h"
 #include "host/rtl/Exception.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-[[noreturn]] void throwUnreadable(const std::string& path, int error) {
-    throw EDatabaseError(path + ": cannot read the file (" + std::strerror(error) + ")");
-}
-
-// The file's bytes, read straight into one buffer of the file's size.
-std::string readWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throwUnreadable(path, errno);
-    std::string text;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0)
-        text.resize(std::size_t(info.st_size));
-    std::size_t filled = 0;
-    for (;;) {
-        // One byte of room more than the file's size shows the end (or a file that grew).
-        if (filled == text.size())
-            text.resize(text.size() + (text.size() < 65536 ? 65536 : text.size() / 2));
-        const ssize_t got = ::read(fd, text.data() + filled, text.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const int error = errno;
-            ::close(fd);
-            throwUnreadable(path, error);
-        }
-        if (got == 0)
-            break;
-        filled += std::size_t(got);
-    }
-    ::close(fd);
-    text.resize(filled);
-    return text;
-}
 
 /// One load in progress: checks each row against the header and feeds the builder.
 class CsvLoad {
@@ -177,8 +138,8 @@ std::shared_ptr<const TColumnStore> CsvLoad::finish() {
     return m_builder.finish();
 }
 
-std::shared_ptr<const TColumnStore> loadCsv(std::string text, const std::string& sourceName) {
-    CsvReader reader(std::move(text), sourceName);
+std::shared_ptr<const TColumnStore> loadCsv(char* begin, char* end, const std::string& sourceName) {
+    CsvReader reader(begin, end, sourceName);
     std::vector<CsvField> fields;
     if (!reader.readRecord(fields))
         throwCsvError(sourceName, 1, 1, "the file is empty; its first line must name the fields");
@@ -191,9 +152,11 @@ std::shared_ptr<const TColumnStore> loadCsv(std::string text, const std::string&
 } // namespace
 
 std::shared_ptr<const TColumnStore> loadCsvFile(const std::string& path) {
-    return loadCsv(readWholeFile(path), path);
+    MappedFile file(path);
+    return loadCsv(file.begin(), file.end(), path);
 }
 
 std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text, const std::string& sourceName) {
-    return loadCsv(std::string(text), sourceName);
+    std::string copy(text);
+    return loadCsv(copy.data(), copy.data() + copy.size(), sourceName);
 }

@@ -10,11 +10,9 @@ void throwCsvError(const std::string& source, int line, int column, const std::s
                          ": " + what);
 }
 
-CsvReader::CsvReader(std::string text, std::string sourceName)
-    : m_text(std::move(text)), m_sourceName(std::move(sourceName)) {
-    m_pos = m_text.data();
-    m_end = m_pos + m_text.size();
-    if (m_text.size() >= 3 && std::memcmp(m_pos, "\xEF\xBB\xBF", 3) == 0)
+CsvReader::CsvReader(char* begin, char* end, std::string sourceName)
+    : m_sourceName(std::move(sourceName)), m_pos(begin), m_end(end) {
+    if (m_end - m_pos >= 3 && std::memcmp(m_pos, "\xEF\xBB\xBF", 3) == 0)
         m_pos += 3;
 }
 
@@ -102,7 +100,9 @@ std::string_view CsvReader::readPlain(int column) {
 }
 
 // A quoted field: the text up to the closing quote, with each "" turned into one quote by
-// moving the text left in place. Line breaks inside are part of the value.
+// moving the rest of the value left in place. Bytes are written only once something has moved,
+// so that a mapped file's pages are copied only where a value really changes. Line breaks
+// inside are part of the value.
 std::string_view CsvReader::readQuoted(int column) {
     const int startLine = m_line;
     ++m_pos; // the opening quote
@@ -111,17 +111,17 @@ std::string_view CsvReader::readQuoted(int column) {
     for (;;) {
         if (m_pos == m_end)
             throwCsvError(m_sourceName, startLine, column, "a quoted value is never closed");
-        const char c = *m_pos++;
-        if (c == '"') {
-            if (m_pos < m_end && *m_pos == '"') {
-                ++m_pos;
-            } else {
+        char* from = m_pos++;
+        if (*from == '"') {
+            if (m_pos == m_end || *m_pos != '"')
                 break;
-            }
-        } else if (c == '\n' || (c == '\r' && (m_pos == m_end || *m_pos != '\n'))) {
+            ++m_pos; // the second quote of a pair
+        } else if (*from == '\n' || (*from == '\r' && (m_pos == m_end || *m_pos != '\n'))) {
             ++m_line;
         }
-        *out++ = c;
+        if (out != from)
+            *out = *from;
+        ++out;
     }
     if (m_pos < m_end && *m_pos != ',' && !atLineBreak())
         throwCsvError(m_sourceName, m_line, column, "text after the closing quote of a quoted value");

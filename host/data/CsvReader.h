@@ -15,15 +15,16 @@ struct CsvField {
 /// Raises the EDatabaseError of a CSV load: "<source>, line L, column C: <what>".
 [[noreturn]] void throwCsvError(const std::string& source, int line, int column, const std::string& what);
 
-/// Reads records one at a time from text it owns and unescapes in place, so that a field is a
-/// view into the text and reading allocates nothing per value.
+/// Reads records one at a time from text it unescapes in place, so that a field is a view into
+/// the text and reading allocates nothing per value.
 class CsvReader {
 public:
-    /// Takes the text; a UTF-8 byte order mark at its start is skipped. `sourceName` names the
-    /// text in error messages.
-    CsvReader(std::string text, std::string sourceName);
+    /// Reads the text from `begin` to `end`, which must outlive the reader and may be changed by
+    /// it; a UTF-8 byte order mark at its start is skipped. `sourceName` names the text in
+    /// error messages.
+    CsvReader(char* begin, char* end, std::string sourceName);
 
-    /// Reads the next record into `fields` (views valid as long as the reader lives). Blank lines
+    /// Reads the next record into `fields` (views valid as long as the text lives). Blank lines
     /// are skipped. Returns false at the end of the text; raises EDatabaseError on broken quoting.
     bool readRecord(std::vector<CsvField>& fields);
 
@@ -37,7 +38,6 @@ private:
     bool atLineBreak() const noexcept;
     void skipLineBreak() noexcept;
 
-    std::string m_text;
     std::string m_sourceName;
     char* m_pos = nullptr;
     char* m_end = nullptr;

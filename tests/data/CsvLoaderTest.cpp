@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -170,9 +171,13 @@ TEST(CsvLoader, everyErrorNamesFileLineAndColumn) {
 
 TEST(CsvLoader, loadsFilesAndNamesAnUnreadableOne) {
     const std::string path = ::testing::TempDir() + "qmr_loader_test.csv";
-    std::ofstream(path, std::ios::binary) << "A:integer,B\r\n1,um\r\n2,dois\r\n";
+    const std::string content = "A:integer,B\r\n1,um\r\n2,\"\"\"dois\"\", tr\u00eas\"\r\n";
+    std::ofstream(path, std::ios::binary) << content;
     auto store = loadCsvFile(path);
-    EXPECT_EQ(rowsOf(*store), (Rows{{"1", "um"}, {"2", "dois"}}));
+    EXPECT_EQ(rowsOf(*store), (Rows{{"1", "um"}, {"2", "\"dois\", tr\xEAs"}}));
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content)
+        << "unquoting never writes to the file";
     std::remove(path.c_str());
 
     EXPECT_EQ(errorOf([&] { loadCsvFile(path); }),
