@@ -32,6 +32,8 @@ public:
     /// Opens on the store given at construction or by setStore(); EDatabaseError without one.
     void open();
     void close();
+    /// Replaces the rows. An open data set closes and opens again on the new rows; if its filter
+    /// does not fit them, the open raises EDatabaseError and the data set stays closed.
     void setStore(std::shared_ptr<const TColumnStore> store);
     const std::shared_ptr<const TColumnStore>& store() const noexcept;
 
