@@ -1,0 +1,216 @@
+// The incremental search as the user drives it: the filter each keystroke hands to the data set,
+// the rows that are left, Backspace and Delete, and the search column chosen by a title touch.
+
+#include "SearchScreenFixture.h"
+
+#include "host/ui/TDBGrid.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace {
+
+struct ExpressionCase {
+    const char* name;
+    DataKind kind;
+    const char* baseFilter;
+    const char* script;
+    const char* expected;
+};
+
+const ExpressionCase kExpressions[] = {
+    {"emptyBaseOneLetter", DataKind::client, "", "touch:sbtA", "UPPER(NOME) LIKE 'A%'"},
+    {"emptyBaseTwoLetters", DataKind::client, "", "touch:sbtJ touch:sbtO", "UPPER(NOME) LIKE 'JO%'"},
+    {"baseFilterJoinedByAnd", DataKind::client, "ATIVO = 'S'", "touch:sbtJ touch:sbtO",
+     "ATIVO = 'S' AND UPPER(NOME) LIKE 'JO%'"},
+    {"plainDataSetNamesColumn", DataKind::plain, "", "touch:sbtJ touch:sbtO", "NOME LIKE 'JO%'"},
+    {"plainDataSetWithBaseFilter", DataKind::plain, "ATIVO = 'S'", "type:jo",
+     "ATIVO = 'S' AND NOME LIKE 'JO%'"},
+    {"andChainKeptAsIs", DataKind::client, "ATIVO = 'S' AND CODIGO > 1", "type:jo",
+     "ATIVO = 'S' AND CODIGO > 1 AND UPPER(NOME) LIKE 'JO%'"},
+    {"orInsideParenthesesKeptAsIs", DataKind::client, "(CODIGO = 1 OR CODIGO = 2) AND ATIVO = 'S'", "type:jo",
+     "(CODIGO = 1 OR CODIGO = 2) AND ATIVO = 'S' AND UPPER(NOME) LIKE 'JO%'"},
+    {"orInsideQuotesKeptAsIs", DataKind::client, "CIDADE <> 'Porto OR Faro'", "type:jo",
+     "CIDADE <> 'Porto OR Faro' AND UPPER(NOME) LIKE 'JO%'"},
+    {"topLevelOrWrapped", DataKind::client, "ATIVO = 'N' OR CODIGO = 1", "type:jo",
+     "(ATIVO = 'N' OR CODIGO = 1) AND UPPER(NOME) LIKE 'JO%'"},
+    {"lowerCaseOrWrapped", DataKind::plain, "CODIGO = 1 or CODIGO = 2", "type:jo",
+     "(CODIGO = 1 or CODIGO = 2) AND NOME LIKE 'JO%'"},
+    {"onlyAtoZUpperCased", DataKind::client, "", "touch:sbtA touch:sbtCCdil", "UPPER(NOME) LIKE 'A\xE7%'"},
+    {"titleTouchThenLetterFiltersNewColumn", DataKind::client, "", "type:p title:2 type:o",
+     "UPPER(CIDADE) LIKE 'PO%'"},
+    {"titleTouchOnPlainDataSet", DataKind::plain, "", "type:p title:2 type:o", "CIDADE LIKE 'PO%'"},
+};
+
+class FilterExpression : public SearchScreenTest, public ::testing::WithParamInterface<ExpressionCase> {};
+
+} // namespace
+
+TEST_P(FilterExpression, eachTypedCharacterFiltersOnBaseFilterAndPrefix) {
+    const ExpressionCase& c = GetParam();
+    open(c.kind, c.baseFilter);
+    run(c.script);
+    EXPECT_EQ(data->filter(), c.expected);
+    EXPECT_TRUE(data->filtered());
+    EXPECT_TRUE(messages->calls().empty()) << messages->calls().front().message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Search, FilterExpression, ::testing::ValuesIn(kExpressions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct MatchCase {
+    const char* name;
+    DataKind kind;
+    const char* baseFilter;
+    const char* script;
+    std::vector<std::string> expected;
+};
+
+const MatchCase kMatches[] = {
+    {"clientDataSetIgnoresLetterCase", DataKind::client, "", "type:jo", {"JOSE", "Joana", "joao"}},
+    {"plainDataSetComparesUnchanged", DataKind::plain, "", "type:jo", {"JOSE"}},
+    {"plainDataSetMissesMixedCase", DataKind::plain, "", "type:mar", {}},
+    {"baseFilterStillHolds", DataKind::client, "ATIVO = 'S'", "type:mar", {"Maria"}},
+    {"topLevelOrDoesNotLetOtherRowsThrough",
+     DataKind::client,
+     "ATIVO = 'N' OR CODIGO = 1",
+     "type:mar",
+     {"Mario"}},
+    {"backspaceWidensAgain", DataKind::client, "", "type:jox press:Backspace", {"JOSE", "Joana", "joao"}},
+};
+
+class MatchingRows : public SearchScreenTest, public ::testing::WithParamInterface<MatchCase> {};
+
+} // namespace
+
+TEST_P(MatchingRows, showsTheRowsWhoseSearchColumnBeginsWithTheText) {
+    const MatchCase& c = GetParam();
+    open(c.kind, c.baseFilter);
+    run(c.script);
+    std::vector<std::string> shown = names();
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Search, MatchingRows, ::testing::ValuesIn(kMatches),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct RestoreCase {
+    const char* name;
+    const char* baseFilter;
+    const char* script;
+    bool filteredAfter;
+    int rowsAfter;
+};
+
+// The base filter starts switched off, as a host may hand it over: only a search applies it.
+const RestoreCase kRestores[] = {
+    {"backspaceOnOneCharacterLeavesUnfiltered", "", "type:j press:Backspace", false, 6},
+    {"backspaceKeyOnOneCharacterLeavesUnfiltered", "", "touch:sbtJ touch:sbtBackSpace", false, 6},
+    {"backspaceOnOneCharacterRestoresBaseFilter", "ATIVO = 'S'", "type:j press:Backspace", true, 4},
+    {"deleteOnEmptyTextAppliesBaseFilter", "ATIVO = 'S'", "press:Delete", true, 4},
+    {"clearKeyOnEmptyTextAppliesBaseFilter", "ATIVO = 'S'", "touch:sbtLimpar", true, 4},
+    {"deleteAfterTypingRestoresBaseFilter", "ATIVO = 'S'", "type:mar press:Delete", true, 4},
+    {"deleteWithoutBaseFilterLeavesUnfiltered", "", "type:mar touch:sbtLimpar", false, 6},
+};
+
+class BaseFilterRestored : public SearchScreenTest, public ::testing::WithParamInterface<RestoreCase> {};
+
+} // namespace
+
+TEST_P(BaseFilterRestored, emptySearchTextLeavesExactlyTheBaseFilter) {
+    const RestoreCase& c = GetParam();
+    open(DataKind::client, c.baseFilter);
+    run(c.script);
+    EXPECT_EQ(searchText(), "");
+    EXPECT_EQ(data->filter(), c.baseFilter);
+    EXPECT_EQ(data->filtered(), c.filteredAfter);
+    EXPECT_EQ(data->recordCount(), c.rowsAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Search, BaseFilterRestored, ::testing::ValuesIn(kRestores),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class TitleTouch : public SearchScreenTest, public ::testing::WithParamInterface<DataKind> {};
+
+TEST_P(TitleTouch, makesTheColumnTheSearchColumnWithoutFilteringAgain) {
+    open(GetParam());
+    run("type:j title:2");
+    TDBGrid& grid = *form->dbgPesquisa;
+    for (int i = 0; i < grid.columnCount(); ++i)
+        EXPECT_EQ(grid.column(i)->titleFontColor(), i == 2 ? clPurple : clNavy) << "column " << i;
+    EXPECT_EQ(form->stColunaPesq, "CIDADE");
+    EXPECT_EQ(form->inTamCampo, 15);
+    const char* expected = GetParam() == DataKind::client ? "UPPER(NOME) LIKE 'J%'" : "NOME LIKE 'J%'";
+    EXPECT_EQ(data->filter(), expected);
+    EXPECT_EQ(searchText(), "J");
+}
+
+TEST_P(TitleTouch, sortsClientDataSetOnTheColumn) {
+    open(GetParam());
+    run("title:2");
+    auto* client = dynamic_cast<TClientDataSet*>(data.get());
+    if (!client)
+        GTEST_SKIP() << "a plain data set has no index to sort by";
+    EXPECT_EQ(client->indexName(), "CIDADE");
+    EXPECT_EQ(data->text(0, 2), "Braga");
+    EXPECT_EQ(data->text(data->recordCount() - 1, 2), "Porto");
+}
+
+INSTANTIATE_TEST_SUITE_P(Search, TitleTouch, ::testing::Values(DataKind::client, DataKind::plain),
+                         [](const auto& info) {
+                             return info.param == DataKind::client ? "client" : "plain";
+                         });
+
+TEST_F(SearchScreenTest, longerTextThanNewColumnAllowsIsKeptButGrowsNoFurther) {
+    open(DataKind::client);
+    run("type:abcd title:3 type:e");
+    EXPECT_EQ(form->inTamCampo, 1);
+    EXPECT_EQ(searchText(), "Abcd");
+    run("press:Backspace");
+    EXPECT_EQ(data->filter(), "UPPER(ATIVO) LIKE 'ABC%'");
+}
+
+TEST_F(SearchScreenTest, rejectedFilterAfterBackspaceGoesToErrorHandler) {
+    open(DataKind::client, "ATIVO =");
+    run("type:ab");
+    ASSERT_EQ(messages->calls().size(), 2u);
+    run("press:Backspace");
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(messages->calls().size(), 2u);
+    EXPECT_EQ(searchText(), "A");
+    EXPECT_TRUE(form->widget()->isVisible());
+}
+
+TEST_F(SearchScreenTest, rejectedFilterAfterTypedCharacterShownOnceWhileScreenStaysOpen) {
+    data = makeDataSet(DataKind::client, peopleStore());
+    data->setFilter("ATIVO =");
+    bool openAfter = false;
+    AnsiString textAfter;
+    const TScreenOutcome outcome = callScreen(paramsFor(*data), [&](TfrmPesquisa& screen) {
+        ScreenInput(screen).run("touch:sbtJ");
+        QCoreApplication::processEvents();
+        openAfter = screen.modal();
+        textAfter = screen.edtFiltro->text();
+    });
+    ASSERT_EQ(messages->calls().size(), 1u);
+    const TMensagemCall& call = messages->calls().front();
+    EXPECT_FALSE(call.message.empty());
+    EXPECT_EQ(call.complement, "");
+    EXPECT_EQ(call.confirm, "N");
+    EXPECT_EQ(call.cancel, "N");
+    EXPECT_EQ(call.kind, TTipoMsg::tmErro);
+    EXPECT_EQ(call.title, "");
+    EXPECT_EQ(call.code, "002");
+    EXPECT_EQ(call.time, 0);
+    EXPECT_EQ(call.dataSet, nullptr);
+    EXPECT_TRUE(openAfter);
+    EXPECT_EQ(textAfter, "J");
+    EXPECT_TRUE(errors.empty());
+    EXPECT_FALSE(outcome.result);
+}
