@@ -48,8 +48,10 @@ void measureClientKeys(TClientDataSet& client, int rounds, const std::vector<Ste
     for (std::size_t i = 0; i < steps.size(); ++i) {
         report.keys[i].oursMs = median(samples[i]);
         report.keys[i].oursFirstMs = samples[i].front();
-        if (i >= expected.size())
+        if (i >= expected.size()) {
+            report.keys[i].rowsFound = results[i].count;
             continue;
+        }
         if (auto note = disagreement("client data set", steps[i], results[i], expected[i]); !note.empty())
             report.notes.push_back(note);
     }
