@@ -1,5 +1,5 @@
 # Thin wrapper over CMake: every target installs what is missing first.
-.PHONY: deps build test demo bench clean
+.PHONY: deps build test demo bench check fuzz clean
 
 deps:
 	@bash scripts/install-deps
@@ -18,6 +18,14 @@ bench: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j 2
 	@bash scripts/bench
+
+# The whole test suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
+check: deps
+	@bash scripts/check
+
+# Each libFuzzer target for FUZZ_SECONDS seconds (60 by default) from its seed corpus.
+fuzz: deps
+	@bash scripts/fuzz
 
 clean:
 	rm -rf build build-*
