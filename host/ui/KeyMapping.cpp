@@ -179,3 +179,17 @@ AnsiString charactersOf(const QKeyEvent& event) {
     }
     return result;
 }
+
+TShiftState shiftStateOf(const QKeyEvent& event) {
+    const TShiftState held = shiftStateOf(event.modifiers());
+    switch (event.key()) {
+    case Qt::Key_Shift:
+        return held | TShiftState::ssShift;
+    case Qt::Key_Control:
+        return held | TShiftState::ssCtrl;
+    case Qt::Key_Alt:
+        return held | TShiftState::ssAlt;
+    default:
+        return held;
+    }
+}

@@ -71,7 +71,7 @@ void KeyRouter::route(TForm& form, QWidget& widget, QKeyEvent& event) {
     const QPointer<QWidget> alive(&widget);
     TWinControl* target = targetOf(widget);
     if (const WORD code = virtualKeyOf(event)) {
-        if (form.dispatchKeyDown(target, code, shiftStateOf(event.modifiers())) == 0 || !alive)
+        if (form.dispatchKeyDown(target, code, shiftStateOf(event)) == 0 || !alive)
             return;
     }
     const AnsiString typed = charactersOf(event);

@@ -144,6 +144,9 @@ void TControl::setBounds(int left, int top, int width, int height) {
         return;
     m_widget->setGeometry(left, top, width, height);
     applyAlign();
+    // Qt defers resize events of widgets not yet shown; the children follow the new size now.
+    if (auto* container = dynamic_cast<TWinControl*>(this))
+        container->realignControls();
 }
 
 void TControl::setAlign(TAlign align) {

@@ -118,11 +118,12 @@ public:
 
 protected:
     explicit TWinControl(std::unique_ptr<QWidget> widget);
+    /// Puts the alClient children back over the whole client area after a size change.
+    void realignControls();
 
 private:
     friend class TControl;
     friend class TWinControlWatcher;
-    void realignControls();
 
     int m_tabOrder = -1;
 };

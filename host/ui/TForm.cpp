@@ -111,6 +111,7 @@ QIcon TForm::icon() const {
 
 void TForm::setClientSize(int width, int height) {
     widget()->setFixedSize(width, height);
+    realignControls();
 }
 int TForm::clientWidth() const {
     return widget()->width();

@@ -1,0 +1,86 @@
+// Controls: clicks, the enabled state, windowless controls and text at the Qt edge.
+#include "TestForm.h"
+
+#include "host/ui/TPanel.h"
+#include "host/ui/TTimer.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+/// A windowless control for the tests: a bare widget painted by nobody.
+class TestGraphic : public TGraphicControl {
+public:
+    TestGraphic() : TGraphicControl(std::make_unique<QWidget>()) {}
+};
+
+TEST(ControlTest, clickRunsTheHandlerUnlessDisabledAndErrorsGoToTheApplication) {
+    RecordingApplication app;
+    TPanel panel;
+    int clicks = 0;
+    panel.onClick = [&](TObject* sender) {
+        EXPECT_EQ(sender, &panel);
+        ++clicks;
+        if (clicks == 2)
+            throw Exception("click failed");
+    };
+    panel.click();
+    panel.setEnabled(false);
+    panel.click();
+    EXPECT_EQ(clicks, 1);
+    panel.setEnabled(true);
+    panel.click();
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(app.errors, std::vector<std::string>{"click failed"});
+}
+
+TEST(ControlTest, windowlessControlsNeverTakeTheFocusAndStackInCreationOrder) {
+    TestForm form;
+    auto* first = form.adopt(std::make_unique<TestGraphic>());
+    auto* second = form.adopt(std::make_unique<TestGraphic>());
+    first->setParent(&form);
+    second->setParent(&form);
+    EXPECT_EQ(first->widget()->focusPolicy(), Qt::NoFocus);
+    const std::vector<TControl*> controls = form.controls();
+    ASSERT_GE(controls.size(), 2u);
+    EXPECT_EQ(controls[controls.size() - 2], first);
+    EXPECT_EQ(controls.back(), second);
+    EXPECT_EQ(TControl::fromWidget(second->widget()), second);
+}
+
+TEST(ControlTest, editTextCrossesTheQtEdgeInWindows1252) {
+    TEdit edit;
+    edit.setText("Vers\xE3o");
+    EXPECT_EQ(static_cast<QLineEdit*>(edit.widget())->text(), QStringLiteral("Versão"));
+    for (const QString& typed : {QStringLiteral("ç"), QStringLiteral("ł")}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+        QCoreApplication::sendEvent(edit.widget(), &press);
+    }
+    EXPECT_EQ(edit.text(), "Vers\xE3o\xE7"); // ł has no byte in the code page
+    EXPECT_EQ(static_cast<QLineEdit*>(edit.widget())->text(), QStringLiteral("Versãoç"));
+}
+
+TEST(ControlTest, freeingTheFormFreesItsControlsBeforeTheirWidgets) {
+    QPointer<QWidget> inner;
+    {
+        TestForm form;
+        inner = form.edtInner().widget();
+        ASSERT_TRUE(inner);
+    }
+    EXPECT_TRUE(inner.isNull());
+}
+
+TEST(ControlTest, timerWithoutHandlerNeverRuns) {
+    TTimer timer;
+    timer.setInterval(10);
+    EXPECT_FALSE(timer.running());
+    timer.onTimer = [](TObject*) {};
+    timer.setEnabled(true);
+    EXPECT_TRUE(timer.running());
+    timer.setEnabled(false);
+    EXPECT_FALSE(timer.running());
+}
+
+} // namespace

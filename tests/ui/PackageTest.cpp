@@ -1,0 +1,29 @@
+// Loading packages: a library that is missing or lacks a routine is refused with a clear error.
+#include "host/ui/TPackage.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string loadError(const std::string& path) {
+    try {
+        TPackage::load(path);
+    } catch (const EPackageError& error) {
+        return error.Message();
+    }
+    return "no error";
+}
+
+TEST(PackageTest, missingLibraryIsRefusedNamingThePath) {
+    const std::string message = loadError("/nonexistent/libPKG_NADA.so");
+    EXPECT_TRUE(message.starts_with("Cannot load package /nonexistent/libPKG_NADA.so: ")) << message;
+}
+
+TEST(PackageTest, libraryWithoutThePackageRoutinesIsRefusedNamingTheRoutine) {
+    // The runtime itself is a shared library, but not a package.
+    const std::string runtime = QCoreApplication::applicationDirPath().toStdString() + "/libqmr_runtime.so";
+    EXPECT_EQ(loadError(runtime), "Package " + runtime + " does not export the routine Initialize");
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+#pragma once
+// A small form for the runtime's tests: a panel holding an edit box (tab order 0) and a
+// read-only filter box (tab order 1, created first), with handlers that record what reached them.
+
+#include "host/ui/Layout.h"
+#include "host/ui/TApplication.h"
+#include "host/ui/TEdit.h"
+#include "host/ui/TForm.h"
+
+#include <string>
+#include <vector>
+
+/// Registers the classes the test layouts use (idempotent).
+void registerTestClasses();
+
+/// Records every error the application's handler receives, for the life of the test.
+class RecordingApplication {
+public:
+    RecordingApplication();
+    std::vector<std::string> errors;
+    TApplication application;
+};
+
+class TestForm : public TForm {
+public:
+    TestForm();
+    /// The layout the form loads; tests build variants of it.
+    static TLayout layout();
+    std::vector<TMethodEntry> methods();
+
+    TEdit& edtInner() const;
+    TEdit& edtFiltro() const;
+
+    std::vector<std::string> log;
+    bool refuseClose = false;
+    bool releaseOnClose = false;
+
+    void FormCreate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void FormKeyPress(TObject* Sender, char& Key);
+    void EditKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void EditKeyPress(TObject* Sender, char& Key);
+
+private:
+    void record(const std::string& who, const std::string& what, int code, TShiftState shift = {});
+};
+
+/// Key F2 makes the form's key-down handler raise; 'x' is refused and 'q' becomes 'Q' by the
+/// form's key-press handler; Alt+F4 and Ctrl+Delete are set to 0 by its key-down handler.
+constexpr WORD kFailingKey = 113;
