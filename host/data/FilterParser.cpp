@@ -49,6 +49,11 @@ std::string describe(const FilterToken& token) {
     }
 }
 
+// Limits that keep the recursion of the parser, and of everything that walks the tree after it,
+// far from the end of the stack: a filter deeper than this is rejected, not followed.
+constexpr int kMaxNesting = 100;
+constexpr int kMaxOperators = 4096;
+
 class Parser {
 public:
     explicit Parser(std::vector<FilterToken> tokens) : m_tokens(std::move(tokens)) {}
@@ -74,6 +79,32 @@ private:
         return true;
     }
     [[noreturn]] void fail(const std::string& what) const { throwFilterError(peek().position, what); }
+
+    /// One more level of parentheses, NOT, UPPER or LOWER for as long as it lives.
+    class Nesting {
+    public:
+        explicit Nesting(Parser& parser) : m_parser(parser) {
+            if (++m_parser.m_nesting > kMaxNesting)
+                m_parser.fail("more than " + std::to_string(kMaxNesting) +
+                              " nested levels of parentheses, NOT, UPPER or LOWER");
+        }
+        ~Nesting() { --m_parser.m_nesting; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& m_parser;
+    };
+
+    /// Takes the keyword AND or OR, counting it: each one deepens the tree by a level.
+    bool takeOperator(std::string_view word) {
+        if (!peek().isKeyword(word))
+            return false;
+        if (++m_operators > kMaxOperators)
+            fail("more than " + std::to_string(kMaxOperators) + " AND and OR operators");
+        ++m_pos;
+        return true;
+    }
     void expect(FilterTokenKind kind, const char* what) {
         if (peek().kind != kind)
             fail(std::string("expected ") + what + ", found " + describe(peek()));
@@ -82,27 +113,33 @@ private:
 
     Node orExpr() {
         Node left = andExpr();
-        while (takeKeyword("OR"))
+        while (takeOperator("OR"))
             left = makeBinary(Kind::Or, std::move(left), andExpr());
         return left;
     }
 
     Node andExpr() {
         Node left = notExpr();
-        while (takeKeyword("AND"))
+        while (takeOperator("AND"))
             left = makeBinary(Kind::And, std::move(left), notExpr());
         return left;
     }
 
     Node notExpr() {
         const int position = peek().position;
+        if (peek().kind == FilterTokenKind::OpenParen || peek().isKeyword("NOT")) {
+            Nesting nesting(*this);
+            return nestedExpr(position);
+        }
+        return predicate();
+    }
+
+    Node nestedExpr(int position) {
         if (takeKeyword("NOT")) {
             Node node = makeNode(Kind::Not, position);
             node->children.push_back(notExpr());
             return node;
         }
-        if (peek().kind != FilterTokenKind::OpenParen)
-            return predicate();
         ++m_pos;
         Node inner = orExpr();
         expect(FilterTokenKind::CloseParen, "')'");
@@ -213,6 +250,7 @@ private:
             fail("expected a field name or a value, found " + describe(token));
         }
         Node node = makeNode(token.text == "UPPER" ? Kind::Upper : Kind::Lower, token.position);
+        Nesting nesting(*this);
         expect(FilterTokenKind::OpenParen, ("'(' after " + token.text).c_str());
         node->children.push_back(operand());
         expect(FilterTokenKind::CloseParen, "')'");
@@ -221,6 +259,8 @@ private:
 
     std::vector<FilterToken> m_tokens;
     size_t m_pos = 0;
+    int m_nesting = 0;
+    int m_operators = 0;
 };
 
 // Whether a row matching `longer` always matches `shorter`: true when `shorter` is P% and

@@ -1,0 +1,75 @@
+// Filters nested or chained deeper than the parser follows are rejected with an error naming the
+// position, never by running out of stack; filters up to the limits still select their rows.
+
+#include "DataTestSupport.h"
+
+#include "host/data/TClientDataSet.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string repeated(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+std::shared_ptr<const TColumnStore> codes() {
+    return makeStore({fieldDef("A", TFieldType::ftInteger), fieldDef("S", TFieldType::ftString, 5)},
+                     {{1LL, std::string("x")}, {2LL, std::string("y")}, {1LL, Cell{}}});
+}
+
+} // namespace
+
+TEST(FilterDepth, tooDeepFiltersAreRejectedAtTheirPositionAndChangeNothing) {
+    const struct {
+        const char* name;
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {"parentheses", std::string(100000, '(') + "A = 1" + std::string(100000, ')'),
+         "Filter error at position 101: more than 100 nested levels"},
+        {"NOT", repeated("NOT ", 100000) + "A = 1",
+         "Filter error at position 401: more than 100 nested levels"},
+        {"UPPER", repeated("UPPER(", 100000) + "S" + std::string(100000, ')') + " = 'X'",
+         "Filter error at position 606: more than 100 nested levels"},
+        {"AND chain", "A = 1" + repeated(" AND A = 1", 200000),
+         "Filter error at position 40967: more than 4096 AND"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TClientDataSet data(codes());
+        data.open();
+        data.setFilter("A = 1");
+        data.setFiltered(true);
+        data.last();
+        EXPECT_EQ(errorOf([&] { data.setFilter(c.text); }).substr(0, std::string(c.message).size()),
+                  c.message);
+        EXPECT_EQ(data.filter(), "A = 1");
+        EXPECT_EQ(data.recordCount(), 2);
+        EXPECT_EQ(data.recNo(), 2);
+    }
+}
+
+TEST(FilterDepth, filtersWithinTheLimitsSelectTheirRows) {
+    const struct {
+        const char* name;
+        std::string text;
+        int rows;
+    } cases[] = {
+        {"100 parentheses", std::string(100, '(') + "A = 2" + std::string(100, ')'), 1},
+        {"99 NOTs", repeated("NOT ", 99) + "A = 2", 2},
+        {"100 UPPERs", repeated("UPPER(", 100) + "S" + std::string(100, ')') + " = 'X'", 1},
+        {"4096 ORs", "A = 0" + repeated(" OR A = 0", 4095) + " OR A = 2", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TClientDataSet data(codes());
+        data.open();
+        data.setFilter(c.text);
+        data.setFiltered(true);
+        EXPECT_EQ(data.recordCount(), c.rows);
+    }
+}
