@@ -86,6 +86,8 @@ TForm::~TForm() {
         forms.router.reset();
 }
 
+// Not wrapped in the dispatch helper: an error of OnCreate is an error of creating the form, and
+// goes to whoever creates it.
 void TForm::create() {
     if (!onCreate)
         return;
@@ -160,7 +162,8 @@ int TForm::showModal() {
     placeOnScreen();
     window->setWindowModality(Qt::ApplicationModal);
     window->show();
-    window->raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        window->raise(); // the offscreen platform has no stacking and warns about it
     window->activateWindow();
     focusFirstControl();
 

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 std::string loadError(const std::string& path) {
@@ -24,6 +26,26 @@ TEST(PackageTest, libraryWithoutThePackageRoutinesIsRefusedNamingTheRoutine) {
     // The runtime itself is a shared library, but not a package.
     const std::string runtime = QCoreApplication::applicationDirPath().toStdString() + "/libqmr_runtime.so";
     EXPECT_EQ(loadError(runtime), "Package " + runtime + " does not export the routine Initialize");
+}
+
+} // namespace
+
+namespace {
+
+TEST(PackageTest, loadedPackageIsInitialisedOnLoadAndFinalisedOnUnload) {
+    int finalizations = 0;
+    {
+        const std::unique_ptr<TPackage> package = TPackage::load(QMR_COUNTING_PACKAGE);
+        auto initializations = reinterpret_cast<int (*)()>(package->procAddress("Initializations"));
+        auto countIn = reinterpret_cast<void (*)(int*)>(package->procAddress("CountFinalizationsIn"));
+        ASSERT_NE(initializations, nullptr);
+        ASSERT_NE(countIn, nullptr);
+        EXPECT_EQ(initializations(), 1);
+        EXPECT_EQ(package->procAddress("NoSuchRoutine"), nullptr);
+        countIn(&finalizations);
+        EXPECT_EQ(finalizations, 0);
+    }
+    EXPECT_EQ(finalizations, 1);
 }
 
 } // namespace
