@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -27,6 +28,12 @@ GridTableView::GridTableView() {
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
+    // Qt aligns the last row with the bottom of the whole viewport when the scroll bar stands at
+    // its maximum; the range ends one step past the last top row so that it never does.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value > lastTopRow())
+            verticalScrollBar()->setValue(lastTopRow());
+    });
 }
 
 QRect GridTableView::visibleRectIn(const QWidget* widget) const {
@@ -58,7 +65,7 @@ void GridTableView::scrollToRow(int row) {
     QScrollBar* rows = verticalScrollBar();
     const int shown = visibleRowCount();
     if (row >= rows->value() + shown)
-        rows->setValue(row - shown + 1);
+        rows->setValue(std::min(row - shown + 1, lastTopRow()));
     else if (row < rows->value())
         rows->setValue(row);
 }
@@ -79,9 +86,26 @@ void GridTableView::keyPressEvent(QKeyEvent* event) {
 void GridTableView::updateGeometries() {
     QTableView::updateGeometries();
     // The last row must be reachable inside the visible part, not just inside the viewport.
-    const int rowCount = model() ? model()->rowCount() : 0;
-    verticalScrollBar()->setRange(0, std::max(0, rowCount - visibleRowCount()));
+    const int top = lastTopRow();
+    verticalScrollBar()->setRange(0, top > 0 ? top + 1 : 0);
     verticalScrollBar()->setPageStep(visibleRowCount());
+}
+
+int GridTableView::lastTopRow() const {
+    const int rowCount = model() ? model()->rowCount() : 0;
+    return std::max(0, rowCount - visibleRowCount());
+}
+
+void GridTableView::wheelEvent(QWheelEvent* event) {
+    // The wheel moves the current row, as the arrow keys do; the rows follow it.
+    const QModelIndex current = currentIndex();
+    const int steps = event->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
+    event->accept();
+    if (!current.isValid() || steps == 0)
+        return;
+    const int row = std::clamp(current.row() - steps, 0, model()->rowCount() - 1);
+    setCurrentIndex(model()->index(row, current.column()));
+    scrollToRow(row);
 }
 
 QModelIndex GridTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {

@@ -31,8 +31,13 @@ public:
 protected:
     void keyboardSearch(const QString& search) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void updateGeometries() override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+
+private:
+    /// The highest top row: the one that shows the last row at the bottom of the visible part.
+    int lastTopRow() const;
 };
