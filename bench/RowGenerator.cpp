@@ -66,7 +66,7 @@ BenchRow RowGenerator::next() {
     row.nome = nextName();
     row.cidade = kCities[m_random.below(countOf(kCities))];
     // Four customers in five are active.
-    row.ativo = m_random.below(5) == 0 ? "N" : "S";
+    row.ativo.assign(1, m_random.below(5) == 0 ? 'N' : 'S');
     return row;
 }
 
