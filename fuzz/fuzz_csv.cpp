@@ -1,0 +1,20 @@
+// Random bytes as a CSV file: the loader either builds a store or raises EDatabaseError. Anything
+// else (a crash, a sanitizer report, another exception) is a fault.
+
+#include "host/data/Loaders.h"
+#include "host/rtl/Exception.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    try {
+        const auto store = loadCsvText(text, "fuzz.csv");
+        if (!store)
+            std::abort();
+    } catch (const EDatabaseError&) {
+    }
+    return 0;
+}

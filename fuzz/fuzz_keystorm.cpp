@@ -1,0 +1,271 @@
+// A storm of input on the real search screen over the product catalogue: touches on every key and
+// row button, title touches, row touches, physical command keys and typed characters, all through
+// Qt events as a finger or a keyboard gives them. After every event the screen's promises are
+// checked (see KeyStorm::check); a broken one aborts with a description of the event.
+//
+// Input bytes: the first picks the data set (client or plain), the caller's flag and the base
+// filter; each following pair is one event (its kind and its choice). Esc, Enter, sbtEnter and
+// sbtSair end the screen and are left out.
+
+#include "QMR41726/Cli_Qmr41726.h"
+
+#include "host/data/Loaders.h"
+#include "host/framework/Mensagem.h"
+#include "host/ui/TApplication.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <QWindow>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr std::size_t kMaxEvents = 48;
+
+const char* const kButtons[] = {
+    "sbt1",         "sbt2",          "sbt3",         "sbt4",     "sbt5",           "sbt6",
+    "sbt7",         "sbt8",          "sbt9",         "sbt0",     "sbtQ",           "sbtW",
+    "sbtE",         "sbtR",          "sbtT",         "sbtY",     "sbtU",           "sbtI",
+    "sbtO",         "sbtP",          "sbtL",         "sbtK",     "sbtVirgula",     "sbtPonto",
+    "sbtBarra",     "sbtM",          "sbtJ",         "sbtN",     "sbtG",           "sbtH",
+    "sbtB",         "sbtV",          "sbtF",         "sbtD",     "sbtC",           "sbtX",
+    "sbtS",         "sbtA",          "sbtZ",         "sbtCCdil", "sbtContraBarra", "sbt_",
+    "sbtEspaco",    "sbtLimpar",     "sbtBackSpace", "sbtShift", "sbtCapsLock",    "sbtPrimeiro",
+    "sbtRolarCima", "sbtRolarBaixo", "sbtUltimo"};
+
+struct PhysicalKey {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* text;
+};
+
+const PhysicalKey kKeys[] = {
+    {Qt::Key_Delete, Qt::NoModifier, "\x7f"},  {Qt::Key_Backspace, Qt::NoModifier, "\b"},
+    {Qt::Key_Shift, Qt::ShiftModifier, ""},    {Qt::Key_CapsLock, Qt::NoModifier, ""},
+    {Qt::Key_Delete, Qt::ControlModifier, ""}, {Qt::Key_F4, Qt::AltModifier, ""},
+    {Qt::Key_Up, Qt::NoModifier, ""},          {Qt::Key_Down, Qt::NoModifier, ""},
+    {Qt::Key_PageUp, Qt::NoModifier, ""},      {Qt::Key_PageDown, Qt::NoModifier, ""},
+    {Qt::Key_Home, Qt::NoModifier, ""},        {Qt::Key_End, Qt::NoModifier, ""},
+    {Qt::Key_Tab, Qt::NoModifier, "\t"},       {Qt::Key_Delete, Qt::ShiftModifier, ""},
+};
+
+// Characters a physical keyboard may deliver: accepted ones, signs the keyboard lacks, accented
+// letters, and characters outside Windows-1252.
+const char16_t kTyped[] = u"aZm0 9,./\\_çÇ-@'\"%éÃ€ł中\u00a0";
+
+const char* const kBaseFilters[] = {"", "GRUPO = 'FRIOS'", "ATIVO = 'S' AND PRECO > 10", "CODIGO < 0"};
+
+enum class Event { Button, Title, Row, Key, Type };
+
+[[noreturn]] void fail(const std::string& what, const std::string& event) {
+    std::fprintf(stderr, "keystorm: %s (after %s)\n", what.c_str(), event.c_str());
+    std::abort();
+}
+
+std::shared_ptr<const TColumnStore> catalogue() {
+    static const auto store = loadCsvFile(QMR_SOURCE_DIR "/data/produtos.csv");
+    return store;
+}
+
+/// How many rows `filter` leaves of the catalogue, counted on a data set of its own.
+int rowsPassing(const AnsiString& filter) {
+    TClientDataSet counter(catalogue());
+    counter.setFilter(filter);
+    counter.setFiltered(true);
+    return counter.recordCount();
+}
+
+/// One screen under a storm of events, with what the checks remember between events.
+class KeyStorm {
+public:
+    KeyStorm(std::uint8_t setup) {
+        const bool client = setup & 1;
+        const bool dropFilter = setup & 2;
+        const AnsiString base = kBaseFilters[(setup >> 2) % std::size(kBaseFilters)];
+        m_data =
+            client ? std::make_unique<TClientDataSet>(catalogue()) : std::make_unique<TDataSet>(catalogue());
+        m_data->setFilter(base);
+        m_baseCount = rowsPassing(dropFilter ? AnsiString() : base);
+        m_form = std::make_unique<TfrmPesquisa>();
+        m_form->InicializaForm({Variant::fromPointer(m_data.get()), Variant(dropFilter ? "S" : "N")});
+        m_form->PreparaPesquisa(m_form->cdsPesquisa);
+        QWidget* window = m_form->widget();
+        window->show();
+        window->activateWindow();
+        (void)QTest::qWaitForWindowActive(window, 1000);
+        m_form->dbgPesquisa->setFocus();
+        m_capitals = m_form->LockedUP != m_form->boShift;
+        if (m_data->recordCount() != m_baseCount)
+            fail("set-up shows " + std::to_string(m_data->recordCount()) + " rows, the base filter " +
+                     std::to_string(m_baseCount),
+                 "set-up");
+        check("set-up");
+    }
+
+    void run(const std::uint8_t* data, std::size_t size) {
+        for (std::size_t i = 0; i + 1 < size && i / 2 < kMaxEvents; i += 2)
+            step(static_cast<Event>(data[i] % 5), data[i + 1]);
+    }
+
+private:
+    void step(Event event, std::uint8_t choice) {
+        const AnsiString textBefore = m_form->edtFiltro->text();
+        const bool shiftBefore = m_form->boShift;
+        std::string name;
+        bool relabels = false;
+        bool physicalShift = false;
+        bool clears = false;
+        switch (event) {
+        case Event::Button: {
+            name = kButtons[choice % std::size(kButtons)];
+            relabels = name == "sbtShift" || name == "sbtCapsLock";
+            clears = name == "sbtLimpar";
+            touch(name);
+            break;
+        }
+        case Event::Title:
+            name = "title " + std::to_string(choice % m_form->dbgPesquisa->columnCount());
+            touchAt(m_form->dbgPesquisa->titleTouchPoint(choice % m_form->dbgPesquisa->columnCount()));
+            break;
+        case Event::Row:
+            name = "row " + std::to_string(choice % 12);
+            touchAt(m_form->dbgPesquisa->rowTouchPoint(choice % 12));
+            break;
+        case Event::Key: {
+            const PhysicalKey& key = kKeys[choice % std::size(kKeys)];
+            name = "key " + QKeySequence(key.key | key.modifiers).toString().toStdString();
+            physicalShift = key.key == Qt::Key_Shift;
+            relabels = key.key == Qt::Key_CapsLock;
+            clears = key.key == Qt::Key_Delete && key.modifiers == Qt::NoModifier;
+            sendKey(key.key, key.modifiers, QString::fromLatin1(key.text));
+            break;
+        }
+        case Event::Type: {
+            const QChar c(kTyped[choice % (std::size(kTyped) - 1)]);
+            name = "typed " + QString(c).toStdString();
+            sendKey(c.toUpper().unicode(), Qt::NoModifier, QString(c));
+            break;
+        }
+        }
+        const AnsiString& text = m_form->edtFiltro->text();
+        const bool appended = text.size() > textBefore.size();
+        if (relabels || (appended && shiftBefore))
+            m_capitals = m_form->LockedUP != m_form->boShift;
+        if (physicalShift && !m_form->boShift)
+            fail("the physical Shift left no Shift pending", name);
+        check(name);
+        checkText(textBefore, event == Event::Button || event == Event::Type, name);
+        if (clears && m_data->recordCount() != m_baseCount)
+            fail("a cleared search shows " + std::to_string(m_data->recordCount()) +
+                     " rows, the base filter " + std::to_string(m_baseCount),
+                 name);
+    }
+
+    /// What holds after every event.
+    void check(const std::string& event) const {
+        const TfrmPesquisa& form = *m_form;
+        if (form.sbtEnter->enabled() != (m_data->recordCount() > 0))
+            fail("Enter is " + std::string(form.sbtEnter->enabled() ? "enabled" : "disabled") + " with " +
+                     std::to_string(m_data->recordCount()) + " rows",
+                 event);
+        if (auto* client = dynamic_cast<const TClientDataSet*>(m_data.get());
+            client && UpperCase(client->indexName()) != UpperCase(form.stColunaPesq))
+            fail("active index " + client->indexName() + " but search column " + form.stColunaPesq, event);
+        for (char letter = 'A'; letter <= 'Z'; ++letter) {
+            auto* key = dynamic_cast<TBlendedButton*>(
+                const_cast<TfrmPesquisa&>(form).findComponent(AnsiString("sbt") + letter));
+            const AnsiString want(1, m_capitals ? letter : char(letter - 'A' + 'a'));
+            if (!key || key->caption() != want)
+                fail(AnsiString("key sbt") + letter + " shows '" + (key ? key->caption() : "?") +
+                         "', expected '" + want + "'",
+                     event);
+        }
+        if (form.sbtCCdil->caption() != (m_capitals ? "\xC7" : "\xE7"))
+            fail("the cedilla key shows the wrong case", event);
+    }
+
+    /// The search text grows only by a typed character, one at a time, and only within
+    /// inTamCampo; it keeps what was there before unless a Delete or a Backspace took it.
+    void checkText(const AnsiString& before, bool typing, const std::string& event) const {
+        const AnsiString& text = m_form->edtFiltro->text();
+        if (text.size() <= before.size()) {
+            if (before.compare(0, text.size(), text) != 0)
+                fail("the search text '" + before + "' became '" + text + "'", event);
+            return;
+        }
+        if (!typing || text.size() != before.size() + 1 || text.compare(0, before.size(), before) != 0)
+            fail("the search text '" + before + "' grew to '" + text + "'", event);
+        if (static_cast<long long>(text.size()) > m_form->inTamCampo)
+            fail("the search text '" + text + "' is longer than inTamCampo " +
+                     std::to_string(m_form->inTamCampo),
+                 event);
+    }
+
+    void touch(const std::string& name) {
+        auto* control = dynamic_cast<TControl*>(m_form->findComponent(name));
+        if (!control || !control->widget())
+            fail("no control " + name, name);
+        QWidget* widget = control->widget();
+        touchAt({widget, widget->rect().center()});
+    }
+
+    void touchAt(const TTouchPoint& point) {
+        if (!point.widget)
+            return;
+        QWindow* window = point.widget->window()->windowHandle();
+        const QPoint inWindow = window->mapFromGlobal(point.widget->mapToGlobal(point.position));
+        QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inWindow);
+        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inWindow);
+    }
+
+    void sendKey(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        QWidget* formWidget = m_form->widget();
+        QWidget* target = QApplication::focusWidget();
+        if (!target || target->window() != formWidget->window())
+            target = formWidget;
+        const QPointer<QWidget> guard(target);
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(target, &press);
+        if (!guard)
+            return;
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        QApplication::sendEvent(target, &release);
+    }
+
+    std::unique_ptr<TDataSet> m_data;
+    std::unique_ptr<TfrmPesquisa> m_form;
+    int m_baseCount = 0;
+    /// The case the letter keys should show: the display rule as of the last relabelling.
+    bool m_capitals = false;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication* qtApplication = new QApplication(*argc, *argv);
+    static TApplication* application = new TApplication;
+    (void)qtApplication;
+    // Every error that reaches the screen's error handlers is a finding of the storm.
+    application->setExceptionHandler(
+        [](const std::exception& error) { fail(error.what(), "an event handler"); });
+    setMensagemRoutine(
+        [](const AnsiString& message, auto&&...) { fail("Mensagem: " + message, "a search"); });
+    (void)catalogue();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    KeyStorm storm(data[0]);
+    storm.run(data + 1, size - 1);
+    return 0;
+}
