@@ -18,6 +18,8 @@ struct KeyTiming {
     double oursFirstMs = kNotMeasured;
     /// Plain data set, `NOME LIKE 'TEXT%'` without a base filter.
     double oursDataSetMs = kNotMeasured;
+    /// The whole keystroke through the search screen: touch, handlers, filter, grid and repaint.
+    double screenMs = kNotMeasured;
     double sqliteMs = kNotMeasured;
     double plainMs = kNotMeasured;
     /// Rows the step leaves (the SQLite peer's count).

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 
 #include <cstdlib>
+#include <stdexcept>
 
 namespace {
 
@@ -35,9 +36,20 @@ void touch(TControl& key) {
     QCoreApplication::sendEvent(widget, &release);
 }
 
+/// The on-screen key for each step: the letter keys by their names, Backspace, and the Clear
+/// key, which sends Delete.
 std::vector<Touch> typedSequence(TfrmPesquisa& form) {
-    return {{form.sbtJ, "J"},    {form.sbtO, "JO"},          {form.sbtS, "JOS"},
-            {form.sbtE, "JOSE"}, {form.sbtBackSpace, "JOS"}, {form.sbtLimpar, ""}};
+    std::vector<Touch> touches;
+    for (const SearchStep& step : searchSequence()) {
+        const std::string name = step.key == "Backspace" ? "sbtBackSpace"
+                                 : step.key == "Delete"  ? "sbtLimpar"
+                                                         : "sbt" + step.key;
+        auto* key = dynamic_cast<TControl*>(form.findComponent(name));
+        if (!key)
+            throw std::runtime_error("the search screen has no key " + name);
+        touches.push_back({key, step.text});
+    }
+    return touches;
 }
 
 /// Touches the sequence `rounds` times, each touch timed until its repaint is done. A touch that

@@ -13,7 +13,8 @@ class TColumnStore;
 /// What the screen's run measured.
 struct FormBenchResult {
     double setupMs = 0;
-    /// One sample per touched key: press, release, handlers, filter, grid update and repaint.
+    /// One sample per touched key: press, release, handlers, filter, grid update and repaint; the
+    /// keys of the typed sequence in their order, round after round.
     std::vector<double> touchMs;
     /// Errors the screen's handlers reported while touched (each one also a note).
     std::vector<std::string> errors;

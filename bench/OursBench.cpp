@@ -124,6 +124,11 @@ void measureScreen(const std::shared_ptr<const TColumnStore>& store, const Bench
     report.endToEndP95Ms = percentile(form->touchMs, 95);
     report.endToEndMedianMs = median(form->touchMs);
     report.endToEndSamples = int(form->touchMs.size());
+    std::vector<std::vector<double>> perKey(report.keys.size());
+    for (std::size_t i = 0; i < form->touchMs.size(); ++i)
+        perKey[i % perKey.size()].push_back(form->touchMs[i]);
+    for (std::size_t i = 0; i < perKey.size(); ++i)
+        report.keys[i].screenMs = median(perKey[i]);
     for (const std::string& error : form->errors)
         report.notes.push_back("screen: " + error);
 }
