@@ -12,33 +12,23 @@ TBlendedButton::TBlendedButton() {
 void TBlendedButton::setCaption(const AnsiString& caption) {
     if (caption == m_caption)
         return;
-    m_caption = caption;
-    if (widget())
-        widget()->update();
+    changeLook(m_caption, caption);
 }
 
 void TBlendedButton::setDownColor(TColor color) {
-    m_downColor = color;
-    if (widget())
-        widget()->update();
+    changeLook(m_downColor, color);
 }
 
 void TBlendedButton::setDownFontColor(TColor color) {
-    m_downFontColor = color;
-    if (widget())
-        widget()->update();
+    changeLook(m_downFontColor, color);
 }
 
 void TBlendedButton::setDisabledColor(TColor color) {
-    m_disabledColor = color;
-    if (widget())
-        widget()->update();
+    changeLook(m_disabledColor, color);
 }
 
 void TBlendedButton::setDisabledFontColor(TColor color) {
-    m_disabledFontColor = color;
-    if (widget())
-        widget()->update();
+    changeLook(m_disabledFontColor, color);
 }
 
 bool TBlendedButton::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {
@@ -94,9 +84,7 @@ void TBlendedButton::touchReleased(bool inside) {
 }
 
 void TBlendedButton::enabledChanged() {
-    m_down = false;
-    if (widget())
-        widget()->update();
+    changeLook(m_down, false);
 }
 
 void TBlendedButton::appearanceChanged() {
@@ -106,9 +94,6 @@ void TBlendedButton::appearanceChanged() {
 }
 
 void TBlendedButton::setDown(bool down) {
-    if (down == m_down)
-        return;
-    m_down = down;
-    if (widget())
-        widget()->update();
+    if (down != m_down)
+        changeLook(m_down, down);
 }

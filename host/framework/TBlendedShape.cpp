@@ -15,27 +15,19 @@ TBlendedShape::TBlendedShape(std::unique_ptr<QWidget> widget) : TGraphicControl(
 }
 
 void TBlendedShape::setBrushColor(TColor color) {
-    m_brushColor = color;
-    if (widget())
-        widget()->update();
+    changeLook(m_brushColor, color);
 }
 
 void TBlendedShape::setShape(Shape shape) {
-    m_shape = shape;
-    if (widget())
-        widget()->update();
+    changeLook(m_shape, shape);
 }
 
 void TBlendedShape::setPenStyle(PenStyle style) {
-    m_penStyle = style;
-    if (widget())
-        widget()->update();
+    changeLook(m_penStyle, style);
 }
 
 void TBlendedShape::setPenColor(TColor color) {
-    m_penColor = color;
-    if (widget())
-        widget()->update();
+    changeLook(m_penColor, color);
 }
 
 bool TBlendedShape::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {

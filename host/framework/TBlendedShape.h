@@ -2,6 +2,8 @@
 #include "host/framework/ShapeWidget.h"
 #include "host/ui/TControl.h"
 
+#include <utility>
+
 class QPainter;
 
 /// A filled shape: a rounded (or plain) rectangle in Brush.Color, outline per Pen.Style.
@@ -30,6 +32,12 @@ protected:
     void paintShape(QPainter& painter) override;
     /// Fills the outline in `face` and strokes it per the pen; keys draw their caption on top.
     void paintFace(QPainter& painter, TColor face) const;
+    /// Stores a property that changes the look and schedules a repaint.
+    template <class T> void changeLook(T& member, T value) {
+        member = std::move(value);
+        if (widget())
+            widget()->update();
+    }
 
 private:
     TColor m_brushColor = kDefaultBrushColor;
