@@ -1,10 +1,16 @@
 #include "host/data/TDataSource.h"
 
 #include <algorithm>
+#include <utility>
 
 TDataSource::~TDataSource() {
     if (m_dataSet)
         m_dataSet->removeObserver(this);
+    // Controls linked to this source (a grid created before it on the same form outlives it)
+    // must not reach it once it is gone.
+    const auto observers = std::exchange(m_observers, {});
+    for (TDataSetObserver* observer : observers)
+        observer->dataSourceDestroyed(*this);
 }
 
 void TDataSource::setDataSet(TDataSet* dataSet) {
