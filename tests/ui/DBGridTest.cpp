@@ -243,6 +243,15 @@ TEST_F(DBGridTest, dataSourceNamedInTheLayoutIsFoundOnTheFormWhenFirstNeeded) {
     EXPECT_NE(errors[0].find("dtsNowhere"), std::string::npos);
 }
 
+TEST_F(DBGridTest, dataSourceFreedBeforeTheGridIsLetGo) {
+    open(peopleStore(3));
+    form->disown(source).reset();
+    EXPECT_EQ(grid->dataSource(), nullptr);
+    EXPECT_EQ(grid->columnCount(), 0);
+    EXPECT_EQ(view().model()->rowCount(), 0);
+    data->next(); // the data set no longer reaches the grid through a freed source
+}
+
 TEST_F(DBGridTest, columnsAreAsWideAsTheirFieldsAndTitlesSoLongOnesReachPastThePanel) {
     TColumnStoreBuilder builder({{"A", TFieldType::ftString, 1, true, "A very long title for one letter"},
                                  {"TEXTO", TFieldType::ftString, 60, true, {}},
