@@ -193,7 +193,9 @@ int TForm::showModal() {
 }
 
 void TForm::close() {
-    if (m_impl->closing)
+    // A close request that arrives after an accepted one, while the loop is ending (Esc seen by
+    // the form and by the focused control posts two), must not run OnClose again.
+    if (m_impl->closing || (m_impl->loop && m_impl->closeRequested))
         return;
     const QPointer<QWidget> alive(widget());
     TCloseAction action = TCloseAction::caHide;
