@@ -92,8 +92,11 @@ bool TDBGrid::Impl::resolveSourceName() {
 void TDBGrid::Impl::resolveOnShow() {
     if (resolveSourceName())
         return;
+    // Reported once, as any error while the form is being shown is.
     const AnsiString missing = std::exchange(sourceName, AnsiString());
-    dispatchHandler([&] { throw EComponentError(grid.name() + ": data source " + missing + " not found"); });
+    if (Application)
+        Application->handleException(
+            EComponentError(grid.name() + ": data source " + missing + " not found"));
 }
 
 TColumn* TDBGrid::Impl::columnAt(int position) const {
