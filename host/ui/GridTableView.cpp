@@ -56,8 +56,10 @@ void GridTableView::setRowHeight(int height) {
 
 void GridTableView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     QTableView::scrollTo(index, hint);
-    if (index.isValid())
-        scrollToRow(index.row());
+    if (!index.isValid())
+        return;
+    scrollToRow(index.row());
+    scrollToColumn(index.column());
 }
 
 void GridTableView::scrollToRow(int row) {
@@ -68,6 +70,14 @@ void GridTableView::scrollToRow(int row) {
         rows->setValue(std::min(row - shown + 1, lastTopRow()));
     else if (row < rows->value())
         rows->setValue(row);
+}
+
+void GridTableView::scrollToColumn(int column) {
+    const QRect seen = visibleRectIn(viewport());
+    const int right = columnViewportPosition(column) + columnWidth(column);
+    if (right <= seen.right() + 1 || columnWidth(column) > seen.width())
+        return;
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() + right - seen.right() - 1);
 }
 
 void GridTableView::keyboardSearch(const QString&) {
@@ -89,6 +99,8 @@ void GridTableView::updateGeometries() {
     const int top = lastTopRow();
     verticalScrollBar()->setRange(0, top > 0 ? top + 1 : 0);
     verticalScrollBar()->setPageStep(visibleRowCount());
+    const int hiddenWidth = horizontalHeader()->length() - visibleRectIn(viewport()).width();
+    horizontalScrollBar()->setRange(0, std::max(0, hiddenWidth));
 }
 
 int GridTableView::lastTopRow() const {

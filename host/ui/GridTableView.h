@@ -27,6 +27,8 @@ public:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     /// Scrolls vertically only, so that `row` is visible.
     void scrollToRow(int row);
+    /// Scrolls sideways only, so that `column` (model position) is visible when it fits.
+    void scrollToColumn(int column);
 
 protected:
     void keyboardSearch(const QString& search) override;

@@ -267,6 +267,12 @@ TEST_F(DBGridTest, columnsAreAsWideAsTheirFieldsAndTitlesSoLongOnesReachPastTheP
     EXPECT_GT(titles.sectionSize(1), 5 * titles.sectionSize(2)) << "60 characters against 10";
     EXPECT_GT(titles.sectionViewportPosition(2), seenPart().right())
         << "the third column starts off the panel";
+
+    // Tab brings a column from past the edge into view.
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(view().currentIndex().column(), 2);
+    EXPECT_TRUE(seenPart().contains(view().visualRect(view().currentIndex())));
 }
 
 } // namespace
