@@ -52,7 +52,7 @@ std::string describe(const FilterToken& token) {
 // Limits that keep the recursion of the parser, and of everything that walks the tree after it,
 // far from the end of the stack: a filter deeper than this is rejected, not followed.
 constexpr int kMaxNesting = 100;
-constexpr int kMaxOperators = 4096;
+constexpr int kMaxOperators = 1024;
 
 class Parser {
 public:
