@@ -1,11 +1,11 @@
 // The classes a layout can name, registered from the package's load step.
 //
 // Properties each class accepts, beyond those of every control (Left, Top, Width, Height,
-// Enabled, Visible, Tag, Color, Font.Name/Height/Color/Style/Charset, OnClick; windowed controls
-// also TabOrder and OnKeyDown):
+// Align (alNone, alClient), Enabled, Visible, Tag, Color, ParentFont, Hint, ShowHint, OnClick,
+// Font.Name/Height/Color/Style/Charset; windowed controls also TabOrder, OnKeyDown, OnKeyPress):
 //
 //   TBlendedShape    Brush.Color, Pen.Style (psSolid, psClear), Pen.Color,
-//                    Shape (stRectangle, stRoundRect), Align (alNone, alClient)
+//                    Shape (stRectangle, stRoundRect)
 //   TBlendedButton   as TBlendedShape, plus Caption, DownColor, DownFontColor, DisabledColor,
 //                    DisabledFontColor
 //   TBlendedBitBtn   as TBlendedButton, plus Glyph (or Glyph.Data): a TResourceImage
@@ -13,9 +13,11 @@
 //   TMessages        Messages.Strings (or Messages): one text, lines separated by '\n',
 //                    e.g. {"Messages.Strings", "FILIAL|Filial\nOperador|Operador\nVersao|Vers\xE3o "}
 //   TDBGrid          DataSource (the data source component's name, found on the form when the
-//                    grid is first used), Color (cells), FixedColor (title row), Options (a TSet
-//                    of dg... names), TitleFont.Name/Height/Color/Style/Charset, Hint (accepted,
-//                    never shown), OnTitleClick
+//                    grid is first used or shown), Color (cells), FixedColor (title row),
+//                    Options (a TSet of dg... names), TitleFont.Name/Height/Color/Style/Charset,
+//                    OnTitleClick; Hint is kept but never shown without ShowHint
+//   TDataSource      none (its data set is set at run time)
+//   TPanel, TEdit, TTimer: see their headers
 //
 // Colours are numbers (0x00BBGGRR) or names (clBlack, clNavy, clInfoBk, clWindowText ...).
 #include "host/data/TDataSource.h"
