@@ -86,6 +86,28 @@ struct SortItem {
     std::uint32_t row;
 };
 
+// For a column of few values: each value number's place among the sorted values, values that
+// compare equal (e.g. 'abc' and 'ABC' in a case-insensitive key) sharing one place. Sorting the
+// dictionary once turns the index into a counting sort on one byte a row.
+std::vector<std::uint64_t> dictionaryRanks(const StoreColumn& column, const IndexKey& key) {
+    const std::vector<std::string>& values = column.dictionary;
+    std::vector<std::uint32_t> sorted(values.size());
+    std::iota(sorted.begin(), sorted.end(), 0u);
+    const auto compare = [&](std::uint32_t a, std::uint32_t b) {
+        return compareText(values[a], values[b], key.caseInsensitive);
+    };
+    std::sort(sorted.begin(), sorted.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
+    std::vector<std::uint64_t> ranks(values.size());
+    std::uint64_t rank = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && compare(sorted[i - 1], sorted[i]) != 0)
+            ++rank;
+        ranks[sorted[i]] = key.descending ? ~rank : rank;
+    }
+    return ranks;
+}
+
 // Sorts by key, keeping the order of equal keys: a byte at a time from the lowest, skipping the
 // bytes every key shares. Eight passes over the items beat a comparison sort's twenty.
 void radixSortByKey(std::vector<SortItem>& items) {
@@ -132,15 +154,13 @@ public:
         std::vector<std::uint32_t> nulls;
         std::vector<SortItem> items;
         items.reserve(rowCount);
-        for (std::uint32_t row = 0; row < rowCount; ++row) {
-            if (column.isNull(row))
-                nulls.push_back(row);
-            else
-                items.push_back(
-                    {first.descending ? ~sortKey(column, first, row) : sortKey(column, first, row), row});
-        }
+        const bool coded = column.def.type == TFieldType::ftString && column.isCoded();
+        if (coded)
+            collectCodedItems(column, first, rowCount, items, nulls);
+        else
+            collectItems(column, first, rowCount, items, nulls);
         radixSortByKey(items);
-        if (column.def.type == TFieldType::ftString)
+        if (column.def.type == TFieldType::ftString && !coded)
             forEachRun(items.begin(), items.end(),
                        [&](Iterator b, Iterator e) { settleRun(b, e, column, first, 0); });
         else if (m_keys.size() > 1)
@@ -161,6 +181,31 @@ public:
 
 private:
     using Iterator = std::vector<SortItem>::iterator;
+
+    static void collectItems(const StoreColumn& column, const IndexKey& first, std::uint32_t rowCount,
+                             std::vector<SortItem>& items, std::vector<std::uint32_t>& nulls) {
+        for (std::uint32_t row = 0; row < rowCount; ++row) {
+            if (column.isNull(row))
+                nulls.push_back(row);
+            else
+                items.push_back(
+                    {first.descending ? ~sortKey(column, first, row) : sortKey(column, first, row), row});
+        }
+    }
+
+    // A coded column's key is the whole value's rank, so equal keys are equal values and only
+    // further keys are left to settle.
+    static void collectCodedItems(const StoreColumn& column, const IndexKey& first, std::uint32_t rowCount,
+                                  std::vector<SortItem>& items, std::vector<std::uint32_t>& nulls) {
+        const std::vector<std::uint64_t> ranks = dictionaryRanks(column, first);
+        const std::uint8_t* codes = column.codes.data();
+        for (std::uint32_t row = 0; row < rowCount; ++row) {
+            if (column.isNull(row))
+                nulls.push_back(row);
+            else
+                items.push_back({ranks[codes[row]], row});
+        }
+    }
 
     // Numbers and Booleans: the key is the whole first value, and the radix sort keeps equal keys
     // in row order; with further keys, each run of equal keys is sorted on them.
@@ -197,8 +242,15 @@ private:
         const bool allRead =
             std::all_of(begin, end, [&](const SortItem& i) { return column.string(i.row).size() <= read; });
         if (allRead) {
-            std::sort(begin, end,
-                      [&](const SortItem& a, const SortItem& b) { return less(a.row, b.row, 0); });
+            // Every byte was in the keys, which were equal: the texts differ at most in trailing
+            // zero bytes, so the shorter comes first, then further keys and store order decide.
+            std::sort(begin, end, [&](const SortItem& a, const SortItem& b) {
+                const std::size_t x = column.string(a.row).size();
+                const std::size_t y = column.string(b.row).size();
+                if (x != y)
+                    return key.descending ? x > y : x < y;
+                return less(a.row, b.row, 1);
+            });
             return;
         }
         for (Iterator i = begin; i != end; ++i) {

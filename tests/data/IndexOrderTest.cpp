@@ -1,5 +1,5 @@
 // Index orders against a plain stable sort: texts sharing long beginnings, zero bytes, case
-// folding, both directions and further keys.
+// folding, columns of few values, both directions and further keys.
 
 #include "DataTestSupport.h"
 
@@ -53,14 +53,24 @@ TEST(IndexOrder, matchesAPlainStableSort) {
         std::vector<Row> rows;
         std::vector<std::vector<Cell>> cells;
         const std::string common(random() % 12, 'a');
+        const auto randomText = [&] {
+            std::string text = random() % 2 ? common : "";
+            for (int n = int(random() % 14); n > 0; --n)
+                text += alphabet[random() % alphabet.size()];
+            return text;
+        };
+        // Every other round draws from a few values, so the column is stored as value numbers.
+        std::vector<std::string> vocabulary;
+        if (round % 2 == 1) {
+            for (int n = 0; n < 20; ++n) {
+                vocabulary.push_back(randomText());
+                vocabulary.push_back(UpperCase(vocabulary.back())); // equal when case is ignored
+            }
+        }
         for (int i = 0; i < 400; ++i) {
             Row row;
-            if (random() % 15 != 0) {
-                std::string text = random() % 2 ? common : "";
-                for (int n = int(random() % 14); n > 0; --n)
-                    text += alphabet[random() % alphabet.size()];
-                row.text = text;
-            }
+            if (random() % 15 != 0)
+                row.text = vocabulary.empty() ? randomText() : vocabulary[random() % vocabulary.size()];
             row.number = (long long)(random() % 3);
             rows.push_back(row);
             cells.push_back({row.text ? Cell{*row.text} : Cell{}, row.number});
