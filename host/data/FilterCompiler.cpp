@@ -10,22 +10,6 @@ namespace {
 using Kind = FilterNode::Kind;
 using Class = FilterValue::Class;
 
-const char* typeWord(TFieldType type) {
-    switch (type) {
-    case TFieldType::ftString:
-        return "string";
-    case TFieldType::ftInteger:
-        return "integer";
-    case TFieldType::ftFloat:
-        return "float";
-    case TFieldType::ftBoolean:
-        return "Boolean";
-    case TFieldType::ftDateTime:
-        return "date-time";
-    }
-    return "unknown";
-}
-
 Class classOf(TFieldType type) {
     switch (type) {
     case TFieldType::ftString:
@@ -123,7 +107,7 @@ private:
         out.value.column = &column;
         out.value.valueClass = classOf(column.def.type);
         out.description =
-            std::string("the ") + typeWord(column.def.type) + " field '" + column.def.name + "'";
+            std::string("the ") + fieldTypeName(column.def.type) + " field '" + column.def.name + "'";
         return out;
     }
 

@@ -10,22 +10,6 @@
 
 namespace {
 
-const char* typeName(TFieldType type) {
-    switch (type) {
-    case TFieldType::ftString:
-        return "string";
-    case TFieldType::ftInteger:
-        return "integer";
-    case TFieldType::ftFloat:
-        return "float";
-    case TFieldType::ftBoolean:
-        return "Boolean";
-    case TFieldType::ftDateTime:
-        return "date-time";
-    }
-    return "unknown";
-}
-
 // Numbers the values of a string column that has at most 255 distinct ones (see StoreColumn);
 // gives up, leaving the column as it is, at the 256th.
 void encodeFewValues(StoreColumn& c, std::size_t rows) {
@@ -128,7 +112,7 @@ void TColumnStoreBuilder::accept(int column, TFieldType type, const char* kind) 
         fail(column, "value given twice");
     if (kind && columns[std::size_t(column)].def.type != type)
         fail(column, std::string(kind) + " value given to a field of type " +
-                         typeName(columns[std::size_t(column)].def.type));
+                         fieldTypeName(columns[std::size_t(column)].def.type));
     m_given[std::size_t(column)] = 1;
     ++m_givenCount;
 }

@@ -8,6 +8,9 @@ class TDataSet;
 /// The types a field can hold.
 enum class TFieldType { ftString, ftInteger, ftFloat, ftBoolean, ftDateTime };
 
+/// The type as a word for messages: "string", "integer", "float", "Boolean", "date-time".
+const char* fieldTypeName(TFieldType type) noexcept;
+
 /// What defines a field before any row exists: the loaders describe their columns with it.
 struct TFieldDef {
     AnsiString name;
