@@ -7,14 +7,23 @@
 
 namespace {
 
-// Tests the rows named by the index runs, keeping index order. When the runs hold exactly the
-// rows whose value starts with the prefix (an index by bytes, or a case-insensitive one serving
-// an UPPER( ) or LOWER( ) test) and the pattern is nothing but the prefix and '%', the LIKE is
-// settled by the runs and only the rest of the filter is tested.
+// Whether the index runs hold exactly the rows whose value starts with the prefix (an index by
+// bytes, or a case-insensitive one serving an UPPER( ) or LOWER( ) test) and the pattern is
+// nothing but the prefix and '%': then the runs settle the LIKE and only the rest is tested.
+bool rangesSettle(const FilterPrefixTerm& term, const RowOrdering& ordering) {
+    return term.wholePattern && (!ordering.caseInsensitive || term.fold != TextFold::None);
+}
+
+// When the runs settle the LIKE, their rows are worth testing even if there are a few times more
+// of them than of a previous result: that result's rows must each have their text read (in index
+// order, so scattered in memory), while the runs' rows are only checked on the rest of the filter.
+constexpr std::size_t kSettledRangeAdvantage = 4;
+
+// Tests the rows named by the index runs, keeping index order.
 void selectRanges(const TFilterProgram& program, const RowOrdering& ordering,
                   const std::vector<PositionRange>& ranges, RowList& out) {
     const FilterPrefixTerm& term = *program.prefixTerm();
-    const bool settled = term.wholePattern && (!ordering.caseInsensitive || term.fold != TextFold::None);
+    const bool settled = rangesSettle(term, ordering);
     const std::uint32_t* order = ordering.order->data();
     for (const PositionRange& range : ranges) {
         if (settled)
@@ -63,8 +72,10 @@ std::shared_ptr<const RowList> FilterEngine::run(const AnsiString& text,
     bool useRanges = false;
     if (term && ordering.order && !ordering.descending && ordering.keyColumn == term->column) {
         const StoreColumn& column = store.impl().columns[std::size_t(term->column)];
-        useRanges =
-            findPrefixRanges(column, *ordering.order, ordering.caseInsensitive, *term, ranges) < candidates;
+        const std::size_t covered =
+            findPrefixRanges(column, *ordering.order, ordering.caseInsensitive, *term, ranges);
+        useRanges = covered < candidates || (narrowFrom && rangesSettle(*term, ordering) &&
+                                             covered <= kSettledRangeAdvantage * candidates);
     }
 
     if (useRanges)

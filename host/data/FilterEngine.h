@@ -8,6 +8,8 @@
 //   2. otherwise tests only the rows of the smallest remembered result it refines (every row it
 //      accepts is in there: see filterRefines), or
 //   3. the rows an index on the LIKE's column can name by binary search (findPrefixRanges),
+//      preferred to road 2 when they are fewer, or when they settle the LIKE by themselves and
+//      are not many times more,
 //   4. or, failing both, every row.
 // Each road tests the candidates with the full compiled filter and keeps their order, so every
 // road gives the same rows in the same order.

@@ -2,6 +2,7 @@
 
 #include "host/data/ColumnStoreImpl.h"
 #include "host/data/FilterCompiler.h"
+#include "host/data/PrefixHeadScan.h"
 
 namespace {
 
@@ -63,6 +64,8 @@ std::unique_ptr<TFilterProgram> TFilterProgram::compile(std::string_view text, c
     std::vector<const FilterNode*> conjuncts;
     collectConjuncts(*program->m_tree, conjuncts);
     const FilterNode* term = findPrefixTerm(conjuncts, store.impl(), program->m_prefix);
+    if (term)
+        program->m_prefixColumn = &store.impl().columns[std::size_t(program->m_prefix.column)];
     for (const FilterNode* node : conjuncts) {
         if (node == term)
             continue;
@@ -102,6 +105,8 @@ void TFilterProgram::run(const FilterPredicate* predicate, const std::uint32_t* 
 
 void TFilterProgram::selectRange(std::uint32_t begin, std::uint32_t end,
                                  std::vector<std::uint32_t>& out) const {
+    if (m_prefixColumn && selectRangeByHeads(begin, end, out))
+        return;
     std::uint32_t rows[kFilterBatch];
     for (std::uint32_t start = begin; start < end;) {
         const std::uint32_t n = std::min<std::uint32_t>(std::uint32_t(kFilterBatch), end - start);
@@ -110,4 +115,21 @@ void TFilterProgram::selectRange(std::uint32_t begin, std::uint32_t end,
         select(rows, n, out);
         start += n;
     }
+}
+
+// The prefix term's heads name the candidates. They settle the LIKE when the prefix fits in them
+// and is the whole pattern; otherwise the candidates still face the whole filter.
+bool TFilterProgram::selectRangeByHeads(std::uint32_t begin, std::uint32_t end,
+                                        std::vector<std::uint32_t>& out) const {
+    const bool headsSettle = m_prefix.wholePattern && m_prefix.prefix.size() <= 4;
+    if (headsSettle && !m_rest)
+        return scanPrefixHeads(*m_prefixColumn, m_prefix, begin, end, out);
+    std::vector<std::uint32_t> candidates;
+    if (!scanPrefixHeads(*m_prefixColumn, m_prefix, begin, end, candidates))
+        return false;
+    if (headsSettle)
+        selectRest(candidates.data(), candidates.size(), out);
+    else
+        select(candidates.data(), candidates.size(), out);
+    return true;
 }

@@ -53,10 +53,13 @@ private:
 
     static void run(const FilterPredicate* predicate, const std::uint32_t* rows, std::size_t count,
                     std::vector<std::uint32_t>& out);
+    bool selectRangeByHeads(std::uint32_t begin, std::uint32_t end, std::vector<std::uint32_t>& out) const;
 
     std::unique_ptr<FilterNode> m_tree;
     FilterPredicatePtr m_predicate;
     FilterPrefixTerm m_prefix;
+    /// The column of m_prefix, or nullptr.
+    const StoreColumn* m_prefixColumn = nullptr;
     /// The filter without the prefix term (nullptr: nothing else to test).
     FilterPredicatePtr m_rest;
 };

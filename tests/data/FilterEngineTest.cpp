@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 namespace {
@@ -15,11 +16,12 @@ namespace {
 // Few distinct letters so that prefixes collide often; '_' and '%' and '\' test the wildcards.
 const std::string kAlphabet = "aAbBjJoO_%\\\xE7\xC7";
 
-std::shared_ptr<const TColumnStore> randomStore(std::mt19937& random, int rows) {
+// Names of up to `maxLength` bytes: past 4, a search reads more than a row's stored first bytes.
+std::shared_ptr<const TColumnStore> randomStore(std::mt19937& random, int rows, int maxLength = 4) {
     std::vector<std::vector<Cell>> cells;
     for (int i = 0; i < rows; ++i) {
         std::string name;
-        for (int n = int(random() % 5); n > 0; --n)
+        for (int n = int(random() % unsigned(maxLength + 1)); n > 0; --n)
             name += kAlphabet[random() % kAlphabet.size()];
         const Cell nameCell = random() % 20 == 0 ? Cell{} : Cell{name};
         const Cell active = random() % 10 == 0 ? Cell{} : Cell{std::string(random() % 5 ? "S" : "N")};
@@ -53,7 +55,7 @@ std::string codes(const TDataSet& d) {
 
 std::string randomPrefix(std::mt19937& random) {
     std::string p;
-    for (int n = 1 + int(random() % 3); n > 0; --n)
+    for (int n = 1 + int(random() % 5); n > 0; --n)
         p += kAlphabet[random() % kAlphabet.size()];
     return p;
 }
@@ -128,7 +130,7 @@ TEST(FilterEngine, shortcutsGiveTheSameRowsInTheSameOrderAsTestingEveryRow) {
     };
     std::mt19937 random(20240611);
     for (int round = 0; round < 12; ++round) {
-        const auto store = randomStore(random, 300 + int(random() % 400));
+        const auto store = randomStore(random, 300 + int(random() % 400), round % 2 ? 8 : 4);
         for (const Ordering& ordering : orderings) {
             TClientDataSet searched(store);
             TClientDataSet unfiltered(store);
@@ -169,4 +171,26 @@ TEST(FilterEngine, changingTheOrderUnderAFilterKeepsItsRows) {
     EXPECT_EQ(codes(d), plainCodes(unfiltered, filter));
     d.setFilter("UPPER(NOME) LIKE 'JO%'");
     EXPECT_EQ(codes(d), plainCodes(unfiltered, "UPPER(NOME) LIKE 'JO%'"));
+}
+
+// A data set without an index scans the rows' stored first bytes: prefixes shorter and longer
+// than those, cased or not, against names that are empty, null, short or hold bytes above 0x7F.
+TEST(FilterEngine, scanWithoutAnIndexMatchesTestingEveryRow) {
+    std::mt19937 random(31);
+    const auto store = randomStore(random, 2000, 8);
+    TClientDataSet unfiltered(store);
+    const std::string prefixes[] = {
+        "j",     "J",     "jO",      "\xE7", "\xC7J", "aAbB", "aAbBj",
+        "aabbj", "AABBJ", "JoO\xE7", "_",    "a_b",   "ab%c", "\xE7\xE7\xE7\xE7\xE7"};
+    for (const std::string& prefix : prefixes) {
+        for (const char* form : {"NOME LIKE '%s%%'", "UPPER(NOME) LIKE '%s%%'", "LOWER(NOME) LIKE '%s%%'",
+                                 "NOME LIKE '%s%%' AND Ativo = 'S'", "UPPER(NOME) LIKE '%s%%a'"}) {
+            char filter[128];
+            std::snprintf(filter, sizeof filter, form, prefix.c_str());
+            TClientDataSet searched(store);
+            searched.setFilter(filter);
+            searched.setFiltered(true);
+            EXPECT_EQ(codes(searched), plainCodes(unfiltered, filter)) << filter;
+        }
+    }
 }
