@@ -1,6 +1,6 @@
 #include "host/framework/TBlendedBitBtn.h"
 
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #include "host/framework/TBlendedButton.h"
 
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "host/framework/TBlendedShape.h"
 
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/TClassRegistry.h"
 
 #include <QPainter>

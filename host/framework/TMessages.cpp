@@ -1,6 +1,6 @@
 #include "host/framework/TMessages.h"
 
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "host/framework/TdxfColorButton.h"
 
 #include "host/framework/ColorButtonWidget.h"
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 
 TdxfColorButton::TdxfColorButton() : TWinControl(std::make_unique<ColorButtonWidget>()) {
     ColorButtonWidget* face = button();

@@ -1,7 +1,7 @@
 #include "host/ui/TControl.h"
 
-#include "host/framework/PropertyValues.h"
 #include "host/ui/Layout.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TClassRegistry.h"
@@ -10,7 +10,6 @@
 #include <QVariant>
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <utility>
 
@@ -22,25 +21,6 @@ constexpr const char* kControlProperty = "qmrComponent";
 /// The control whose widget is exactly `widget`.
 TControl* controlOf(const QWidget* widget) {
     return static_cast<TControl*>(widget->property(kControlProperty).value<void*>());
-}
-
-/// Character sets a layout names; only the name is kept, since fonts are chosen by family.
-constexpr std::array<std::pair<std::string_view, int>, 4> kCharsets{{
-    {"ANSI_CHARSET", 0},
-    {"DEFAULT_CHARSET", 1},
-    {"SYMBOL_CHARSET", 2},
-    {"OEM_CHARSET", 255},
-}};
-
-int charsetValue(const TPropertyValue& value) {
-    if (std::holds_alternative<long long>(value.value))
-        return int(integerValue("Font.Charset", value));
-    const std::string_view name = identValue("Font.Charset", value);
-    for (const auto& [known, charset] : kCharsets) {
-        if (known == name)
-            return charset;
-    }
-    throw EComponentError("Property Font.Charset: unknown character set " + AnsiString(name));
 }
 
 TAlign alignValue(const TPropertyValue& value) {
@@ -297,9 +277,7 @@ bool TControl::setProperty(std::string_view name, const TPropertyValue& value, T
 
 bool TControl::setFontSubProperty(std::string_view subProperty, const TPropertyValue& value) {
     TFont changed = m_font;
-    if (subProperty == "Charset")
-        changed.charset = charsetValue(value);
-    else if (!setFontProperty(changed, subProperty, value))
+    if (!setFontProperty(changed, subProperty, value))
         return false;
     setFont(changed);
     return true;

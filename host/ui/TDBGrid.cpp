@@ -1,6 +1,6 @@
 #include "host/ui/TDBGrid.h"
 
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/Layout.h"
 #include "host/ui/TClassRegistry.h"
 #include "host/ui/TDBGridImpl.h"

@@ -1,7 +1,7 @@
 #include "host/ui/TDBGridImpl.h"
 
 #include "host/data/TDataSource.h"
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/GridCellDelegate.h"
 #include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"

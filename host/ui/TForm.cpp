@@ -1,6 +1,6 @@
 #include "host/ui/TForm.h"
 
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/KeyRouter.h"
 #include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"

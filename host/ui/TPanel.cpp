@@ -1,6 +1,6 @@
 #include "host/ui/TPanel.h"
 
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 
 TPanel::TPanel() : TWinControl(std::make_unique<QWidget>()) {
     // A child widget clips its children to its own rectangle, which is what the panel is for.

@@ -1,6 +1,6 @@
 #include "host/ui/TTimer.h"
 
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/TApplication.h"
 
 #include <QTimer>

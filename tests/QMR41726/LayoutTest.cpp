@@ -4,7 +4,7 @@
 #include "SetupHarness.h"
 
 #include "host/data/TClientDataSet.h"
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 
 #include <QGuiApplication>
 #include <QImage>

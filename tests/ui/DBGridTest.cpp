@@ -3,7 +3,7 @@
 // row whichever side moves it.
 #include "host/data/TClientDataSet.h"
 #include "host/data/TDataSource.h"
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/Layout.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TClassRegistry.h"

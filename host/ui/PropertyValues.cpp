@@ -1,4 +1,4 @@
-#include "host/framework/PropertyValues.h"
+#include "host/ui/PropertyValues.h"
 
 #include "host/ui/TClassRegistry.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// Reading layout property values for the framework's controls: every reader names the property
+// Reading layout property values for the runtime's controls: every reader names the property
 // when the value has the wrong kind, so a bad layout row is easy to find.
 
 #include "host/ui/Layout.h"
