@@ -39,20 +39,11 @@ QMessageBox::Icon iconOf(TTipoMsg tipo) {
     return QMessageBox::Information;
 }
 
-/// Whether a modal box can be seen and answered: on the offscreen platform (tests, scripted
-/// runs) it would wait forever for a user who is not there.
-bool canShowMessageBox() {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return false;
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-}
-
 /// The default routine: a modal message box, or the standard error stream where none can be
 /// shown.
 void showMessageBox(const AnsiString& message, const AnsiString& complement, TTipoMsg tipo,
                     const AnsiString& title) {
-    if (!canShowMessageBox()) {
+    if (!TApplication::canShowMessageBox()) {
         std::fprintf(stderr, "%s\n", ansiToUtf8(message).c_str());
         return;
     }

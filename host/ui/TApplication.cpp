@@ -19,22 +19,23 @@ QString messageText(const std::exception& error) {
     return QString::fromUtf8(error.what());
 }
 
-/// Whether a message box could be seen and answered: there must be a widget application on a
-/// platform with a real display. On the offscreen platform (tests, scripted runs) a modal box
-/// would block forever with nobody to close it.
-bool canShowMessageBox() {
+} // namespace
+
+bool TApplication::canShowMessageBox() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return false;
     const QString platform = QGuiApplication::platformName();
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
+namespace {
+
 /// The default error handler: the message goes to the standard error stream always, and to a
 /// message box where one can be shown. The program goes on either way.
 void showError(const std::exception& error) {
     const QString text = messageText(error);
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-    if (!canShowMessageBox())
+    if (!TApplication::canShowMessageBox())
         return;
     const QString title = Application ? toQString(Application->title()) : QString();
     QMessageBox::critical(nullptr, title, text);

@@ -23,6 +23,10 @@ public:
     /// Hands an error that escaped an event handler to the error handler. The default shows the
     /// message in a message box and the program goes on.
     void handleException(const std::exception& error);
+    /// Whether a modal message box could be seen and answered: a widget application on a platform
+    /// with a real display. On the offscreen platform (tests, scripted runs) it would wait forever.
+    static bool canShowMessageBox();
+
     using ExceptionHandler = std::function<void(const std::exception&)>;
     /// Replaces the error handler (nullptr restores the default).
     void setExceptionHandler(ExceptionHandler handler);
