@@ -3,6 +3,7 @@
 #include "host/data/ValueText.h"
 #include "host/rtl/AnsiString.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -117,9 +118,13 @@ const char* parseDateTime(std::string_view text, double& value) {
 std::string quotedValue(std::string_view value) {
     // Long values are cut so that a message stays readable.
     constexpr size_t kQuotedLength = 40;
-    if (value.size() <= kQuotedLength)
-        return "'" + std::string(value) + "'";
-    return "'" + std::string(value.substr(0, kQuotedLength)) + "...'";
+    const bool cut = value.size() > kQuotedLength;
+    std::string out;
+    out.reserve(std::min(value.size(), kQuotedLength) + 5);
+    out += '\'';
+    out.append(value.substr(0, kQuotedLength));
+    out.append(cut ? "...'" : "'");
+    return out;
 }
 
 std::string_view utf8AsAnsi(std::string_view utf8, std::string& out) {
