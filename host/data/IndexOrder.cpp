@@ -81,9 +81,14 @@ std::uint64_t sortKey(const StoreColumn& column, const IndexKey& key, std::uint3
     return 0;
 }
 
+// A row with the key it sorts by. For a text, also its next 8 bytes and its length, taken in the
+// same pass over the texts in store order: once sorted, rows are scattered over the text arena,
+// and most runs of equal first bytes settle on these without reading any text again.
 struct SortItem {
     std::uint64_t key;
     std::uint32_t row;
+    std::uint32_t length = 0;
+    std::uint64_t next = 0;
 };
 
 // For a column of few values: each value number's place among the sorted values, values that
@@ -154,13 +159,16 @@ public:
         std::vector<std::uint32_t> nulls;
         std::vector<SortItem> items;
         items.reserve(rowCount);
-        const bool coded = column.def.type == TFieldType::ftString && column.isCoded();
+        const bool isText = column.def.type == TFieldType::ftString;
+        const bool coded = isText && column.isCoded();
         if (coded)
             collectCodedItems(column, first, rowCount, items, nulls);
+        else if (isText)
+            collectTextItems(column, first, rowCount, items, nulls);
         else
             collectItems(column, first, rowCount, items, nulls);
         radixSortByKey(items);
-        if (column.def.type == TFieldType::ftString && !coded)
+        if (isText && !coded)
             forEachRun(items.begin(), items.end(),
                        [&](Iterator b, Iterator e) { settleRun(b, e, column, first, 0); });
         else if (m_keys.size() > 1)
@@ -190,6 +198,20 @@ private:
             else
                 items.push_back(
                     {first.descending ? ~sortKey(column, first, row) : sortKey(column, first, row), row});
+        }
+    }
+
+    static void collectTextItems(const StoreColumn& column, const IndexKey& first, std::uint32_t rowCount,
+                                 std::vector<SortItem>& items, std::vector<std::uint32_t>& nulls) {
+        const std::uint64_t flip = first.descending ? ~std::uint64_t(0) : 0;
+        for (std::uint32_t row = 0; row < rowCount; ++row) {
+            if (column.isNull(row)) {
+                nulls.push_back(row);
+                continue;
+            }
+            const std::string_view text = column.string(row);
+            items.push_back({textKey(text, first.caseInsensitive, 0) ^ flip, row, std::uint32_t(text.size()),
+                             textKey(text, first.caseInsensitive, 1) ^ flip});
         }
     }
 
@@ -239,21 +261,22 @@ private:
     void settleRun(Iterator begin, Iterator end, const StoreColumn& column, const IndexKey& key,
                    std::size_t depth) const {
         const std::size_t read = (depth + 1) * 8;
-        const bool allRead =
-            std::all_of(begin, end, [&](const SortItem& i) { return column.string(i.row).size() <= read; });
+        const bool allRead = std::all_of(begin, end, [&](const SortItem& i) { return i.length <= read; });
         if (allRead) {
             // Every byte was in the keys, which were equal: the texts differ at most in trailing
             // zero bytes, so the shorter comes first, then further keys and store order decide.
             std::sort(begin, end, [&](const SortItem& a, const SortItem& b) {
-                const std::size_t x = column.string(a.row).size();
-                const std::size_t y = column.string(b.row).size();
-                if (x != y)
-                    return key.descending ? x > y : x < y;
+                if (a.length != b.length)
+                    return key.descending ? a.length > b.length : a.length < b.length;
                 return less(a.row, b.row, 1);
             });
             return;
         }
         for (Iterator i = begin; i != end; ++i) {
+            if (depth == 0) {
+                i->key = i->next;
+                continue;
+            }
             const std::uint64_t next = textKey(column.string(i->row), key.caseInsensitive, depth + 1);
             i->key = key.descending ? ~next : next;
         }
