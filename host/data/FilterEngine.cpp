@@ -70,17 +70,18 @@ std::shared_ptr<const RowList> FilterEngine::run(const AnsiString& text,
     std::vector<PositionRange> ranges;
     const FilterPrefixTerm* term = program->prefixTerm();
     bool useRanges = false;
+    std::size_t covered = 0;
     if (term && ordering.order && !ordering.descending && ordering.keyColumn == term->column) {
         const StoreColumn& column = store.impl().columns[std::size_t(term->column)];
-        const std::size_t covered =
-            findPrefixRanges(column, *ordering.order, ordering.caseInsensitive, *term, ranges);
+        covered = findPrefixRanges(column, *ordering.order, ordering.caseInsensitive, *term, ranges);
         useRanges = covered < candidates || (narrowFrom && rangesSettle(*term, ordering) &&
                                              covered <= kSettledRangeAdvantage * candidates);
     }
 
-    if (useRanges)
+    if (useRanges) {
+        rows->reserve(covered); // the most it can hold: no regrowth while it fills
         selectRanges(*program, ordering, ranges, *rows);
-    else if (narrowFrom)
+    } else if (narrowFrom)
         program->select(narrowFrom->rows->data(), narrowFrom->rows->size(), *rows);
     else if (ordering.order)
         program->select(ordering.order->data(), ordering.order->size(), *rows);
