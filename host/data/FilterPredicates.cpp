@@ -1,6 +1,7 @@
 #include "host/data/FilterPredicates.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -176,6 +177,27 @@ private:
     bool m_negated;
 };
 
+// LIKE on a column of few values: each value is matched once, then a row costs one byte.
+class CodedLikePredicate : public FilterPredicate {
+public:
+    CodedLikePredicate(const StoreColumn& column, TextFold fold, const LikePattern& pattern, bool negated)
+        : m_column(column) {
+        for (std::size_t code = 0; code < column.dictionary.size(); ++code)
+            m_truth[code] = truthOf(pattern.matches(column.dictionary[code], fold) != negated);
+    }
+    void evaluate(const std::uint32_t* rows, std::size_t count, std::uint8_t* out) const override {
+        const std::uint8_t* codes = m_column.codes.data();
+        for (size_t i = 0; i < count; ++i)
+            out[i] = m_truth[codes[rows[i]]];
+        if (m_column.hasNulls())
+            markNulls(m_column, rows, count, out);
+    }
+
+private:
+    const StoreColumn& m_column;
+    std::array<std::uint8_t, 256> m_truth{};
+};
+
 // A string column equal (or not) to a literal, as stored: the base filters hosts write most. A
 // column of few values compares one byte a row.
 class TextEqualsPredicate : public FilterPredicate {
@@ -339,6 +361,8 @@ FilterPredicatePtr makeIsNull(const StoreColumn& column, bool negated) {
 
 FilterPredicatePtr makeLike(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated) {
     const LikePattern compiled(pattern);
+    if (column.isCoded())
+        return std::make_unique<CodedLikePredicate>(column, fold, compiled, negated);
     if (!negated && compiled.shape() == LikePattern::Shape::Prefix)
         return std::make_unique<PrefixLikePredicate>(column, fold, AnsiString(compiled.literalPrefix()));
     return std::make_unique<LikePredicate>(column, fold, std::move(pattern), negated);
