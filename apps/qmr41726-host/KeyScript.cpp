@@ -136,8 +136,11 @@ bool isComponentName(std::string_view name) {
 
 std::string keyList() {
     std::string list;
-    for (auto name : kKeyNames)
-        list += (list.empty() ? "" : " ") + std::string(name);
+    for (auto name : kKeyNames) {
+        if (!list.empty())
+            list += ' ';
+        list += name;
+    }
     return list;
 }
 
