@@ -8,6 +8,8 @@
 
 #include <memory>
 
+using namespace qmr;
+
 TfrmPesquisa* frmPesquisa = nullptr;
 AnsiString stFilter;
 AnsiString stColuna;

@@ -28,121 +28,122 @@
 #include <vector>
 
 /// The parameter list a host passes: element 0 a data set's address, element 1 the flag.
-using TParams = std::vector<Variant>;
+using TParams = std::vector<qmr::Variant>;
 
 /// The search screen: a grid over the caller's data set, the filter box, the row buttons and
 /// the on-screen keyboard.
-class TfrmPesquisa : public TForm {
+class TfrmPesquisa : public qmr::TForm {
 public:
     /// Creates the form from its layout and runs FormCreate.
     TfrmPesquisa();
     ~TfrmPesquisa() override;
 
     // Components, in declaration order.
-    TBlendedShape* blsBorda = nullptr;
-    TBlendedShape* blsPesquisa = nullptr;
-    TBlendedShape* blsKeyBoard = nullptr;
-    TBlendedButton *sbt1 = nullptr, *sbt2 = nullptr, *sbt3 = nullptr, *sbt4 = nullptr, *sbt5 = nullptr,
-                   *sbt6 = nullptr, *sbt7 = nullptr, *sbt8 = nullptr, *sbt9 = nullptr, *sbt0 = nullptr;
-    TBlendedButton *sbtQ = nullptr, *sbtW = nullptr, *sbtE = nullptr, *sbtR = nullptr, *sbtT = nullptr,
-                   *sbtY = nullptr, *sbtU = nullptr, *sbtI = nullptr, *sbtO = nullptr, *sbtP = nullptr;
-    TBlendedButton *sbtL = nullptr, *sbtK = nullptr, *sbtVirgula = nullptr, *sbtPonto = nullptr,
-                   *sbtBarra = nullptr, *sbtM = nullptr, *sbtJ = nullptr, *sbtN = nullptr, *sbtG = nullptr,
-                   *sbtH = nullptr, *sbtB = nullptr, *sbtV = nullptr, *sbtF = nullptr, *sbtD = nullptr,
-                   *sbtC = nullptr, *sbtX = nullptr, *sbtS = nullptr, *sbtA = nullptr, *sbtZ = nullptr;
-    TBlendedButton* sbtCCdil = nullptr;
-    TBlendedButton* sbtEnter = nullptr;
-    TBlendedButton* sbtContraBarra = nullptr;
-    TBlendedBitBtn* sbtLimpar = nullptr;
-    TBlendedButton* sbt_ = nullptr;
-    TBlendedButton* sbtCapsLock = nullptr;
-    TBlendedButton* sbtEspaco = nullptr;
-    TBlendedButton* sbtShift = nullptr;
-    TBlendedBitBtn* sbtSair = nullptr;
-    TBlendedButton* sbtBackSpace = nullptr;
-    TPanel* panGrid = nullptr;
-    TDBGrid* dbgPesquisa = nullptr;
-    TEdit* edtFiltro = nullptr;
-    TDataSource* dtsPesquisa = nullptr;
-    TMessages* msgPadrao = nullptr;
-    TTimer* timDataHora = nullptr;
-    TBlendedShape* BlendedShape1 = nullptr;
-    TBlendedShape* BlendedShape2 = nullptr;
-    TdxfColorButton* sbtUltimo = nullptr;
-    TdxfColorButton* sbtRolarBaixo = nullptr;
-    TdxfColorButton* sbtRolarCima = nullptr;
-    TdxfColorButton* sbtPrimeiro = nullptr;
+    qmr::TBlendedShape* blsBorda = nullptr;
+    qmr::TBlendedShape* blsPesquisa = nullptr;
+    qmr::TBlendedShape* blsKeyBoard = nullptr;
+    qmr::TBlendedButton *sbt1 = nullptr, *sbt2 = nullptr, *sbt3 = nullptr, *sbt4 = nullptr, *sbt5 = nullptr,
+                        *sbt6 = nullptr, *sbt7 = nullptr, *sbt8 = nullptr, *sbt9 = nullptr, *sbt0 = nullptr;
+    qmr::TBlendedButton *sbtQ = nullptr, *sbtW = nullptr, *sbtE = nullptr, *sbtR = nullptr, *sbtT = nullptr,
+                        *sbtY = nullptr, *sbtU = nullptr, *sbtI = nullptr, *sbtO = nullptr, *sbtP = nullptr;
+    qmr::TBlendedButton *sbtL = nullptr, *sbtK = nullptr, *sbtVirgula = nullptr, *sbtPonto = nullptr,
+                        *sbtBarra = nullptr, *sbtM = nullptr, *sbtJ = nullptr, *sbtN = nullptr,
+                        *sbtG = nullptr, *sbtH = nullptr, *sbtB = nullptr, *sbtV = nullptr, *sbtF = nullptr,
+                        *sbtD = nullptr, *sbtC = nullptr, *sbtX = nullptr, *sbtS = nullptr, *sbtA = nullptr,
+                        *sbtZ = nullptr;
+    qmr::TBlendedButton* sbtCCdil = nullptr;
+    qmr::TBlendedButton* sbtEnter = nullptr;
+    qmr::TBlendedButton* sbtContraBarra = nullptr;
+    qmr::TBlendedBitBtn* sbtLimpar = nullptr;
+    qmr::TBlendedButton* sbt_ = nullptr;
+    qmr::TBlendedButton* sbtCapsLock = nullptr;
+    qmr::TBlendedButton* sbtEspaco = nullptr;
+    qmr::TBlendedButton* sbtShift = nullptr;
+    qmr::TBlendedBitBtn* sbtSair = nullptr;
+    qmr::TBlendedButton* sbtBackSpace = nullptr;
+    qmr::TPanel* panGrid = nullptr;
+    qmr::TDBGrid* dbgPesquisa = nullptr;
+    qmr::TEdit* edtFiltro = nullptr;
+    qmr::TDataSource* dtsPesquisa = nullptr;
+    qmr::TMessages* msgPadrao = nullptr;
+    qmr::TTimer* timDataHora = nullptr;
+    qmr::TBlendedShape* BlendedShape1 = nullptr;
+    qmr::TBlendedShape* BlendedShape2 = nullptr;
+    qmr::TdxfColorButton* sbtUltimo = nullptr;
+    qmr::TdxfColorButton* sbtRolarBaixo = nullptr;
+    qmr::TdxfColorButton* sbtRolarCima = nullptr;
+    qmr::TdxfColorButton* sbtPrimeiro = nullptr;
 
     // Published event handlers, bound by name from the layout.
-    void FormCreate(TObject* Sender);
-    void FormClose(TObject* Sender, TCloseAction& Action);
-    void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
-    void FormKeyPress(TObject* Sender, char& Key);
-    void dbgPesquisaKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
-    void dbgPesquisaTitleClick(TColumn* Column);
-    void edtFiltroKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
-    void sbtPrimeiroClick(TObject* Sender);
-    void sbtRolarCimaClick(TObject* Sender);
-    void sbtRolarBaixoClick(TObject* Sender);
-    void sbtUltimoClick(TObject* Sender);
-    void sbt1Click(TObject* Sender);
-    void spdCCdilClick(TObject* Sender);
-    void sbtShiftClick(TObject* Sender);
-    void sbtCapsLockClick(TObject* Sender);
-    void sbtLimparClick(TObject* Sender);
-    void sbtBackSpaceClick(TObject* Sender);
-    void sbtEnterClick(TObject* Sender);
-    void sbtSairClick(TObject* Sender);
+    void FormCreate(qmr::TObject* Sender);
+    void FormClose(qmr::TObject* Sender, qmr::TCloseAction& Action);
+    void FormKeyDown(qmr::TObject* Sender, qmr::WORD& Key, qmr::TShiftState Shift);
+    void FormKeyPress(qmr::TObject* Sender, char& Key);
+    void dbgPesquisaKeyDown(qmr::TObject* Sender, qmr::WORD& Key, qmr::TShiftState Shift);
+    void dbgPesquisaTitleClick(qmr::TColumn* Column);
+    void edtFiltroKeyDown(qmr::TObject* Sender, qmr::WORD& Key, qmr::TShiftState Shift);
+    void sbtPrimeiroClick(qmr::TObject* Sender);
+    void sbtRolarCimaClick(qmr::TObject* Sender);
+    void sbtRolarBaixoClick(qmr::TObject* Sender);
+    void sbtUltimoClick(qmr::TObject* Sender);
+    void sbt1Click(qmr::TObject* Sender);
+    void spdCCdilClick(qmr::TObject* Sender);
+    void sbtShiftClick(qmr::TObject* Sender);
+    void sbtCapsLockClick(qmr::TObject* Sender);
+    void sbtLimparClick(qmr::TObject* Sender);
+    void sbtBackSpaceClick(qmr::TObject* Sender);
+    void sbtEnterClick(qmr::TObject* Sender);
+    void sbtSairClick(qmr::TObject* Sender);
 
     /// Takes the caller's parameters: the data set, the flag, the caption and the Shift press.
     void InicializaForm(TParams arParams);
     /// Binds the data set, gives it one index per visible field and picks the search column.
-    void PreparaPesquisa(TDataSet* cdsPesquisa);
+    void PreparaPesquisa(qmr::TDataSet* cdsPesquisa);
 
     // Search state (read by the entry point and by tests).
     bool boPesqOK = false;
     bool LockedUP = false;
     bool boShift = false;
-    AnsiString stColunaPesq;
-    AnsiString OriginalFilter;
+    qmr::AnsiString stColunaPesq;
+    qmr::AnsiString OriginalFilter;
     int inTamCampo = 0;
     /// The caller's data set; borrowed, never freed. May be a data set of any kind.
-    TDataSet* cdsPesquisa = nullptr;
+    qmr::TDataSet* cdsPesquisa = nullptr;
 
 private:
     /// The form's published methods, for the layout loader.
-    std::vector<TMethodEntry> publishedMethods();
+    std::vector<qmr::TMethodEntry> publishedMethods();
     /// Points every component field at the component the layout created.
     void bindComponentFields();
 
     // Search (screen/Search.cpp).
-    AnsiString filterExpression(const AnsiString& searchText) const;
-    void applyFilter(const AnsiString& expression);
+    qmr::AnsiString filterExpression(const qmr::AnsiString& searchText) const;
+    void applyFilter(const qmr::AnsiString& expression);
     void searchAfterAppend();
     void clearSearch();
     void removeLastCharacter();
 
     // Confirmation (screen/Navigation.cpp).
     void applyEnterButtonRule();
-    TDataSet* dataSet() const;
+    qmr::TDataSet* dataSet() const;
 
     // Keyboard (keyboard/KeyRouting.cpp).
-    void PostText(const AnsiString& Texto, bool boReturn, bool boChar);
+    void PostText(const qmr::AnsiString& Texto, bool boReturn, bool boChar);
     void relabel(bool capitals);
 };
 
 /// Returns stTrue when Teste holds, stFalse otherwise.
-AnsiString Condicao(bool Teste, const AnsiString& stTrue, const AnsiString& stFalse);
+qmr::AnsiString Condicao(bool Teste, const qmr::AnsiString& stTrue, const qmr::AnsiString& stFalse);
 
 /// The layout of the search screen, keyboard included, in creation order.
-const TLayout& layoutPesquisa();
+const qmr::TLayout& layoutPesquisa();
 /// The rows of the on-screen keyboard's keys, in creation order (keyboard/KeyLayout.cpp).
-std::vector<TLayoutComponent> keyboardLayout();
+std::vector<qmr::TLayoutComponent> keyboardLayout();
 
 // Unit variables.
 extern TfrmPesquisa* frmPesquisa;
-extern AnsiString stFilter;
-extern AnsiString stColuna;
+extern qmr::AnsiString stFilter;
+extern qmr::AnsiString stColuna;
 
 /// The unit's initialisation and finalisation, run by the package's Initialize and Finalize.
 void initializeCliQmr41726();
@@ -150,5 +151,5 @@ void finalizeCliQmr41726();
 
 /// The entry point: shows the search screen over arParams[0] and returns whether a row was chosen.
 /// The parameter list is an open array: `arParams` points at `arParamsHigh + 1` variants.
-extern "C" __attribute__((visibility("default"))) bool CriaTelaQmr41726(const Variant* arParams, int arParamsHigh,
-                                                                        OleVariant& oleRetorno);
+extern "C" __attribute__((visibility("default"))) bool
+CriaTelaQmr41726(const qmr::Variant* arParams, int arParamsHigh, qmr::OleVariant& oleRetorno);

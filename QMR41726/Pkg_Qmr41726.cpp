@@ -4,6 +4,8 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
+using namespace qmr;
+
 namespace {
 
 /// How many times the package is initialised and not yet finalised.

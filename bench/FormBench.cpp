@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+using namespace qmr;
+
 namespace {
 
 /// One key of the typed sequence and the search text the screen should hold after it.

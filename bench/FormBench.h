@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+namespace qmr {
 class TColumnStore;
+} // namespace qmr
 
 /// What the screen's run measured.
 struct FormBenchResult {
@@ -22,5 +24,5 @@ struct FormBenchResult {
 
 /// Runs the screen over a client data set on `store` with the base filter on; nullopt when this
 /// program was built without the screen.
-std::optional<FormBenchResult> runFormBench(const std::shared_ptr<const TColumnStore>& store,
+std::optional<FormBenchResult> runFormBench(const std::shared_ptr<const qmr::TColumnStore>& store,
                                             const BenchOptions& options);

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+using namespace qmr;
+
 namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace qmr;
+
 namespace {
 
 bool startsWithUpper(const std::string& value, const std::string& upperPrefix) {

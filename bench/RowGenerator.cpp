@@ -5,6 +5,8 @@
 #include <array>
 #include <iterator>
 
+using namespace qmr;
+
 namespace {
 
 struct WeightedName {

@@ -2,6 +2,8 @@
 
 #include "host/data/TClientDataSet.h"
 
+using namespace qmr;
+
 StepResult applyFilterAsTheScreen(TDataSet& dataSet, const std::string& expression) {
     dataSet.setFilter(expression);
     dataSet.setFiltered(false);

@@ -2,6 +2,8 @@
 
 #include "host/rtl/AnsiString.h"
 
+using namespace qmr;
+
 const std::vector<SearchStep>& searchSequence() {
     static const std::vector<SearchStep> sequence = {
         {"J", "J"}, {"O", "JO"}, {"S", "JOS"}, {"E", "JOSE"}, {"Backspace", "JOS"}, {"Delete", ""},

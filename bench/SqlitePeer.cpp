@@ -7,6 +7,8 @@
 #include <memory>
 #include <stdexcept>
 
+using namespace qmr;
+
 namespace {
 
 struct StatementCloser {

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <string_view>
 
+using namespace qmr;
+
 namespace {
 
 void require(bool condition) {

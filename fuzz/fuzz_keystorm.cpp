@@ -25,6 +25,8 @@
 #include <memory>
 #include <string>
 
+using namespace qmr;
+
 namespace {
 
 constexpr std::size_t kMaxEvents = 48;

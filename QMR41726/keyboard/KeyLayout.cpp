@@ -4,6 +4,8 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
+using namespace qmr;
+
 namespace {
 
 /// What sets one key apart from the others.

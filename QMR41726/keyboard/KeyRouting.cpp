@@ -7,6 +7,8 @@
 #include "host/ui/Messages.h"
 #include "host/ui/TClassRegistry.h"
 
+using namespace qmr;
+
 namespace {
 
 constexpr char kCCedilla = '\xE7';        // ç in Windows-1252

@@ -5,6 +5,8 @@
 
 #include "host/ui/Messages.h"
 
+using namespace qmr;
+
 namespace {
 
 /// Whether the modifiers held are Alt and nothing else.

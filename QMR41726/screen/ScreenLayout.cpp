@@ -7,6 +7,8 @@
 
 #include <optional>
 
+using namespace qmr;
+
 namespace {
 
 using Properties = std::vector<TLayoutProperty>;

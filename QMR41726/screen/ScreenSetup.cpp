@@ -9,6 +9,8 @@
 
 #include <string>
 
+using namespace qmr;
+
 namespace {
 
 /// Points component fields at the form's components by name, checking each one's class, so

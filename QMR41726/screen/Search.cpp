@@ -7,6 +7,8 @@
 #include "host/framework/Mensagem.h"
 #include "host/rtl/Exception.h"
 
+using namespace qmr;
+
 namespace {
 
 /// Whether `c` can be part of a keyword or a name of the filter language.

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+using namespace qmr;
+
 namespace {
 
 QString fromAnsi(const AnsiString& text) {

@@ -4,7 +4,9 @@
 
 #include <QStringList>
 
+namespace qmr {
 class TApplication;
+} // namespace qmr
 
 /// Records messages and errors of the call. In scripted runs nothing blocks: the texts are only
 /// recorded. In interactive runs they are also shown in a message box, as the user expects.
@@ -13,7 +15,7 @@ public:
     enum class Mode { Scripted, Interactive };
 
     /// Installs the host's Mensagem routine and the application's error handler.
-    CallLog(TApplication& application, Mode mode);
+    CallLog(qmr::TApplication& application, Mode mode);
     /// Restores the runtime's own routine and handler.
     ~CallLog();
     CallLog(const CallLog&) = delete;
@@ -27,7 +29,7 @@ public:
 private:
     void show(const QString& title, const QString& text) const;
 
-    TApplication& m_application;
+    qmr::TApplication& m_application;
     Mode m_mode;
     QStringList m_messages;
     QStringList m_errors;

@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 
+using namespace qmr;
+
 namespace {
 
 using ValueSetter = std::function<void(HostOptions&, const std::string&)>;

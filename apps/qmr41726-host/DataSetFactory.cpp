@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+using namespace qmr;
+
 namespace {
 
 std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {

@@ -6,7 +6,9 @@
 #include <memory>
 #include <stdexcept>
 
+namespace qmr {
 class TDataSet;
+} // namespace qmr
 
 /// The data could not be loaded or the data set refused a setting; the message names the file or
 /// the setting and why.
@@ -20,5 +22,5 @@ class DataSetFactory {
 public:
     /// Loads the rows of the CSV file or SQLite query, opens a client data set (or a plain one
     /// with --plain) on them and applies --filter and --filtered. DataError on any failure.
-    static std::unique_ptr<TDataSet> create(const HostOptions& options);
+    static std::unique_ptr<qmr::TDataSet> create(const HostOptions& options);
 };

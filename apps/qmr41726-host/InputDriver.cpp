@@ -10,6 +10,8 @@
 
 #include <array>
 
+using namespace qmr;
+
 namespace {
 
 /// How a physical key arrives from a keyboard: its Qt key and the text the window system gives it.

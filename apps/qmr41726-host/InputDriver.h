@@ -11,7 +11,9 @@
 #include <stdexcept>
 
 class QWidget;
+namespace qmr {
 class TForm;
+} // namespace qmr
 
 /// A step that could not be carried out on the screen as it is now; the message says why.
 class StepError : public std::runtime_error {
@@ -22,7 +24,7 @@ public:
 /// Sends the input events of key-script steps to one form.
 class InputDriver {
 public:
-    explicit InputDriver(TForm& form) : m_form(form) {}
+    explicit InputDriver(qmr::TForm& form) : m_form(form) {}
 
     /// Press and release at the centre of the named component's widget.
     void touchComponent(const std::string& name);
@@ -47,5 +49,5 @@ private:
     void sendKey(int qtKey, const QString& text, unsigned modifiers);
     QWidget* keyTarget() const;
 
-    TForm& m_form;
+    qmr::TForm& m_form;
 };

@@ -7,6 +7,8 @@
 
 #include <QJsonDocument>
 
+using namespace qmr;
+
 namespace {
 
 QJsonValue utf8(const AnsiString& text) {

@@ -6,12 +6,14 @@
 
 class CallLog;
 class ScriptRunner;
+namespace qmr {
 class TDataSet;
+} // namespace qmr
 
 /// Builds the report of one call.
 class JsonReport {
 public:
     /// The whole report as indented UTF-8 JSON. "timings" is present only when `withTimings`.
-    static QByteArray build(bool result, const TDataSet& dataSet, const CallLog& log,
+    static QByteArray build(bool result, const qmr::TDataSet& dataSet, const CallLog& log,
                             const ScriptRunner& runner, bool withTimings);
 };

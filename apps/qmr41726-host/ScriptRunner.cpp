@@ -11,6 +11,8 @@
 #include <QEvent>
 #include <QTimer>
 
+using namespace qmr;
+
 namespace {
 
 constexpr int kCloseGraceMs = 5000;

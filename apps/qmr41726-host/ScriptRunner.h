@@ -15,9 +15,11 @@
 
 class CallLog;
 class InputDriver;
+namespace qmr {
 class TApplication;
 class TDataSet;
 class TForm;
+} // namespace qmr
 
 /// Starts the script when the screen is shown, one step per turn of the screen's event loop, so
 /// that every message a step posts is handled before the next step. Once the screen has closed the
@@ -25,11 +27,11 @@ class TForm;
 /// Without a script it only takes the snapshot of the screen as it closes.
 class ScriptRunner : public QObject {
 public:
-    ScriptRunner(std::optional<std::vector<KeyStep>> script, const TDataSet* dataSet, CallLog& log);
+    ScriptRunner(std::optional<std::vector<KeyStep>> script, const qmr::TDataSet* dataSet, CallLog& log);
     ~ScriptRunner() override;
 
     /// Hooks the application's modal notifications (undone by the destructor).
-    void attach(TApplication& application);
+    void attach(qmr::TApplication& application);
 
     /// The snapshot taken as the screen closed; null if it never opened.
     const QJsonValue& screen() const noexcept { return m_screen; }
@@ -47,8 +49,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void screenShown(TForm& form);
-    void screenClosed(TForm& form);
+    void screenShown(qmr::TForm& form);
+    void screenClosed(qmr::TForm& form);
     void runNext();
     void closeScreen();
     void runStep(const KeyStep& step, InputDriver& input);
@@ -56,14 +58,14 @@ private:
     void act(const KeyStep& step, InputDriver& input);
     void stepDone(const KeyStep& step, QElapsedTimer& clock);
     std::optional<QString> checkScript(const InputDriver& input) const;
-    void watchCloseRequests(TForm& form);
+    void watchCloseRequests(qmr::TForm& form);
     bool screenOpen() const;
-    TForm* liveForm() const;
+    qmr::TForm* liveForm() const;
 
     std::optional<std::vector<KeyStep>> m_script;
-    const TDataSet* m_dataSet;
+    const qmr::TDataSet* m_dataSet;
     CallLog& m_log;
-    TApplication* m_application = nullptr;
+    qmr::TApplication* m_application = nullptr;
 
     std::uintptr_t m_handle = 0;
     QPointer<QWidget> m_formWidget;

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 
+using namespace qmr;
+
 namespace {
 
 QJsonValue utf8(const AnsiString& text) {

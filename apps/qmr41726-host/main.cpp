@@ -19,6 +19,8 @@
 #include <cstdio>
 #include <iostream>
 
+using namespace qmr;
+
 namespace {
 
 constexpr int kExitCallReturned = 0;

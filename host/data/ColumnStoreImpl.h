@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 /// One column's values and null bits.
 struct StoreColumn {
     TFieldDef def;
@@ -52,3 +54,5 @@ struct TColumnStore::Impl {
     std::vector<StoreColumn> columns;
     int rows = 0;
 };
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 
 #include <charconv>
 
+namespace qmr {
+
 namespace {
 
 // The largest size a string column may declare; it keeps a typo like string(400000000) from
@@ -112,3 +114,5 @@ std::vector<CsvColumn> parseCsvHeader(const std::vector<CsvField>& entries, cons
     }
     return columns;
 }
+
+} // namespace qmr

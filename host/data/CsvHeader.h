@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace qmr {
+
 /// One column as the header declares it.
 struct CsvColumn {
     TFieldDef def;
@@ -19,3 +21,5 @@ struct CsvColumn {
 /// Raises EDatabaseError naming the column for an empty or repeated name (a-z case ignored) and
 /// for an unknown type or size.
 std::vector<CsvColumn> parseCsvHeader(const std::vector<CsvField>& entries, const std::string& sourceName);
+
+} // namespace qmr

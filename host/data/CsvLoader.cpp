@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace qmr {
+
 namespace {
 
 /// One load in progress: checks each row against the header and feeds the builder.
@@ -160,3 +162,5 @@ std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text, const std
     std::string copy(text);
     return loadCsv(copy.data(), copy.data() + copy.size(), sourceName);
 }
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace qmr {
+
 void throwCsvError(const std::string& source, int line, int column, const std::string& what) {
     throw EDatabaseError(source + ", line " + std::to_string(line) + ", column " + std::to_string(column) +
                          ": " + what);
@@ -127,3 +129,5 @@ std::string_view CsvReader::readQuoted(int column) {
         throwCsvError(m_sourceName, m_line, column, "text after the closing quote of a quoted value");
     return {start, size_t(out - start)};
 }
+
+} // namespace qmr

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 /// One field of a record: its text (unquoted, "" already turned into ") and the line it starts on.
 struct CsvField {
     std::string_view text;
@@ -44,3 +46,5 @@ private:
     int m_line = 1;
     int m_recordLine = 0;
 };
+
+} // namespace qmr

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace qmr {
+
 struct TDataSet::State {
     std::shared_ptr<const TColumnStore> store;
     bool active = false;
@@ -24,3 +26,5 @@ struct TDataSet::State {
     bool eof = true;
     std::vector<TDataSetObserver*> observers;
 };
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 
 #include <charconv>
 
+namespace qmr {
+
 namespace {
 
 using Kind = FilterNode::Kind;
@@ -223,3 +225,5 @@ int findStoreColumn(const TColumnStore::Impl& store, std::string_view name) {
 FilterPredicatePtr compileFilterTree(const FilterNode& tree, const TColumnStore::Impl& store) {
     return Compiler(store).node(tree);
 }
+
+} // namespace qmr

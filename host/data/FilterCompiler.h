@@ -5,6 +5,8 @@
 #include "host/data/FilterParser.h"
 #include "host/data/FilterPredicates.h"
 
+namespace qmr {
+
 /// The predicates of `tree` over `store`. Raises EDatabaseError "Filter error at position N: ..."
 /// for an unknown field or values that do not compare:
 ///   - texts compare with texts, numbers (integer, float and date-time fields, numeric literals)
@@ -17,3 +19,5 @@ FilterPredicatePtr compileFilterTree(const FilterNode& tree, const TColumnStore:
 
 /// The column `name` (a-z case ignored) of `store`, or -1.
 int findStoreColumn(const TColumnStore::Impl& store, std::string_view name);
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace qmr {
+
 namespace {
 
 // Whether the index runs hold exactly the rows whose value starts with the prefix (an index by
@@ -97,3 +99,5 @@ void FilterEngine::remember(Entry entry) {
         m_recent.erase(m_recent.begin());
     m_recent.push_back(std::move(entry));
 }
+
+} // namespace qmr

@@ -21,6 +21,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 class TColumnStore;
 
 /// The rows a data set shows: store row numbers in display order.
@@ -63,3 +65,5 @@ private:
 
     std::vector<Entry> m_recent; // most recent last
 };
+
+} // namespace qmr

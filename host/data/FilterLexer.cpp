@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+namespace qmr {
+
 namespace {
 
 // What a byte can start or continue. Bytes from 0x80 up are letters: field names may be written
@@ -215,3 +217,5 @@ void throwFilterError(int position, const std::string& what) {
 std::vector<FilterToken> tokenizeFilter(std::string_view text) {
     return Lexer(text).run();
 }
+
+} // namespace qmr

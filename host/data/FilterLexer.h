@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 /// The kinds of token the filter language has.
 enum class FilterTokenKind {
     Name,       // a field name, bare or in [brackets]
@@ -36,3 +38,5 @@ std::vector<FilterToken> tokenizeFilter(std::string_view text);
 
 /// Raises the filter language's error: "Filter error at position N: what".
 [[noreturn]] void throwFilterError(int position, const std::string& what);
+
+} // namespace qmr

@@ -2,6 +2,8 @@
 
 #include "host/data/FilterLexer.h"
 
+namespace qmr {
+
 namespace {
 
 using Kind = FilterNode::Kind;
@@ -308,3 +310,5 @@ bool filterRefines(const FilterNode& narrower, const FilterNode& wider) {
            sameFilterTree(*narrower.children[0], *wider.children[0]) &&
            likePatternRefines(narrower.text, wider.text);
 }
+
+} // namespace qmr

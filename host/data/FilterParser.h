@@ -21,6 +21,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 /// The comparison operators.
 enum class FilterCompare { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual };
 
@@ -64,3 +66,5 @@ bool sameFilterTree(const FilterNode& a, const FilterNode& b);
 /// `narrower` is `wider`, or `wider AND more`, or `wider` with a LIKE 'abc%' lengthened to
 /// 'abcd...', anywhere a NOT does not turn the meaning round. False when unsure.
 bool filterRefines(const FilterNode& narrower, const FilterNode& wider);
+
+} // namespace qmr

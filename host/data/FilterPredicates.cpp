@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+namespace qmr {
+
 namespace {
 
 // One side of a comparison for one row: no allocation, texts point into the column's arena.
@@ -389,3 +391,5 @@ FilterPredicatePtr makeCompare(FilterValue a, FilterCompare op, FilterValue b) {
 FilterPredicatePtr makeIn(FilterValue value, std::vector<FilterValue> literals, bool negated) {
     return std::make_unique<InPredicate>(std::move(value), std::move(literals), negated);
 }
+
+} // namespace qmr

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+namespace qmr {
+
 /// Truth values of a row, ordered so that AND is min and OR is max.
 constexpr std::uint8_t kFalse = 0, kUnknown = 1, kTrue = 2;
 
@@ -67,3 +69,5 @@ FilterPredicatePtr makeLike(const StoreColumn& column, TextFold fold, AnsiString
 FilterPredicatePtr makeCompare(FilterValue a, FilterCompare op, FilterValue b);
 /// `value IN (literals)` (or NOT IN); `value` is a column, the literals of its class.
 FilterPredicatePtr makeIn(FilterValue value, std::vector<FilterValue> literals, bool negated);
+
+} // namespace qmr

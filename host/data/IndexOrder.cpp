@@ -8,6 +8,8 @@
 #include <numeric>
 #include <utility>
 
+namespace qmr {
+
 namespace {
 
 int compareText(std::string_view a, std::string_view b, bool caseInsensitive) {
@@ -297,3 +299,5 @@ std::vector<std::uint32_t> buildIndexOrder(const TColumnStore& store, const std:
     }
     return IndexSorter(store, keys).run(std::uint32_t(store.rowCount()));
 }
+
+} // namespace qmr

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace qmr {
+
 /// One key of an index: a column and how it orders.
 struct IndexKey {
     int column = 0;
@@ -19,3 +21,5 @@ struct IndexKey {
 /// date-times by value, False before True. Nulls come before every value; a descending key turns
 /// that round too. A permutation of 4 bytes a row.
 std::vector<std::uint32_t> buildIndexOrder(const TColumnStore& store, const std::vector<IndexKey>& keys);
+
+} // namespace qmr

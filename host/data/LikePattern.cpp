@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace qmr {
+
 namespace {
 
 bool isWildcard(char c) {
@@ -98,3 +100,5 @@ bool LikePattern::matchesGeneral(std::string_view text, TextFold fold) const noe
         ++k;
     return k == p.size();
 }
+
+} // namespace qmr

@@ -8,6 +8,8 @@
 
 #include <string_view>
 
+namespace qmr {
+
 /// How the tested text is cased before matching: as stored, UPPER( ) or LOWER( ).
 enum class TextFold { None, Upper, Lower };
 
@@ -46,3 +48,5 @@ private:
     AnsiString m_literal;
     Shape m_shape = Shape::General;
 };
+
+} // namespace qmr

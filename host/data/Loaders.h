@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace qmr {
+
 /// Loads a CSV file (RFC 4180 quoting, UTF-8). The header names the fields and may type them:
 /// `CODIGO:integer,DESCRICAO:string(40),PRECO:float,ATIVO:string(1),ID:integer:hidden`.
 /// An untyped entry is a string sized to its longest value; empty values are null except in
@@ -18,3 +20,5 @@ std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text, const std
 /// Runs `query` on the SQLite database at `path` and loads its rows. Declared column types map to
 /// field types; VARCHAR(n) gives size n; text without a length gets its longest value's length.
 std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const std::string& query);
+
+} // namespace qmr

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace qmr {
+
 namespace {
 
 [[noreturn]] void throwUnreadable(const std::string& path, int error) {
@@ -68,3 +70,5 @@ void MappedFile::readAll(int fd) {
     m_data = m_read.data();
     m_size = m_read.size();
 }
+
+} // namespace qmr

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+namespace qmr {
+
 /// A file mapped copy-on-write: its bytes may be changed in place (a CSV field unquoted where it
 /// lies) while the file itself stays as it is. A file that cannot be mapped, such as a pipe, is
 /// read into memory instead.
@@ -28,3 +30,5 @@ private:
     bool m_mapped = false;
     std::string m_read;
 };
+
+} // namespace qmr

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+namespace qmr {
+
 namespace {
 
 // A head matches when (head & mask) == want, each taken as 4 bytes in memory order. Letters of a
@@ -63,3 +65,5 @@ bool scanPrefixHeads(const StoreColumn& column, const FilterPrefixTerm& term, st
     out.resize(at);
     return true;
 }
+
+} // namespace qmr

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+namespace qmr {
+
 namespace {
 
 // The key an index sorts by at byte `depth` of a row's value: -2 for null (nulls come first),
@@ -80,3 +82,5 @@ std::size_t findPrefixRanges(const StoreColumn& column, const std::vector<std::u
         ranges.begin(), ranges.end(), std::size_t(0),
         [](std::size_t sum, const PositionRange& r) { return sum + (r.second - r.first); });
 }
+
+} // namespace qmr

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+namespace qmr {
+
 /// A run of positions [first, second) in an index.
 using PositionRange = std::pair<std::uint32_t, std::uint32_t>;
 
@@ -20,3 +22,5 @@ using PositionRange = std::pair<std::uint32_t, std::uint32_t>;
 std::size_t findPrefixRanges(const StoreColumn& column, const std::vector<std::uint32_t>& order,
                              bool caseInsensitiveOrder, const FilterPrefixTerm& term,
                              std::vector<PositionRange>& ranges);
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 
 #include <charconv>
 
+namespace qmr {
+
 namespace {
 
 struct DeclaredType {
@@ -82,3 +84,5 @@ std::optional<DeclaredFieldType> fieldTypeOfDeclared(std::string_view declared) 
         return std::nullopt;
     return DeclaredFieldType{*type, *type == TFieldType::ftString ? declaredLength(upper) : 0};
 }
+
+} // namespace qmr

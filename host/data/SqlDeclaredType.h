@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+namespace qmr {
+
 /// A field type and, for text, the declared length (0 when none is given).
 struct DeclaredFieldType {
     TFieldType type;
@@ -16,3 +18,5 @@ struct DeclaredFieldType {
 /// date-time or text (with its length). Names outside the usual ones follow SQLite's affinity
 /// rules; nothing when the name says nothing about the values (empty, BLOB, an unknown word).
 std::optional<DeclaredFieldType> fieldTypeOfDeclared(std::string_view declared);
+
+} // namespace qmr

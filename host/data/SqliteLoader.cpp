@@ -14,6 +14,8 @@
 #include <cmath>
 #include <optional>
 
+namespace qmr {
+
 namespace {
 
 /// How one result column becomes a field.
@@ -332,3 +334,5 @@ std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const st
         throw EDatabaseError(path + ": the query holds more than one statement");
     return SqliteLoad(path, connection.db, statement.stmt).run();
 }
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 
 #include <map>
 
+namespace qmr {
+
 namespace {
 
 // The names in a field list "A;B;C", blanks around each name dropped.
@@ -142,3 +144,5 @@ void TClientDataSet::storeReplaced() {
         x.activeKey = {};
     }
 }
+
+} // namespace qmr

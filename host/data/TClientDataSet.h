@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace qmr {
+
 /// Options of an index definition; empty means ascending, case-sensitive, not unique.
 enum class TIndexOption : unsigned {
     ixPrimary = 1,
@@ -74,3 +76,5 @@ private:
     struct Indexes;
     std::unique_ptr<Indexes> m_indexes;
 };
+
+} // namespace qmr

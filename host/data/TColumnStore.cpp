@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace qmr {
+
 TColumnStore::TColumnStore() : m_impl(std::make_unique<Impl>()) {}
 
 TColumnStore::~TColumnStore() = default;
@@ -65,3 +67,5 @@ std::size_t TColumnStore::memoryBytes() const noexcept {
     }
     return total;
 }
+
+} // namespace qmr

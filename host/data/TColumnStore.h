@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 class TColumnStore;
 
 /// Builds a store one value at a time, row by row, column by column. A value given twice for a
@@ -80,3 +82,5 @@ private:
     TColumnStore();
     std::unique_ptr<Impl> m_impl;
 };
+
+} // namespace qmr

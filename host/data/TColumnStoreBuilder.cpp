@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+namespace qmr {
+
 namespace {
 
 // Numbers the values of a string column that has at most 255 distinct ones (see StoreColumn);
@@ -211,3 +213,5 @@ std::shared_ptr<const TColumnStore> TColumnStoreBuilder::finish() {
     startStore();
     return done;
 }
+
+} // namespace qmr

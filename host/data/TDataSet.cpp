@@ -7,6 +7,8 @@
 #include <mutex>
 #include <unordered_set>
 
+namespace qmr {
+
 namespace {
 
 // The addresses of the data sets alive now. Only ever compared, never followed.
@@ -269,3 +271,5 @@ bool TDataSet::isNull(int row, int fieldIndex) const {
         throwListIndexError(fieldIndex, fieldCount());
     return m_state->store->isNull(int(storeRow(row)), fieldIndex);
 }
+
+} // namespace qmr

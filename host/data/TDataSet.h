@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 class TFilterProgram;
 
 /// A data set over a column store: fields, the filter, the cursor. Not a client data set: it has
@@ -110,3 +112,5 @@ private:
     struct State;
     std::unique_ptr<State> m_state;
 };
+
+} // namespace qmr

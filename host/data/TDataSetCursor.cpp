@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace qmr {
+
 void TDataSet::moveTo(int position, bool bof, bool eof) {
     State& s = *m_state;
     if (isEmpty()) {
@@ -96,3 +98,5 @@ void TDataSet::notifyChanged() {
 void TDataSet::notifyMoved() {
     tellObservers([](TDataSetObserver& o, TDataSet& d) { o.currentRowChanged(d); });
 }
+
+} // namespace qmr

@@ -1,4 +1,6 @@
 #pragma once
+
+namespace qmr {
 // What a data set tells the controls linked to it.
 
 class TDataSet;
@@ -18,3 +20,5 @@ public:
     /// source before a grid created earlier); drop every reference to it.
     virtual void dataSourceDestroyed(TDataSource& /*source*/) {}
 };
+
+} // namespace qmr

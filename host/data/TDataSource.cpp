@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace qmr {
+
 TDataSource::~TDataSource() {
     if (m_dataSet)
         m_dataSet->removeObserver(this);
@@ -58,3 +60,5 @@ void TDataSource::tellObservers(void (*call)(TDataSetObserver&, TDataSet&), TDat
             call(*observer, dataSet);
     }
 }
+
+} // namespace qmr

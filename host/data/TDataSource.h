@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace qmr {
+
 /// Links one data set to controls and passes its notifications on to them.
 class TDataSource : public TComponent, private TDataSetObserver {
 public:
@@ -28,3 +30,5 @@ private:
     TDataSet* m_dataSet = nullptr;
     std::vector<TDataSetObserver*> m_observers;
 };
+
+} // namespace qmr

@@ -2,6 +2,8 @@
 
 #include "host/data/TDataSet.h"
 
+namespace qmr {
+
 TField::TField(TDataSet& dataSet, int index, TFieldDef def)
     : m_dataSet(dataSet), m_index(index), m_def(std::move(def)) {}
 
@@ -34,3 +36,5 @@ const char* fieldTypeName(TFieldType type) noexcept {
     }
     return "unknown";
 }
+
+} // namespace qmr

@@ -3,6 +3,8 @@
 
 #include "host/rtl/AnsiString.h"
 
+namespace qmr {
+
 class TDataSet;
 
 /// The types a field can hold.
@@ -50,3 +52,5 @@ private:
     int m_index;
     TFieldDef m_def;
 };
+
+} // namespace qmr

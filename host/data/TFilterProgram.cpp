@@ -4,6 +4,8 @@
 #include "host/data/FilterCompiler.h"
 #include "host/data/PrefixHeadScan.h"
 
+namespace qmr {
+
 namespace {
 
 using Kind = FilterNode::Kind;
@@ -133,3 +135,5 @@ bool TFilterProgram::selectRangeByHeads(std::uint32_t begin, std::uint32_t end,
         select(candidates.data(), candidates.size(), out);
     return true;
 }
+
+} // namespace qmr

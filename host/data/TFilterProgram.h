@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 class TColumnStore;
 
 /// A `column LIKE 'abc...'` the whole filter depends on (it stands in the top-level AND chain):
@@ -63,3 +65,5 @@ private:
     /// The filter without the prefix term (nullptr: nothing else to test).
     FilterPredicatePtr m_rest;
 };
+
+} // namespace qmr

@@ -1,6 +1,8 @@
 #include "host/data/TClientDataSet.h"
 #include "host/rtl/Exception.h"
 
+namespace qmr {
+
 const TIndexDef& TIndexDefs::item(int index) const {
     if (index < 0 || index >= count())
         throwListIndexError(index, count());
@@ -25,3 +27,5 @@ int TIndexDefs::indexOf(std::string_view name) const {
     }
     return -1;
 }
+
+} // namespace qmr

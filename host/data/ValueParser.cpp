@@ -10,6 +10,8 @@
 #include <optional>
 #include <system_error>
 
+namespace qmr {
+
 namespace {
 
 bool isBlank(char c) noexcept {
@@ -152,3 +154,5 @@ std::string_view utf8AsAnsi(std::string_view utf8, std::string& out) {
     out.resize(std::size_t(write - out.data()));
     return out;
 }
+
+} // namespace qmr

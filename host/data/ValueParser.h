@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace qmr {
+
 /// A whole number in the range of a 64-bit integer, with an optional sign. Returns nullptr on
 /// success, otherwise the reason ("is not a whole number", ...), meant to follow the quoted value.
 const char* parseInteger(std::string_view text, std::int64_t& value);
@@ -34,3 +36,5 @@ std::string quotedValue(std::string_view value);
 /// anything else goes through utf8ToAnsi, which raises EConvertError for text the code page
 /// cannot hold.
 std::string_view utf8AsAnsi(std::string_view utf8, std::string& buffer);
+
+} // namespace qmr

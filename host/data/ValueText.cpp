@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace qmr {
+
 namespace {
 
 // Day 0 of the date-time scale, 1899-12-30, counted from 1970-01-01.
@@ -148,3 +150,5 @@ std::optional<double> parseNumberText(std::string_view text) {
         return std::nullopt;
     return value;
 }
+
+} // namespace qmr

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+namespace qmr {
+
 /// A float as the grid shows it: up to 15 significant digits, '.' as the decimal point, no
 /// trailing zeros ("12.5", "3", "0.1").
 AnsiString floatText(double value);
@@ -21,3 +23,5 @@ std::optional<double> parseDateTimeText(std::string_view text);
 
 /// The number a whole text spells (optional sign, digits, optional fraction), or nothing.
 std::optional<double> parseNumberText(std::string_view text);
+
+} // namespace qmr

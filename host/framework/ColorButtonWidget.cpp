@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+namespace qmr {
+
 namespace {
 constexpr qreal kCornerRadius = 4;
 constexpr int kPressedDarkness = 125;
@@ -37,3 +39,5 @@ void ColorButtonWidget::paintEvent(QPaintEvent*) {
     const QPoint origin((width() - m_glyph.width()) / 2 + sink, (height() - m_glyph.height()) / 2 + sink);
     painter.drawImage(origin, m_glyph);
 }
+
+} // namespace qmr

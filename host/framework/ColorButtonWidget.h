@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QImage>
 
+namespace qmr {
+
 /// A focusless button with a flat coloured face and a glyph; pressed, it darkens and the glyph
 /// sinks by a pixel.
 class ColorButtonWidget : public QAbstractButton {
@@ -21,3 +23,5 @@ private:
     QColor m_face;
     QImage m_glyph;
 };
+
+} // namespace qmr

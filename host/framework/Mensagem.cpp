@@ -11,6 +11,8 @@
 
 #include <cstdio>
 
+namespace qmr {
+
 namespace {
 
 // The host's replacements; empty means the defaults below.
@@ -92,3 +94,5 @@ void Trad(TForm* form) {
 void setTradTable(std::function<AnsiString(const AnsiString&)> translate) {
     tradTable() = std::move(translate);
 }
+
+} // namespace qmr

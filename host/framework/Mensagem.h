@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace qmr {
+
 class TClientDataSet;
 class TForm;
 
@@ -27,3 +29,5 @@ void setMensagemRoutine(TMensagemRoutine routine);
 void Trad(TForm* form);
 /// The host's translation table: original text to translated text. Empty by default (identity).
 void setTradTable(std::function<AnsiString(const AnsiString&)> translate);
+
+} // namespace qmr

@@ -32,6 +32,8 @@
 #include "host/ui/TPanel.h"
 #include "host/ui/TTimer.h"
 
+namespace qmr {
+
 namespace {
 
 template <class T> std::unique_ptr<TComponent> make() {
@@ -60,3 +62,5 @@ void registerRuntimeClasses() {
     registerClass("TTimer", make<TTimer>, ownSetter<TTimer>());
     registerClass("TMessages", make<TMessages>, ownSetter<TMessages>());
 }
+
+} // namespace qmr

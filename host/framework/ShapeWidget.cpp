@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace qmr {
+
 ShapeWidget::ShapeWidget() {
     setFocusPolicy(Qt::NoFocus);
     // The corners of a rounded shape show whatever lies below it.
@@ -49,3 +51,5 @@ void ShapeWidget::changeEvent(QEvent* event) {
         m_client->enabledChanged();
     update();
 }
+
+} // namespace qmr

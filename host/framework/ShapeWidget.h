@@ -6,6 +6,8 @@
 
 class QPainter;
 
+namespace qmr {
+
 /// What a ShapeWidget asks of the control behind it.
 class ShapeWidgetClient {
 public:
@@ -38,3 +40,5 @@ private:
     ShapeWidgetClient* m_client = nullptr;
     bool m_held = false;
 };
+
+} // namespace qmr

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+namespace qmr {
+
 TBlendedBitBtn::TBlendedBitBtn() = default;
 
 void TBlendedBitBtn::setGlyph(QImage glyph) {
@@ -32,3 +34,5 @@ void TBlendedBitBtn::paintContent(QPainter& painter, TColor textColor) {
     }
     TBlendedButton::paintContent(painter, textColor);
 }
+
+} // namespace qmr

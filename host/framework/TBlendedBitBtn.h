@@ -3,6 +3,8 @@
 
 #include <QImage>
 
+namespace qmr {
+
 /// A touch key that shows a glyph bitmap, centred on its face. Pixels of the glyph's bottom-left
 /// pixel colour are not drawn, so the glyph's background never hides the key's face.
 class TBlendedBitBtn : public TBlendedButton {
@@ -20,3 +22,5 @@ private:
     QImage m_glyph;
     QImage m_drawnGlyph;
 };
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+namespace qmr {
+
 TBlendedButton::TBlendedButton() {
     setShape(Shape::stRoundRect);
 }
@@ -97,3 +99,5 @@ void TBlendedButton::setDown(bool down) {
     if (down != m_down)
         changeLook(m_down, down);
 }
+
+} // namespace qmr

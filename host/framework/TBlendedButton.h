@@ -1,6 +1,8 @@
 #pragma once
 #include "host/framework/TBlendedShape.h"
 
+namespace qmr {
+
 /// A windowless touch key drawn as a rounded shape with its caption. Never takes the focus; a
 /// disabled button ignores touches.
 class TBlendedButton : public TBlendedShape {
@@ -40,3 +42,5 @@ private:
     TColor m_disabledFontColor = clSilver;
     bool m_down = false;
 };
+
+} // namespace qmr

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace qmr {
+
 TBlendedShape::TBlendedShape() : TBlendedShape(std::make_unique<ShapeWidget>()) {}
 
 TBlendedShape::TBlendedShape(std::unique_ptr<QWidget> widget) : TGraphicControl(std::move(widget)) {
@@ -73,3 +75,5 @@ void TBlendedShape::paintFace(QPainter& painter, TColor face) const {
     }
     painter.restore();
 }
+
+} // namespace qmr

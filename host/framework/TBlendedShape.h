@@ -6,6 +6,8 @@
 
 class QPainter;
 
+namespace qmr {
+
 /// A filled shape: a rounded (or plain) rectangle in Brush.Color, outline per Pen.Style.
 class TBlendedShape : public TGraphicControl, protected ShapeWidgetClient {
 public:
@@ -45,3 +47,5 @@ private:
     PenStyle m_penStyle = PenStyle::psSolid;
     TColor m_penColor = clBlack;
 };
+
+} // namespace qmr

@@ -2,6 +2,8 @@
 
 #include "host/ui/PropertyValues.h"
 
+namespace qmr {
+
 namespace {
 
 std::vector<AnsiString> splitLines(std::string_view text) {
@@ -36,3 +38,5 @@ bool TMessages::setProperty(std::string_view name, const TPropertyValue& value, 
     setMessages(splitLines(textValue(name, value)));
     return true;
 }
+
+} // namespace qmr

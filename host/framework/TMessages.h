@@ -3,6 +3,8 @@
 
 #include <vector>
 
+namespace qmr {
+
 /// A list of keyed texts, each line "key|text".
 class TMessages : public TComponent {
 public:
@@ -16,3 +18,5 @@ public:
 private:
     std::vector<AnsiString> m_messages;
 };
+
+} // namespace qmr

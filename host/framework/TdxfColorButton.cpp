@@ -3,6 +3,8 @@
 #include "host/framework/ColorButtonWidget.h"
 #include "host/ui/PropertyValues.h"
 
+namespace qmr {
+
 TdxfColorButton::TdxfColorButton() : TWinControl(std::make_unique<ColorButtonWidget>()) {
     ColorButtonWidget* face = button();
     face->setFace(qtColor(color()));
@@ -31,3 +33,5 @@ void TdxfColorButton::appearanceChanged() {
     if (button())
         button()->setFace(qtColor(color()));
 }
+
+} // namespace qmr

@@ -3,6 +3,8 @@
 
 #include <QImage>
 
+namespace qmr {
+
 class ColorButtonWidget;
 
 /// A windowed button with a face colour and a glyph. A touch does not take the focus from the
@@ -24,3 +26,5 @@ private:
 
     QImage m_glyph;
 };
+
+} // namespace qmr

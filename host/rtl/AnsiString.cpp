@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace qmr {
+
 namespace {
 
 // Code points of the bytes 0x80 to 0x9F, where Windows-1252 differs from Latin-1. The five
@@ -121,3 +123,5 @@ AnsiString utf8ToAnsi(std::string_view text) {
     }
     return out;
 }
+
+} // namespace qmr

@@ -5,13 +5,19 @@
 #include <string>
 #include <string_view>
 
+namespace qmr {
+
 /// A Windows-1252 byte string.
 using AnsiString = std::string;
 
 /// The byte upper-cased: only a-z change; every other byte (ç and accented letters too) stays.
-constexpr char upperAnsi(char c) noexcept { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+constexpr char upperAnsi(char c) noexcept {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 /// The byte lower-cased: only A-Z change.
-constexpr char lowerAnsi(char c) noexcept { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+constexpr char lowerAnsi(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 /// The text with a-z upper-cased and every other byte unchanged.
 AnsiString UpperCase(std::string_view text);
@@ -30,3 +36,5 @@ AnsiString utf8ToAnsi(std::string_view text);
 char32_t ansiToCodePoint(unsigned char byte) noexcept;
 /// The Windows-1252 byte of a code point, or -1 when the code page has none.
 int codePointToAnsi(char32_t codePoint) noexcept;
+
+} // namespace qmr

@@ -6,6 +6,8 @@
 
 #include <exception>
 
+namespace qmr {
+
 /// Base class of the runtime's errors: carries a message text in Windows-1252.
 class Exception : public std::exception {
 public:
@@ -39,3 +41,5 @@ public:
 
 /// Raises the list error the runtime uses for every out-of-range index.
 [[noreturn]] void throwListIndexError(long long index, long long count);
+
+} // namespace qmr

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace qmr {
+
 TComponent::~TComponent() {
     // Last created first: controls are created after their parents, so children go first.
     while (!m_components.empty()) {
@@ -46,3 +48,5 @@ void TComponent::adoptComponent(std::unique_ptr<TComponent> child) {
     child->m_owner = this;
     m_components.push_back(std::move(child));
 }
+
+} // namespace qmr

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 /// Root of the runtime's class tree; the type of every event's Sender.
 class TObject {
 public:
@@ -54,3 +56,5 @@ private:
     TComponent* m_owner = nullptr;
     std::vector<std::unique_ptr<TComponent>> m_components;
 };
+
+} // namespace qmr

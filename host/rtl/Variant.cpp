@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace qmr {
+
 namespace {
 
 AnsiString formatFloat(double value) {
@@ -59,3 +61,5 @@ AnsiString Variant::toString() const {
     }
     return {};
 }
+
+} // namespace qmr

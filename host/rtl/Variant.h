@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <variant>
 
+namespace qmr {
+
 /// A value of one of the kinds a parameter list carries.
 class Variant {
 public:
@@ -20,7 +22,9 @@ public:
     Variant(AnsiString value) : m_value(std::move(value)) {}
     Variant(const char* value) : m_value(AnsiString(value)) {}
     /// An object's address, as a host passes a data set.
-    static Variant fromPointer(const void* object) { return Variant(reinterpret_cast<std::intptr_t>(object)); }
+    static Variant fromPointer(const void* object) {
+        return Variant(reinterpret_cast<std::intptr_t>(object));
+    }
 
     Kind kind() const noexcept { return Kind(m_value.index()); }
     bool isEmpty() const noexcept { return kind() == Kind::Empty; }
@@ -39,3 +43,5 @@ private:
 
 /// The variant type of by-reference results; the same representation.
 using OleVariant = Variant;
+
+} // namespace qmr

@@ -3,6 +3,8 @@
 #include "host/data/TDataSet.h"
 #include "host/ui/QtText.h"
 
+namespace qmr {
+
 DataSetTableModel::DataSetTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void DataSetTableModel::setSource(TDataSet* dataSet, std::vector<Column> columns) {
@@ -50,3 +52,5 @@ Qt::ItemFlags DataSetTableModel::flags(const QModelIndex& index) const {
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
+
+} // namespace qmr

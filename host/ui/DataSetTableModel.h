@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace qmr {
+
 class TDataSet;
 
 /// Rows of a data set as a Qt table: one model column per grid column, rows in the data set's
@@ -35,3 +37,5 @@ private:
     TDataSet* m_dataSet = nullptr;
     std::vector<Column> m_columns;
 };
+
+} // namespace qmr

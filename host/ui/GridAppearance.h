@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace qmr {
+
 /// The grid's look, shared by the grid and the Qt objects that paint it.
 struct GridAppearance {
     QFont cellFont;
@@ -25,3 +27,5 @@ struct GridAppearance {
     /// The current cell stays highlighted while the grid has no focus.
     bool alwaysShowSelection = false;
 };
+
+} // namespace qmr

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QTableView>
 
+namespace qmr {
+
 namespace {
 constexpr int kTextMargin = 2;
 } // namespace
@@ -39,3 +41,5 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, index.data().toString());
     painter->restore();
 }
+
+} // namespace qmr

@@ -9,6 +9,8 @@
 
 class QTableView;
 
+namespace qmr {
+
 /// Paints cells in the cell font and colours, the current cell in the system's selection
 /// colours, and the grid's row and column lines.
 class GridCellDelegate : public QStyledItemDelegate {
@@ -23,3 +25,5 @@ private:
     std::shared_ptr<const GridAppearance> m_look;
     QTableView* m_view;
 };
+
+} // namespace qmr

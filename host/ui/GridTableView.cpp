@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace qmr {
+
 namespace {
 // The view's border lies under the edges of the panel that clips it, like a classic grid's.
 constexpr int kBorderWidth = 3;
@@ -139,3 +141,5 @@ void GridTableView::moveEvent(QMoveEvent* event) {
     QTableView::moveEvent(event);
     updateGeometries();
 }
+
+} // namespace qmr

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace qmr {
+
 /// A read-only table view: no editing, no type-ahead search, uniform rows, paging by what is
 /// visible through the parent.
 class GridTableView : public QTableView {
@@ -43,3 +45,5 @@ private:
     /// The highest top row: the one that shows the last row at the bottom of the visible part.
     int lastTopRow() const;
 };
+
+} // namespace qmr

@@ -3,6 +3,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+namespace qmr {
+
 namespace {
 constexpr int kTextMargin = 2;
 } // namespace
@@ -47,3 +49,5 @@ void GridTitleHeader::paintSection(QPainter* painter, const QRect& rect, int log
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
     painter->restore();
 }
+
+} // namespace qmr

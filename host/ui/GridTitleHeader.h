@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace qmr {
+
 /// A horizontal header that paints each title in the title font and its column's colour on the
 /// title-row colour, with the grid's line options.
 class GridTitleHeader : public QHeaderView {
@@ -21,3 +23,5 @@ protected:
 private:
     std::shared_ptr<const GridAppearance> m_look;
 };
+
+} // namespace qmr

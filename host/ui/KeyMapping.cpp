@@ -5,6 +5,8 @@
 #include <array>
 #include <utility>
 
+namespace qmr {
+
 namespace {
 
 // Virtual key codes of the keys that need a table (letters and digits map by value).
@@ -193,3 +195,5 @@ TShiftState shiftStateOf(const QKeyEvent& event) {
         return held;
     }
 }
+
+} // namespace qmr

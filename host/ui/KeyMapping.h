@@ -6,6 +6,8 @@
 
 #include <QKeyEvent>
 
+namespace qmr {
+
 /// The Windows virtual key code of the key in `event`, or 0 for a key that has none.
 WORD virtualKeyOf(const QKeyEvent& event);
 /// The held Shift, Alt and Ctrl of `modifiers`.
@@ -18,3 +20,5 @@ TShiftState shiftStateOf(const QKeyEvent& event);
 /// are kept. Keys held with Ctrl or Alt alone type nothing, as menu and editing shortcuts do not;
 /// Ctrl with Alt (AltGr) types.
 AnsiString charactersOf(const QKeyEvent& event);
+
+} // namespace qmr

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QPointer>
 
+namespace qmr {
+
 namespace {
 
 /// The form whose window holds `widget`, or nullptr.
@@ -101,3 +103,5 @@ void KeyRouter::deliver(QWidget& widget, QKeyEvent& event) {
     const PointerScope delivering(m_delivering, &event);
     QCoreApplication::sendEvent(&widget, &event);
 }
+
+} // namespace qmr

@@ -6,6 +6,8 @@
 
 class QKeyEvent;
 class QWidget;
+
+namespace qmr {
 class TForm;
 
 /// An application-wide event filter that gives a form's key handlers every key first: the form's
@@ -28,3 +30,5 @@ private:
     /// The event being handed to its widget; while it is alive no other event has its address.
     const QEvent* m_delivering = nullptr;
 };
+
+} // namespace qmr

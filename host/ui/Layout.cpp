@@ -3,6 +3,8 @@
 #include "host/ui/TClassRegistry.h"
 #include "host/ui/TForm.h"
 
+namespace qmr {
+
 namespace {
 
 /// The error as it should read: prefixed with the component's name unless it names it already.
@@ -115,3 +117,5 @@ void loadLayout(TForm& form, const TLayout& layout, std::span<const TMethodEntry
     for (const TLayoutComponent& row : layout.components)
         loadComponent(form, row, methods);
 }
+
+} // namespace qmr

@@ -16,6 +16,8 @@
 #include <variant>
 #include <vector>
 
+namespace qmr {
+
 class TForm;
 
 /// An identifier value: clNavy, bsNone, poScreenCenter, psClear, stRoundRect, alClient ...
@@ -85,8 +87,7 @@ class TEventBinder {
 public:
     TEventBinder(std::string_view componentName, std::span<const TMethodEntry> methods);
     /// Binds `target` (the event's std::function) to the handler named by `value`.
-    template <class Event>
-    void bind(std::string_view eventName, const TPropertyValue& value, Event& target);
+    template <class Event> void bind(std::string_view eventName, const TPropertyValue& value, Event& target);
 
 private:
     const THandler& lookup(std::string_view eventName, const TPropertyValue& value) const;
@@ -114,7 +115,8 @@ template <class Form>
 TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, WORD&, TShiftState)) {
     return {name, TKeyEvent([form, fn](TObject* s, WORD& k, TShiftState sh) { (form->*fn)(s, k, sh); })};
 }
-template <class Form> TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, char&)) {
+template <class Form>
+TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, char&)) {
     return {name, TKeyPressEvent([form, fn](TObject* s, char& k) { (form->*fn)(s, k); })};
 }
 template <class Form>
@@ -131,3 +133,5 @@ template <class Form> TMethodEntry publish(Form* form, std::string_view name, vo
 /// parent, property, identifier or handler raises EComponentError naming it and the component.
 /// OnCreate is not run here: TForm::create() runs it once the whole tree exists.
 void loadLayout(TForm& form, const TLayout& layout, std::span<const TMethodEntry> methods);
+
+} // namespace qmr

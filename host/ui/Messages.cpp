@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+namespace qmr {
+
 namespace {
 
 /// Hands one message to the form's handlers; they have finished when this returns.
@@ -46,3 +48,5 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
         Qt::QueuedConnection);
     return true;
 }
+
+} // namespace qmr

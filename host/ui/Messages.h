@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace qmr {
+
 using UINT = unsigned;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
@@ -23,3 +25,5 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 /// Queues the message; it is handled when control returns to the event loop, and dropped if the
 /// form has been freed by then. False for an unknown handle.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+} // namespace qmr

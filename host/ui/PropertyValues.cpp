@@ -7,6 +7,8 @@
 #include <array>
 #include <utility>
 
+namespace qmr {
+
 namespace {
 
 [[noreturn]] void wrongKind(std::string_view property, std::string_view expected) {
@@ -143,3 +145,5 @@ QImage transparentGlyph(const QImage& glyph) {
     }
     return result;
 }
+
+} // namespace qmr

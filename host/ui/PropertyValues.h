@@ -10,6 +10,8 @@
 
 #include <string_view>
 
+namespace qmr {
+
 /// The integer of `value`; EComponentError naming `property` for any other kind.
 long long integerValue(std::string_view property, const TPropertyValue& value);
 /// The Boolean of `value` (an integer counts: non-zero is true).
@@ -33,3 +35,5 @@ QColor qtColor(TColor color);
 QFont qtFont(const TFont& font);
 /// The glyph with every pixel of its bottom-left pixel's colour made transparent.
 QImage transparentGlyph(const QImage& glyph);
+
+} // namespace qmr

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+namespace qmr {
+
 QString toQString(std::string_view text) {
     const std::string utf8 = ansiToUtf8(text);
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
@@ -17,3 +19,5 @@ AnsiString fromQString(const QString& text) {
     }
     return result;
 }
+
+} // namespace qmr

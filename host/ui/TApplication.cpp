@@ -7,6 +7,8 @@
 
 #include <cstdio>
 
+namespace qmr {
+
 TApplication* Application = nullptr;
 
 namespace {
@@ -69,3 +71,5 @@ void TApplication::handleException(const std::exception& error) {
 void TApplication::setExceptionHandler(ExceptionHandler handler) {
     m_handler = std::move(handler);
 }
+
+} // namespace qmr

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace qmr {
+
 class TForm;
 
 /// The application object: one per host process, created by the host before any form.
@@ -61,3 +63,5 @@ template <class F> bool dispatchHandler(F&& handler) noexcept {
     }
     return false;
 }
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+namespace qmr {
+
 namespace {
 
 struct TRegisteredClass {
@@ -47,3 +49,5 @@ bool setComponentProperty(std::string_view className, TComponent& component, std
                           const TPropertyValue& value, TEventBinder& events) {
     return findClass(className).setter(component, name, value, events);
 }
+
+} // namespace qmr

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string_view>
 
+namespace qmr {
+
 class TForm;
 
 /// The error the component runtime raises for a bad layout, class or component name.
@@ -39,3 +41,5 @@ bool setComponentProperty(std::string_view className, TComponent& component, std
                           const TPropertyValue& value, TEventBinder& events);
 /// Registers every class of host/ui and host/framework. Idempotent.
 void registerRuntimeClasses();
+
+} // namespace qmr

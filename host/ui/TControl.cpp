@@ -13,6 +13,8 @@
 #include <climits>
 #include <utility>
 
+namespace qmr {
+
 namespace {
 
 /// The widget property that leads from a widget back to its control.
@@ -370,3 +372,5 @@ TGraphicControl::TGraphicControl(std::unique_ptr<QWidget> widget) : TControl(std
     if (QWidget* w = this->widget())
         w->setFocusPolicy(Qt::NoFocus);
 }
+
+} // namespace qmr

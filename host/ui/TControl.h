@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qmr {
+
 class TWinControl;
 class TWinControlWatcher;
 struct TPropertyValue;
@@ -133,3 +135,5 @@ class TGraphicControl : public TControl {
 protected:
     explicit TGraphicControl(std::unique_ptr<QWidget> widget);
 };
+
+} // namespace qmr

@@ -1,7 +1,7 @@
 #include "host/ui/TDBGrid.h"
 
-#include "host/ui/PropertyValues.h"
 #include "host/ui/Layout.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/TClassRegistry.h"
 #include "host/ui/TDBGridImpl.h"
 
@@ -9,6 +9,8 @@
 
 #include <array>
 #include <utility>
+
+namespace qmr {
 
 namespace {
 
@@ -188,3 +190,5 @@ void TDBGrid::appearanceChanged() {
     if (m_impl)
         m_impl->applyAppearance();
 }
+
+} // namespace qmr

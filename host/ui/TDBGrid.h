@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace qmr {
+
 class TDBGrid;
 
 /// One grid column: the field it shows and its title's font colour.
@@ -94,3 +96,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+} // namespace qmr

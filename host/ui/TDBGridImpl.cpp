@@ -1,8 +1,8 @@
 #include "host/ui/TDBGridImpl.h"
 
 #include "host/data/TDataSource.h"
-#include "host/ui/PropertyValues.h"
 #include "host/ui/GridCellDelegate.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TClassRegistry.h"
@@ -12,6 +12,8 @@
 #include <QItemSelectionModel>
 
 #include <algorithm>
+
+namespace qmr {
 
 namespace {
 
@@ -243,3 +245,5 @@ void TDBGrid::Impl::dataSourceDestroyed(TDataSource&) {
     columns.clear();
     model->setSource(nullptr, {});
 }
+
+} // namespace qmr

@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+namespace qmr {
+
 /// Keeps the view in step with the data set: columns when the fields change, rows when the
 /// view of the data changes, the current row both ways.
 struct TDBGrid::Impl : private TDataSetObserver {
@@ -71,3 +73,5 @@ private:
     void dataSetDestroyed(TDataSet& dataSet) override;
     void dataSourceDestroyed(TDataSource& source) override;
 };
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+namespace qmr {
+
 TEdit::TEdit() : TWinControl(std::make_unique<QLineEdit>()) {
     QLineEdit* edit = lineEdit();
     edit->setFocusPolicy(Qt::StrongFocus);
@@ -62,3 +64,5 @@ bool TEdit::setProperty(std::string_view name, const TPropertyValue& value, TEve
         return TWinControl::setProperty(name, value, events);
     return true;
 }
+
+} // namespace qmr

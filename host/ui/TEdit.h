@@ -3,6 +3,8 @@
 
 class QLineEdit;
 
+namespace qmr {
+
 /// A single-line edit box. Read-only means no typing and no editing, yet it takes the focus.
 class TEdit : public TWinControl {
 public:
@@ -23,3 +25,5 @@ private:
     bool m_readOnly = false;
     int m_maxLength = 0;
 };
+
+} // namespace qmr

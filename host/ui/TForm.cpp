@@ -1,7 +1,7 @@
 #include "host/ui/TForm.h"
 
-#include "host/ui/PropertyValues.h"
 #include "host/ui/KeyRouter.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TClassRegistry.h"
@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <unordered_map>
 #include <vector>
+
+namespace qmr {
 
 namespace {
 
@@ -369,3 +371,5 @@ void TForm::acceptOldCreateOrder(const TPropertyValue& value) {
     if (booleanValue("OldCreateOrder", value))
         throw EComponentError("Property OldCreateOrder: True is not supported");
 }
+
+} // namespace qmr

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace qmr {
+
 /// Opaque window handle for SendMessageA / PostMessageA.
 using HWND = std::uintptr_t;
 
@@ -87,3 +89,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+} // namespace qmr

@@ -4,6 +4,8 @@
 
 #include <dlfcn.h>
 
+namespace qmr {
+
 namespace {
 
 using TPackageRoutine = void (*)();
@@ -54,3 +56,5 @@ TPackage::~TPackage() {
 void* TPackage::procAddress(const char* name) const {
     return dlsym(m_library, name);
 }
+
+} // namespace qmr

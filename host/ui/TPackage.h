@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace qmr {
+
 /// A loaded package; unloading runs its Finalize routine and closes the library.
 class TPackage {
 public:
@@ -32,3 +34,5 @@ class EPackageError : public Exception {
 public:
     using Exception::Exception;
 };
+
+} // namespace qmr

@@ -2,6 +2,8 @@
 
 #include "host/ui/PropertyValues.h"
 
+namespace qmr {
+
 TPanel::TPanel() : TWinControl(std::make_unique<QWidget>()) {
     // A child widget clips its children to its own rectangle, which is what the panel is for.
     widget()->setFocusPolicy(Qt::NoFocus);
@@ -15,3 +17,5 @@ bool TPanel::setProperty(std::string_view name, const TPropertyValue& value, TEv
     setCaption(AnsiString(textValue(name, value)));
     return true;
 }
+
+} // namespace qmr

@@ -1,6 +1,8 @@
 #pragma once
 #include "host/ui/TControl.h"
 
+namespace qmr {
+
 /// A plain panel: a viewport that clips its children to its client area. Its caption is kept
 /// but not drawn; the panel never takes the focus itself, its controls do.
 class TPanel : public TWinControl {
@@ -13,3 +15,5 @@ public:
 private:
     AnsiString m_caption;
 };
+
+} // namespace qmr

@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+namespace qmr {
+
 TTimer::TTimer() = default;
 TTimer::~TTimer() = default;
 
@@ -52,3 +54,5 @@ bool TTimer::setProperty(std::string_view name, const TPropertyValue& value, TEv
         return false;
     return true;
 }
+
+} // namespace qmr

@@ -6,6 +6,8 @@
 
 class QTimer;
 
+namespace qmr {
+
 /// A timer; without an OnTimer handler it does nothing (no Qt timer even exists then).
 class TTimer : public TComponent {
 public:
@@ -30,3 +32,5 @@ private:
     bool m_enabled = true;
     int m_interval = 1000;
 };
+
+} // namespace qmr

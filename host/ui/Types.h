@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace qmr {
+
 /// A colour as 0x00BBGGRR (blue in the high byte).
 using TColor = std::uint32_t;
 
@@ -89,3 +91,5 @@ using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shi
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TDBGridClickEvent = std::function<void(TColumn* Column)>;
+
+} // namespace qmr

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 extern "C" void Initialize();
 extern "C" void Finalize();
 

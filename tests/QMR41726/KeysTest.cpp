@@ -8,6 +8,8 @@
 
 #include <QRect>
 
+using namespace qmr;
+
 namespace {
 
 struct CaseCase {

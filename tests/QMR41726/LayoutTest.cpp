@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 namespace {
 
 /// Runs `check` on the screen opened over the product rows.

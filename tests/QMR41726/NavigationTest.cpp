@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+using namespace qmr;
+
 namespace {
 
 /// The NOME of the data set's current row.

@@ -16,6 +16,8 @@
 #include <stdexcept>
 #include <utility>
 
+using namespace qmr;
+
 namespace {
 
 /// Top-level windows alive once deferred deletions have run.

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QWindow>
 
+using namespace qmr;
+
 namespace {
 
 struct Person {

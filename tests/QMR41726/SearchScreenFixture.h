@@ -17,16 +17,16 @@
 
 /// People: CODIGO integer, NOME string(nameSize), CIDADE string(15), ATIVO string(1). NOME holds
 /// names in mixed letter case: Joana, joao, JOSE, Maria, Mario, Ana (in that order).
-std::shared_ptr<const TColumnStore> peopleStore(int nameSize = 20);
+std::shared_ptr<const qmr::TColumnStore> peopleStore(int nameSize = 20);
 /// The same fields without a single row.
-std::shared_ptr<const TColumnStore> emptyPeopleStore();
+std::shared_ptr<const qmr::TColumnStore> emptyPeopleStore();
 
 enum class DataKind { client, plain };
 
 /// Physical input and touches on a shown form, through Qt events.
 class ScreenInput {
 public:
-    explicit ScreenInput(TForm& form) : m_form(form) {}
+    explicit ScreenInput(qmr::TForm& form) : m_form(form) {}
     /// A touch (press and release) in the middle of the named component.
     void touch(std::string_view name);
     /// A touch on the title of grid column `column`.
@@ -44,7 +44,7 @@ private:
     void sendKey(int qtKey, const QString& text, Qt::KeyboardModifiers modifiers, bool release = true);
     QWidget* keyTarget() const;
 
-    TForm& m_form;
+    qmr::TForm& m_form;
     Qt::KeyboardModifiers m_held;
 };
 
@@ -56,12 +56,12 @@ protected:
     void TearDown() override;
 
     /// Opens the screen over a `kind` data set of `rows` whose filter text is `baseFilter`.
-    TfrmPesquisa& open(DataKind kind, const AnsiString& baseFilter = "",
-                       std::shared_ptr<const TColumnStore> rows = peopleStore());
+    TfrmPesquisa& open(DataKind kind, const qmr::AnsiString& baseFilter = "",
+                       std::shared_ptr<const qmr::TColumnStore> rows = peopleStore());
     /// Runs a script of input steps on the open screen (see ScreenInput::run).
     void run(std::string_view script) { ScreenInput(*form).run(script); }
     /// The search text in the filter box.
-    const AnsiString& searchText() const { return form->edtFiltro->text(); }
+    const qmr::AnsiString& searchText() const { return form->edtFiltro->text(); }
     /// The NOME of every row the data set shows, in order; the current row is left as it was.
     std::vector<std::string> names() const;
     /// Whether the letter keys and the ç key show capitals ('A', 'Ç') rather than lower case; the
@@ -70,9 +70,9 @@ protected:
 
     std::unique_ptr<TMensagemRecorder> messages;
     std::vector<std::string> errors;
-    std::unique_ptr<TDataSet> data;
+    std::unique_ptr<qmr::TDataSet> data;
     std::unique_ptr<TfrmPesquisa> form;
 };
 
 /// The data set a host would hand over: a client data set or a plain one over `rows`.
-std::unique_ptr<TDataSet> makeDataSet(DataKind kind, std::shared_ptr<const TColumnStore> rows);
+std::unique_ptr<qmr::TDataSet> makeDataSet(DataKind kind, std::shared_ptr<const qmr::TColumnStore> rows);

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+using namespace qmr;
+
 namespace {
 
 struct ExpressionCase {

@@ -3,6 +3,8 @@
 #include "host/ui/Messages.h"
 #include "host/ui/TApplication.h"
 
+using namespace qmr;
+
 TApplication& testApplication() {
     static TApplication application;
     return application;

@@ -13,18 +13,20 @@
 #include <ostream>
 #include <vector>
 
+namespace qmr {
 class TApplication;
+} // namespace qmr
 
 /// The host's application object, created on first use for the whole test program.
-TApplication& testApplication();
+qmr::TApplication& testApplication();
 
 /// One call of Mensagem, with every argument as passed.
 struct TMensagemCall {
-    AnsiString message, complement, confirm, cancel;
-    TTipoMsg kind;
-    AnsiString title, code;
+    qmr::AnsiString message, complement, confirm, cancel;
+    qmr::TTipoMsg kind;
+    qmr::AnsiString title, code;
     int time;
-    TClientDataSet* dataSet;
+    qmr::TClientDataSet* dataSet;
 };
 
 /// Records every Mensagem call while it lives; the default routine is back afterwards.
@@ -42,9 +44,10 @@ private:
 
 /// Product rows: CODIGO integer, DESCRICAO string(40), UNIDADE string(3), PRECO float; the fields
 /// named in `hidden` are invisible.
-std::shared_ptr<const TColumnStore> productStore(std::vector<AnsiString> hidden = {});
+std::shared_ptr<const qmr::TColumnStore> productStore(std::vector<qmr::AnsiString> hidden = {});
 /// A store of the given string fields (size 10 each) with `rows` rows of short texts.
-std::shared_ptr<const TColumnStore> stringStore(const std::vector<AnsiString>& fields, int rows = 2);
+std::shared_ptr<const qmr::TColumnStore> stringStore(const std::vector<qmr::AnsiString>& fields,
+                                                     int rows = 2);
 
 /// What one call of the entry point came to.
 struct TScreenOutcome {
@@ -56,12 +59,12 @@ struct TScreenOutcome {
 /// Calls CriaTelaQmr41726 with `params`. Once the screen is shown, `whileShown` runs with the
 /// form, then the screen is asked to close (WM_CLOSE) unless the callback closed it already.
 TScreenOutcome callScreen(const TParams& params, const std::function<void(TfrmPesquisa&)>& whileShown = {},
-                          OleVariant* oleRetorno = nullptr);
+                          qmr::OleVariant* oleRetorno = nullptr);
 /// The parameter list a host builds for a data set and a flag.
-TParams paramsFor(TDataSet& dataSet, AnsiString flag = "N");
+TParams paramsFor(qmr::TDataSet& dataSet, qmr::AnsiString flag = "N");
 
 /// Prints a font readably in test failures.
-inline void PrintTo(const TFont& font, std::ostream* out) {
+inline void PrintTo(const qmr::TFont& font, std::ostream* out) {
     *out << "{" << font.name << ", " << font.height << ", 0x" << std::hex << font.color << std::dec
          << (font.bold ? ", bold" : "") << ", charset " << font.charset << "}";
 }

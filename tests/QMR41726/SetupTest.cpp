@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 namespace {
 
 std::vector<AnsiString> indexNames(const TClientDataSet& dataSet) {

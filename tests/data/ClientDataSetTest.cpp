@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 namespace {
 
 std::shared_ptr<const TColumnStore> products() {

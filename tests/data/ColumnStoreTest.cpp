@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+using namespace qmr;
+
 namespace {
 
 std::vector<TFieldDef> allTypes() {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace qmr;
+
 namespace {
 
 using Rows = std::vector<std::vector<std::string>>;

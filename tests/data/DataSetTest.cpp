@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 namespace {
 
 std::shared_ptr<const TColumnStore> names(std::vector<std::string> values) {

@@ -11,8 +11,8 @@
 #include <vector>
 
 /// A field definition without the noise of designated initialisers.
-inline TFieldDef fieldDef(std::string name, TFieldType type, int size = 0, bool visible = true) {
-    TFieldDef def;
+inline qmr::TFieldDef fieldDef(std::string name, qmr::TFieldType type, int size = 0, bool visible = true) {
+    qmr::TFieldDef def;
     def.name = std::move(name);
     def.type = type;
     def.size = size;
@@ -24,9 +24,9 @@ inline TFieldDef fieldDef(std::string name, TFieldType type, int size = 0, bool 
 using Cell = std::variant<std::monostate, std::string, long long, double, bool>;
 
 /// A store from field definitions and rows of cells (a date-time column takes doubles).
-inline std::shared_ptr<const TColumnStore> makeStore(std::vector<TFieldDef> fields,
-                                                     const std::vector<std::vector<Cell>>& rows) {
-    TColumnStoreBuilder builder(fields);
+inline std::shared_ptr<const qmr::TColumnStore> makeStore(std::vector<qmr::TFieldDef> fields,
+                                                          const std::vector<std::vector<Cell>>& rows) {
+    qmr::TColumnStoreBuilder builder(fields);
     for (const auto& row : rows) {
         for (size_t c = 0; c < row.size(); ++c) {
             const int column = int(c);
@@ -39,7 +39,7 @@ inline std::shared_ptr<const TColumnStore> makeStore(std::vector<TFieldDef> fiel
                 builder.appendInteger(column, *i);
             else if (auto* b = std::get_if<bool>(&cell))
                 builder.appendBoolean(column, *b);
-            else if (fields[c].type == TFieldType::ftDateTime)
+            else if (fields[c].type == qmr::TFieldType::ftDateTime)
                 builder.appendDateTime(column, std::get<double>(cell));
             else
                 builder.appendFloat(column, std::get<double>(cell));
@@ -53,7 +53,7 @@ inline std::shared_ptr<const TColumnStore> makeStore(std::vector<TFieldDef> fiel
 inline std::string errorOf(const std::function<void()>& action) {
     try {
         action();
-    } catch (const Exception& e) {
+    } catch (const qmr::Exception& e) {
         return e.Message();
     }
     return "(no error)";

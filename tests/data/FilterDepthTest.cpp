@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 namespace {
 
 std::string repeated(const std::string& piece, int times) {

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <random>
 
+using namespace qmr;
+
 namespace {
 
 // Few distinct letters so that prefixes collide often; '_' and '%' and '\' test the wildcards.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 namespace {
 
 // Rows chosen so that case, nulls, wildcards and types each make a difference somewhere.

@@ -11,6 +11,8 @@
 #include <numeric>
 #include <random>
 
+using namespace qmr;
+
 namespace {
 
 struct Row {

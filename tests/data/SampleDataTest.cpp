@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace qmr;
+
 namespace {
 
 struct FieldExpectation {

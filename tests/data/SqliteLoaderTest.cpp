@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace qmr;
+
 namespace {
 
 /// A database file made for one test and removed afterwards.

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+using namespace qmr;
+
 namespace {
 
 /// A shown form with an edit box that holds the focus, and helpers to touch its controls.

@@ -20,6 +20,8 @@
 #include <functional>
 #include <string>
 
+using namespace qmr;
+
 namespace {
 
 struct RecordedMessage {

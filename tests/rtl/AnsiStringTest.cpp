@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 TEST(AnsiString, casingChangesOnlyAsciiLetters) {
     EXPECT_EQ(UpperCase("jos\xE7 \xE3o-9_z"), "JOS\xE7 \xE3O-9_Z");
     EXPECT_EQ(LowerCase("JOS\xC7 \xC3O-9_Z"), "jos\xC7 \xC3o-9_z");

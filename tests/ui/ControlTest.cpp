@@ -8,6 +8,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 namespace {
 
 /// A windowless control for the tests: a bare widget painted by nobody.

@@ -3,8 +3,8 @@
 // row whichever side moves it.
 #include "host/data/TClientDataSet.h"
 #include "host/data/TDataSource.h"
-#include "host/ui/PropertyValues.h"
 #include "host/ui/Layout.h"
+#include "host/ui/PropertyValues.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TClassRegistry.h"
 #include "host/ui/TDBGrid.h"
@@ -22,6 +22,8 @@
 
 #include <memory>
 #include <string>
+
+using namespace qmr;
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <functional>
 
+using namespace qmr;
+
 namespace {
 
 class FormTest : public ::testing::Test {

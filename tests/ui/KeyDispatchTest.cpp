@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+using namespace qmr;
+
 namespace {
 
 class KeyDispatchTest : public ::testing::Test {

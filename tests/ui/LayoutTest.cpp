@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace qmr;
+
 namespace {
 
 /// A bare form that loads whatever layout a test hands it.

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+using namespace qmr;
+
 namespace {
 
 std::string loadError(const std::string& path) {

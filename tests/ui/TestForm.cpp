@@ -4,6 +4,8 @@
 #include "host/ui/TPanel.h"
 #include "host/ui/TTimer.h"
 
+using namespace qmr;
+
 void registerTestClasses() {
     registerClass("TPanel", [] { return std::make_unique<TPanel>(); });
     registerClass("TEdit", [] { return std::make_unique<TEdit>(); });

@@ -18,34 +18,34 @@ class RecordingApplication {
 public:
     RecordingApplication();
     std::vector<std::string> errors;
-    TApplication application;
+    qmr::TApplication application;
 };
 
-class TestForm : public TForm {
+class TestForm : public qmr::TForm {
 public:
     TestForm();
     /// The layout the form loads; tests build variants of it.
-    static TLayout layout();
-    std::vector<TMethodEntry> methods();
+    static qmr::TLayout layout();
+    std::vector<qmr::TMethodEntry> methods();
 
-    TEdit& edtInner() const;
-    TEdit& edtFiltro() const;
+    qmr::TEdit& edtInner() const;
+    qmr::TEdit& edtFiltro() const;
 
     std::vector<std::string> log;
     bool refuseClose = false;
     bool releaseOnClose = false;
 
-    void FormCreate(TObject* Sender);
-    void FormClose(TObject* Sender, TCloseAction& Action);
-    void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
-    void FormKeyPress(TObject* Sender, char& Key);
-    void EditKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
-    void EditKeyPress(TObject* Sender, char& Key);
+    void FormCreate(qmr::TObject* Sender);
+    void FormClose(qmr::TObject* Sender, qmr::TCloseAction& Action);
+    void FormKeyDown(qmr::TObject* Sender, qmr::WORD& Key, qmr::TShiftState Shift);
+    void FormKeyPress(qmr::TObject* Sender, char& Key);
+    void EditKeyDown(qmr::TObject* Sender, qmr::WORD& Key, qmr::TShiftState Shift);
+    void EditKeyPress(qmr::TObject* Sender, char& Key);
 
 private:
-    void record(const std::string& who, const std::string& what, int code, TShiftState shift = {});
+    void record(const std::string& who, const std::string& what, int code, qmr::TShiftState shift = {});
 };
 
 /// Key F2 makes the form's key-down handler raise; 'x' is refused and 'q' becomes 'Q' by the
 /// form's key-press handler; Alt+F4 and Ctrl+Delete are set to 0 by its key-down handler.
-constexpr WORD kFailingKey = 113;
+constexpr qmr::WORD kFailingKey = 113;
