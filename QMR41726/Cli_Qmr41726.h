@@ -9,6 +9,7 @@
 //   keyboard/KeyLayout.cpp      the layout table of the on-screen keyboard
 //   keyboard/KeyRouting.cpp     PostText, the key click handlers, FormKeyPress, FormKeyDown
 
+#include "QMR41726/CriaTelaQmr41726.h"
 #include "host/data/TClientDataSet.h"
 #include "host/data/TDataSource.h"
 #include "host/framework/TBlendedBitBtn.h"
@@ -30,9 +31,13 @@
 /// The parameter list a host passes: element 0 a data set's address, element 1 the flag.
 using TParams = std::vector<qmr::Variant>;
 
+/// What the package exports besides its entry point: the screen unit's interface, its class,
+/// Condicao and the unit variables. Everything else in the package is hidden.
+#define QMR41726_EXPORT __attribute__((visibility("default")))
+
 /// The search screen: a grid over the caller's data set, the filter box, the row buttons and
 /// the on-screen keyboard.
-class TfrmPesquisa : public qmr::TForm {
+class QMR41726_EXPORT TfrmPesquisa : public qmr::TForm {
 public:
     /// Creates the form from its layout and runs FormCreate.
     TfrmPesquisa();
@@ -133,7 +138,8 @@ private:
 };
 
 /// Returns stTrue when Teste holds, stFalse otherwise.
-qmr::AnsiString Condicao(bool Teste, const qmr::AnsiString& stTrue, const qmr::AnsiString& stFalse);
+QMR41726_EXPORT qmr::AnsiString Condicao(bool Teste, const qmr::AnsiString& stTrue,
+                                         const qmr::AnsiString& stFalse);
 
 /// The layout of the search screen, keyboard included, in creation order.
 const qmr::TLayout& layoutPesquisa();
@@ -141,15 +147,16 @@ const qmr::TLayout& layoutPesquisa();
 std::vector<qmr::TLayoutComponent> keyboardLayout();
 
 // Unit variables.
-extern TfrmPesquisa* frmPesquisa;
-extern qmr::AnsiString stFilter;
-extern qmr::AnsiString stColuna;
+extern QMR41726_EXPORT TfrmPesquisa* frmPesquisa;
+extern QMR41726_EXPORT qmr::AnsiString stFilter;
+extern QMR41726_EXPORT qmr::AnsiString stColuna;
 
 /// The unit's initialisation and finalisation, run by the package's Initialize and Finalize.
 void initializeCliQmr41726();
 void finalizeCliQmr41726();
 
 /// The entry point: shows the search screen over arParams[0] and returns whether a row was chosen.
-/// The parameter list is an open array: `arParams` points at `arParamsHigh + 1` variants.
-extern "C" __attribute__((visibility("default"))) bool
-CriaTelaQmr41726(const qmr::Variant* arParams, int arParamsHigh, qmr::OleVariant& oleRetorno);
+/// The parameter list is an open array: `arParams` points at `arParamsHigh + 1` variants. Hosts
+/// call it through TCriaTelaQmr41726 (QMR41726/CriaTelaQmr41726.h).
+extern "C" QMR41726_EXPORT bool CriaTelaQmr41726(const qmr::Variant* arParams, int arParamsHigh,
+                                                 qmr::OleVariant& oleRetorno);

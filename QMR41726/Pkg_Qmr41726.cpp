@@ -3,8 +3,12 @@
 // initialisation runs on the first call only and its finalisation on the last.
 
 #include "QMR41726/Cli_Qmr41726.h"
+#include "host/ui/TPackage.h"
 
 using namespace qmr;
+
+// The runtime's package loader refuses this package unless it was built for the runtime it runs on.
+QMR_PACKAGE_RUNTIME_ABI();
 
 namespace {
 
@@ -13,12 +17,12 @@ int initializationCount = 0;
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) void Initialize() {
+extern "C" QMR41726_EXPORT void Initialize() {
     if (initializationCount++ == 0)
         initializeCliQmr41726();
 }
 
-extern "C" __attribute__((visibility("default"))) void Finalize() {
+extern "C" QMR41726_EXPORT void Finalize() {
     // A Finalize without a matching Initialize has nothing to undo.
     if (initializationCount == 0)
         return;

@@ -2,6 +2,7 @@
 // Loading real data into a column store: CSV files and SQLite queries. A load either succeeds
 // whole or raises EDatabaseError naming the file, line and column; nothing is half-loaded.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/data/TColumnStore.h"
 
 #include <memory>
@@ -13,12 +14,14 @@ namespace qmr {
 /// `CODIGO:integer,DESCRICAO:string(40),PRECO:float,ATIVO:string(1),ID:integer:hidden`.
 /// An untyped entry is a string sized to its longest value; empty values are null except in
 /// string fields.
-std::shared_ptr<const TColumnStore> loadCsvFile(const std::string& path);
+QMR_RUNTIME_EXPORT std::shared_ptr<const TColumnStore> loadCsvFile(const std::string& path);
 /// The same from text in memory; `sourceName` names it in error messages.
-std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text, const std::string& sourceName);
+QMR_RUNTIME_EXPORT std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text,
+                                                                   const std::string& sourceName);
 
 /// Runs `query` on the SQLite database at `path` and loads its rows. Declared column types map to
 /// field types; VARCHAR(n) gives size n; text without a length gets its longest value's length.
-std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const std::string& query);
+QMR_RUNTIME_EXPORT std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path,
+                                                                  const std::string& query);
 
 } // namespace qmr

@@ -1,6 +1,7 @@
 #pragma once
 // The client data set: a data set with index definitions and an active index that orders it.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/data/TDataSet.h"
 
 #include <cstdint>
@@ -19,7 +20,7 @@ enum class TIndexOption : unsigned {
 using TIndexOptions = unsigned;
 
 /// One index definition: a name and the fields (names joined by ';') it orders by.
-class TIndexDef {
+class QMR_RUNTIME_EXPORT TIndexDef {
 public:
     TIndexDef(AnsiString name, AnsiString fields, TIndexOptions options)
         : m_name(std::move(name)), m_fields(std::move(fields)), m_options(options) {}
@@ -34,7 +35,7 @@ private:
 };
 
 /// The index definitions of a client data set.
-class TIndexDefs {
+class QMR_RUNTIME_EXPORT TIndexDefs {
 public:
     int count() const noexcept { return int(m_items.size()); }
     /// The definition at `index`; EListError when out of range.
@@ -50,7 +51,7 @@ private:
 };
 
 /// A data set that holds index definitions and is ordered by its active index.
-class TClientDataSet : public TDataSet {
+class QMR_RUNTIME_EXPORT TClientDataSet : public TDataSet {
 public:
     TClientDataSet();
     explicit TClientDataSet(std::shared_ptr<const TColumnStore> store);

@@ -3,6 +3,7 @@
 // about a second and filter in milliseconds. A store is immutable once built and may be shared
 // by several data sets (a client data set and a plain one over the same rows).
 
+#include "host/QmrRuntimeExport.h"
 #include "host/data/TField.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ class TColumnStore;
 /// Builds a store one value at a time, row by row, column by column. A value given twice for a
 /// column, a column missed before endRow(), a value of the wrong type or a NaN raises an Exception
 /// naming the row and the column; the row being built is then dropped and the builder stays usable.
-class TColumnStoreBuilder {
+class QMR_RUNTIME_EXPORT TColumnStoreBuilder {
 public:
     explicit TColumnStoreBuilder(std::vector<TFieldDef> fields);
     ~TColumnStoreBuilder();
@@ -58,7 +59,7 @@ private:
 };
 
 /// Immutable columnar rows. See ColumnStoreImpl.h for the layout.
-class TColumnStore {
+class QMR_RUNTIME_EXPORT TColumnStore {
 public:
     ~TColumnStore();
     int rowCount() const noexcept;

@@ -1,6 +1,7 @@
 #pragma once
 // Data sets: fields, a filtered and ordered view of the rows, and a cursor on it.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/data/TColumnStore.h"
 #include "host/data/TDataSetObserver.h"
 #include "host/data/TField.h"
@@ -17,7 +18,7 @@ class TFilterProgram;
 
 /// A data set over a column store: fields, the filter, the cursor. Not a client data set: it has
 /// no index definitions and shows the rows in the store's order.
-class TDataSet : public TComponent {
+class QMR_RUNTIME_EXPORT TDataSet : public TComponent {
 public:
     TDataSet();
     /// A data set opened on `store`.

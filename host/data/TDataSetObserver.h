@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/QmrRuntimeExport.h"
+
 namespace qmr {
 // What a data set tells the controls linked to it.
 
@@ -7,7 +9,7 @@ class TDataSet;
 class TDataSource;
 
 /// Notified by a data set when its rows or its current row change.
-class TDataSetObserver {
+class QMR_RUNTIME_EXPORT TDataSetObserver {
 public:
     virtual ~TDataSetObserver() = default;
     /// Rows, their order, the filter or the open state changed: everything shown is stale.

@@ -1,6 +1,7 @@
 #pragma once
 // The link between one data set and the controls that show it.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/data/TDataSet.h"
 
 #include <vector>
@@ -8,7 +9,7 @@
 namespace qmr {
 
 /// Links one data set to controls and passes its notifications on to them.
-class TDataSource : public TComponent, private TDataSetObserver {
+class QMR_RUNTIME_EXPORT TDataSource : public TComponent, private TDataSetObserver {
 public:
     TDataSource() = default;
     ~TDataSource() override;

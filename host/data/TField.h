@@ -1,6 +1,7 @@
 #pragma once
 // Fields: the columns of a data set, with the current row's value.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/rtl/AnsiString.h"
 
 namespace qmr {
@@ -11,10 +12,10 @@ class TDataSet;
 enum class TFieldType { ftString, ftInteger, ftFloat, ftBoolean, ftDateTime };
 
 /// The type as a word for messages: "string", "integer", "float", "Boolean", "date-time".
-const char* fieldTypeName(TFieldType type) noexcept;
+QMR_RUNTIME_EXPORT const char* fieldTypeName(TFieldType type) noexcept;
 
 /// What defines a field before any row exists: the loaders describe their columns with it.
-struct TFieldDef {
+struct QMR_RUNTIME_EXPORT TFieldDef {
     AnsiString name;
     TFieldType type = TFieldType::ftString;
     /// Characters of a string field; 0 for types without a length.
@@ -25,7 +26,7 @@ struct TFieldDef {
 };
 
 /// One column of a data set; its value is read from the data set's current row.
-class TField {
+class QMR_RUNTIME_EXPORT TField {
 public:
     TField(TDataSet& dataSet, int index, TFieldDef def);
 

@@ -2,6 +2,7 @@
 // The Qt side of the windowless framework controls: a widget without a window of its own that
 // never takes the focus and hands painting and touches to the control it belongs to.
 
+#include "host/QmrRuntimeExport.h"
 #include <QWidget>
 
 class QPainter;
@@ -9,7 +10,7 @@ class QPainter;
 namespace qmr {
 
 /// What a ShapeWidget asks of the control behind it.
-class ShapeWidgetClient {
+class QMR_RUNTIME_EXPORT ShapeWidgetClient {
 public:
     virtual ~ShapeWidgetClient() = default;
     virtual void paintShape(QPainter& painter) = 0;
@@ -24,7 +25,7 @@ public:
 };
 
 /// A windowless, focusless widget painted by its control.
-class ShapeWidget : public QWidget {
+class QMR_RUNTIME_EXPORT ShapeWidget : public QWidget {
 public:
     ShapeWidget();
     void setClient(ShapeWidgetClient* client) noexcept { m_client = client; }

@@ -1,4 +1,5 @@
 #pragma once
+#include "host/QmrRuntimeExport.h"
 #include "host/framework/TBlendedButton.h"
 
 #include <QImage>
@@ -7,7 +8,7 @@ namespace qmr {
 
 /// A touch key that shows a glyph bitmap, centred on its face. Pixels of the glyph's bottom-left
 /// pixel colour are not drawn, so the glyph's background never hides the key's face.
-class TBlendedBitBtn : public TBlendedButton {
+class QMR_RUNTIME_EXPORT TBlendedBitBtn : public TBlendedButton {
 public:
     TBlendedBitBtn();
     /// The glyph as given, background included.

@@ -1,11 +1,12 @@
 #pragma once
+#include "host/QmrRuntimeExport.h"
 #include "host/framework/TBlendedShape.h"
 
 namespace qmr {
 
 /// A windowless touch key drawn as a rounded shape with its caption. Never takes the focus; a
 /// disabled button ignores touches.
-class TBlendedButton : public TBlendedShape {
+class QMR_RUNTIME_EXPORT TBlendedButton : public TBlendedShape {
 public:
     TBlendedButton();
     const AnsiString& caption() const noexcept { return m_caption; }

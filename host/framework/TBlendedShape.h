@@ -1,4 +1,5 @@
 #pragma once
+#include "host/QmrRuntimeExport.h"
 #include "host/framework/ShapeWidget.h"
 #include "host/ui/TControl.h"
 
@@ -9,7 +10,7 @@ class QPainter;
 namespace qmr {
 
 /// A filled shape: a rounded (or plain) rectangle in Brush.Color, outline per Pen.Style.
-class TBlendedShape : public TGraphicControl, protected ShapeWidgetClient {
+class QMR_RUNTIME_EXPORT TBlendedShape : public TGraphicControl, protected ShapeWidgetClient {
 public:
     enum class Shape { stRectangle, stRoundRect };
     enum class PenStyle { psSolid, psClear };

@@ -4,6 +4,8 @@
 
 namespace qmr {
 
+TMessages::~TMessages() = default;
+
 namespace {
 
 std::vector<AnsiString> splitLines(std::string_view text) {

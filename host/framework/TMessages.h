@@ -1,4 +1,5 @@
 #pragma once
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/Layout.h"
 
 #include <vector>
@@ -6,8 +7,9 @@
 namespace qmr {
 
 /// A list of keyed texts, each line "key|text".
-class TMessages : public TComponent {
+class QMR_RUNTIME_EXPORT TMessages : public TComponent {
 public:
+    ~TMessages() override;
     const std::vector<AnsiString>& messages() const noexcept { return m_messages; }
     void setMessages(std::vector<AnsiString> lines) { m_messages = std::move(lines); }
     /// The text for `key` (a-z case ignored), or "" when no line has it.

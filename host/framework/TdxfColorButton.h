@@ -1,4 +1,5 @@
 #pragma once
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/TControl.h"
 
 #include <QImage>
@@ -10,7 +11,7 @@ class ColorButtonWidget;
 /// A windowed button with a face colour and a glyph. A touch does not take the focus from the
 /// control that has it, so physical keys keep arriving there. The glyph's bottom-left pixel
 /// colour is its background and is not drawn.
-class TdxfColorButton : public TWinControl {
+class QMR_RUNTIME_EXPORT TdxfColorButton : public TWinControl {
 public:
     TdxfColorButton();
     /// The glyph as given, background included.

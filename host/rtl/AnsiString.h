@@ -2,6 +2,7 @@
 // Strings of the system: Windows-1252 byte strings. Conversion to and from UTF-8 happens only at
 // the edges (widgets, loaders, the host application's output).
 
+#include "host/QmrRuntimeExport.h"
 #include <string>
 #include <string_view>
 
@@ -20,21 +21,21 @@ constexpr char lowerAnsi(char c) noexcept {
 }
 
 /// The text with a-z upper-cased and every other byte unchanged.
-AnsiString UpperCase(std::string_view text);
+QMR_RUNTIME_EXPORT AnsiString UpperCase(std::string_view text);
 /// The text with A-Z lower-cased and every other byte unchanged.
-AnsiString LowerCase(std::string_view text);
+QMR_RUNTIME_EXPORT AnsiString LowerCase(std::string_view text);
 
 /// The Windows-1252 text as UTF-8. Every one of the 256 bytes has a UTF-8 form (the five bytes
 /// the code page leaves undefined map to the C1 control characters of the same value).
-std::string ansiToUtf8(std::string_view text);
+QMR_RUNTIME_EXPORT std::string ansiToUtf8(std::string_view text);
 
 /// The UTF-8 text as Windows-1252. Raises EConvertError naming the byte offset when the text is
 /// not valid UTF-8 or holds a character that Windows-1252 has no byte for.
-AnsiString utf8ToAnsi(std::string_view text);
+QMR_RUNTIME_EXPORT AnsiString utf8ToAnsi(std::string_view text);
 
 /// The Unicode code point of one Windows-1252 byte.
-char32_t ansiToCodePoint(unsigned char byte) noexcept;
+QMR_RUNTIME_EXPORT char32_t ansiToCodePoint(unsigned char byte) noexcept;
 /// The Windows-1252 byte of a code point, or -1 when the code page has none.
-int codePointToAnsi(char32_t codePoint) noexcept;
+QMR_RUNTIME_EXPORT int codePointToAnsi(char32_t codePoint) noexcept;
 
 } // namespace qmr

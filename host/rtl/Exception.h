@@ -2,6 +2,7 @@
 // The runtime's exception classes. Every error the runtime or the module raises on purpose is an
 // Exception; data errors derive from it so that one catch of Exception handles them all.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/rtl/AnsiString.h"
 
 #include <exception>
@@ -9,9 +10,10 @@
 namespace qmr {
 
 /// Base class of the runtime's errors: carries a message text in Windows-1252.
-class Exception : public std::exception {
+class QMR_RUNTIME_EXPORT Exception : public std::exception {
 public:
     explicit Exception(AnsiString message) : m_message(std::move(message)) {}
+    ~Exception() override;
 
     /// The message text, as shown to the user.
     const AnsiString& Message() const noexcept { return m_message; }
@@ -22,24 +24,27 @@ private:
 };
 
 /// A value could not be converted to the type asked for (variant, text to number, text encoding).
-class EConvertError : public Exception {
+class QMR_RUNTIME_EXPORT EConvertError : public Exception {
 public:
     using Exception::Exception;
+    ~EConvertError() override;
 };
 
 /// A list was indexed outside its bounds; the message names the index.
-class EListError : public Exception {
+class QMR_RUNTIME_EXPORT EListError : public Exception {
 public:
     using Exception::Exception;
+    ~EListError() override;
 };
 
 /// A data set refused an operation: a rejected filter, an unknown field or index, a bad load.
-class EDatabaseError : public Exception {
+class QMR_RUNTIME_EXPORT EDatabaseError : public Exception {
 public:
     using Exception::Exception;
+    ~EDatabaseError() override;
 };
 
 /// Raises the list error the runtime uses for every out-of-range index.
-[[noreturn]] void throwListIndexError(long long index, long long count);
+[[noreturn]] QMR_RUNTIME_EXPORT void throwListIndexError(long long index, long long count);
 
 } // namespace qmr

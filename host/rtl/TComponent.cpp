@@ -6,6 +6,9 @@
 
 namespace qmr {
 
+// Defined here so that the class tree's root has its type information in the runtime alone.
+TObject::~TObject() = default;
+
 TComponent::~TComponent() {
     // Last created first: controls are created after their parents, so children go first.
     while (!m_components.empty()) {

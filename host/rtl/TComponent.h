@@ -3,6 +3,7 @@
 // in. A component owns the components it was created with as owner and frees them, last created
 // first, when it is freed itself.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/rtl/AnsiString.h"
 
 #include <cstdint>
@@ -13,13 +14,13 @@
 namespace qmr {
 
 /// Root of the runtime's class tree; the type of every event's Sender.
-class TObject {
+class QMR_RUNTIME_EXPORT TObject {
 public:
-    virtual ~TObject() = default;
+    virtual ~TObject();
 };
 
 /// A named object with a Tag, an owner and the list of components it owns.
-class TComponent : public TObject {
+class QMR_RUNTIME_EXPORT TComponent : public TObject {
 public:
     /// Components are created unowned; an owner takes one with adopt().
     TComponent() = default;

@@ -2,6 +2,7 @@
 // Variants as the host passes them in a parameter list: empty, integer (wide enough for an object
 // address), floating, Boolean or string.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/rtl/AnsiString.h"
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 namespace qmr {
 
 /// A value of one of the kinds a parameter list carries.
-class Variant {
+class QMR_RUNTIME_EXPORT Variant {
 public:
     enum class Kind { Empty, Integer, Float, Boolean, String };
 

@@ -8,6 +8,7 @@
 //
 // Texts are Windows-1252 (bytes above 127 written as escapes: "\xE7" is ç).
 
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/Types.h"
 
 #include <initializer_list>
@@ -21,24 +22,24 @@ namespace qmr {
 class TForm;
 
 /// An identifier value: clNavy, bsNone, poScreenCenter, psClear, stRoundRect, alClient ...
-struct TIdent {
+struct QMR_RUNTIME_EXPORT TIdent {
     std::string_view name;
 };
 /// A set value: [dgTitles, dgRowLines] or [fsBold]; empty for [].
-struct TSet {
+struct QMR_RUNTIME_EXPORT TSet {
     std::vector<std::string_view> members;
 };
 /// An event property's value: the name of a published method of the form.
-struct THandlerName {
+struct QMR_RUNTIME_EXPORT THandlerName {
     std::string_view name;
 };
 /// A bitmap compiled in as a Qt resource (":/path/name.bmp").
-struct TResourceImage {
+struct QMR_RUNTIME_EXPORT TResourceImage {
     std::string_view path;
 };
 
 /// One property value of a layout row.
-struct TPropertyValue {
+struct QMR_RUNTIME_EXPORT TPropertyValue {
     std::variant<long long, bool, std::string_view, TIdent, TSet, THandlerName, TResourceImage> value;
 
     TPropertyValue(int v) : value((long long)v) {}
@@ -52,13 +53,13 @@ struct TPropertyValue {
     TPropertyValue(TResourceImage v) : value(v) {}
 };
 
-struct TLayoutProperty {
+struct QMR_RUNTIME_EXPORT TLayoutProperty {
     std::string_view name;
     TPropertyValue value;
 };
 
 /// One component of a layout: class, name, parent ("" = the form) and properties in order.
-struct TLayoutComponent {
+struct QMR_RUNTIME_EXPORT TLayoutComponent {
     std::string_view className;
     std::string_view name;
     std::string_view parent;
@@ -66,7 +67,7 @@ struct TLayoutComponent {
 };
 
 /// A whole form: its own properties, then its components in creation order.
-struct TLayout {
+struct QMR_RUNTIME_EXPORT TLayout {
     std::vector<TLayoutProperty> formProperties;
     std::vector<TLayoutComponent> components;
 };
@@ -75,7 +76,7 @@ struct TLayout {
 using THandler = std::variant<TNotifyEvent, TKeyEvent, TKeyPressEvent, TCloseEvent, TDBGridClickEvent>;
 
 /// One published method of a form: its name and the handler bound to the form object.
-struct TMethodEntry {
+struct QMR_RUNTIME_EXPORT TMethodEntry {
     std::string_view name;
     THandler handler;
 };
@@ -83,7 +84,7 @@ struct TMethodEntry {
 /// Binds event properties: looks a handler up by name in the form's published methods and checks
 /// that its type fits the event. Every failure is an EComponentError naming component, event and
 /// handler.
-class TEventBinder {
+class QMR_RUNTIME_EXPORT TEventBinder {
 public:
     TEventBinder(std::string_view componentName, std::span<const TMethodEntry> methods);
     /// Binds `target` (the event's std::function) to the handler named by `value`.
@@ -132,6 +133,6 @@ template <class Form> TMethodEntry publish(Form* form, std::string_view name, vo
 /// sets its name and properties and binds its events through `methods`. An unknown class,
 /// parent, property, identifier or handler raises EComponentError naming it and the component.
 /// OnCreate is not run here: TForm::create() runs it once the whole tree exists.
-void loadLayout(TForm& form, const TLayout& layout, std::span<const TMethodEntry> methods);
+QMR_RUNTIME_EXPORT void loadLayout(TForm& form, const TLayout& layout, std::span<const TMethodEntry> methods);
 
 } // namespace qmr

@@ -1,6 +1,7 @@
 #pragma once
 // Window messages to forms, as the screen sends and posts them.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/TForm.h"
 
 #include <cstdint>
@@ -21,9 +22,9 @@ constexpr UINT WM_CHAR = 0x0102;
 /// the form's key-press handler with the byte in wParam, WM_KEYDOWN its key-down handler with the
 /// virtual key in wParam (no modifiers), WM_CLOSE closes it. An exception of the handler goes to
 /// the application's error handler. An unknown handle returns 0 and does nothing.
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+QMR_RUNTIME_EXPORT LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 /// Queues the message; it is handled when control returns to the event loop, and dropped if the
 /// form has been freed by then. False for an unknown handle.
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+QMR_RUNTIME_EXPORT BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 } // namespace qmr

@@ -1,6 +1,7 @@
 #pragma once
 // The host application as the runtime sees it: title, icon, the error handler and hooks.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/rtl/Exception.h"
 
 #include <QIcon>
@@ -12,7 +13,7 @@ namespace qmr {
 class TForm;
 
 /// The application object: one per host process, created by the host before any form.
-class TApplication {
+class QMR_RUNTIME_EXPORT TApplication {
 public:
     TApplication();
     ~TApplication();
@@ -45,7 +46,7 @@ private:
 };
 
 /// The host's application object; set by the host (TApplication's constructor sets it).
-extern TApplication* Application;
+extern QMR_RUNTIME_EXPORT TApplication* Application;
 
 /// Runs `handler`, handing any Exception or std::exception it throws to the application's error
 /// handler. Every call from Qt into a bound handler goes through here: no exception ever crosses

@@ -7,6 +7,8 @@
 
 namespace qmr {
 
+EComponentError::~EComponentError() = default;
+
 namespace {
 
 struct TRegisteredClass {

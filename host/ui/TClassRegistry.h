@@ -3,6 +3,7 @@
 // from an explicit call (registerRuntimeClasses), never from static constructors, since the
 // library is loaded and unloaded by hosts.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/rtl/Exception.h"
 #include "host/rtl/TComponent.h"
 
@@ -15,9 +16,10 @@ namespace qmr {
 class TForm;
 
 /// The error the component runtime raises for a bad layout, class or component name.
-class EComponentError : public Exception {
+class QMR_RUNTIME_EXPORT EComponentError : public Exception {
 public:
     using Exception::Exception;
+    ~EComponentError() override;
 };
 
 struct TPropertyValue;
@@ -32,14 +34,16 @@ using TPropertySetter =
 
 /// Registers `className`; a second registration of a name replaces the first. Without a setter,
 /// a control's properties go to TControl::setProperty and other components have none.
-void registerClass(std::string_view className, TComponentFactory factory, TPropertySetter setter = nullptr);
+QMR_RUNTIME_EXPORT void registerClass(std::string_view className, TComponentFactory factory,
+                                      TPropertySetter setter = nullptr);
 /// A new component of the class, or EComponentError "Class X not found".
-std::unique_ptr<TComponent> createComponent(std::string_view className);
+QMR_RUNTIME_EXPORT std::unique_ptr<TComponent> createComponent(std::string_view className);
 /// Sets a layout property through the class's setter; false for a property the class lacks.
 /// EComponentError "Class X not found" for an unregistered class.
-bool setComponentProperty(std::string_view className, TComponent& component, std::string_view name,
-                          const TPropertyValue& value, TEventBinder& events);
+QMR_RUNTIME_EXPORT bool setComponentProperty(std::string_view className, TComponent& component,
+                                             std::string_view name, const TPropertyValue& value,
+                                             TEventBinder& events);
 /// Registers every class of host/ui and host/framework. Idempotent.
-void registerRuntimeClasses();
+QMR_RUNTIME_EXPORT void registerRuntimeClasses();
 
 } // namespace qmr

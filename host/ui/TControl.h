@@ -1,6 +1,7 @@
 #pragma once
 // Visual controls: a component with a place on its parent, backed by a Qt widget.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/Types.h"
 
 #include <QPointer>
@@ -19,7 +20,7 @@ class TEventBinder;
 
 /// A visual component. The control owns its widget; the widget's parent is the parent control's
 /// widget (forms and panels), so Qt clips and stacks it there in creation order.
-class TControl : public TComponent {
+class QMR_RUNTIME_EXPORT TControl : public TComponent {
 public:
     ~TControl() override;
 
@@ -99,7 +100,7 @@ private:
 };
 
 /// A control with a window of its own: it can take the focus and receives keys.
-class TWinControl : public TControl {
+class QMR_RUNTIME_EXPORT TWinControl : public TControl {
 public:
     bool canFocus() const;
     bool focused() const;
@@ -131,7 +132,7 @@ private:
 };
 
 /// A windowless control: painted on its parent, never takes the focus.
-class TGraphicControl : public TControl {
+class QMR_RUNTIME_EXPORT TGraphicControl : public TControl {
 protected:
     explicit TGraphicControl(std::unique_ptr<QWidget> widget);
 };

@@ -2,6 +2,7 @@
 // The data-aware grid: shows the rows of a data source's data set, follows its current row and
 // moves it on a touch. Rows are read on demand: a million rows cost nothing until shown.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/data/TDataSource.h"
 #include "host/ui/TControl.h"
 
@@ -14,7 +15,7 @@ namespace qmr {
 class TDBGrid;
 
 /// One grid column: the field it shows and its title's font colour.
-class TColumn {
+class QMR_RUNTIME_EXPORT TColumn {
 public:
     TColumn(TDBGrid& grid, int index, TField* field);
     int index() const noexcept { return m_index; }
@@ -33,7 +34,7 @@ private:
 };
 
 /// Where to touch a part of the grid: a widget and a point in it (widget null when not shown).
-struct TTouchPoint {
+struct QMR_RUNTIME_EXPORT TTouchPoint {
     QWidget* widget = nullptr;
     QPoint position;
 };
@@ -59,7 +60,7 @@ enum TDBGridOption : unsigned {
 /// field, in field order, titled with the field's display label. A data source named by the
 /// layout ("DataSource") is looked up on the owner form when the grid is first used or shown,
 /// since the layout may create it after the grid.
-class TDBGrid : public TWinControl {
+class QMR_RUNTIME_EXPORT TDBGrid : public TWinControl {
 public:
     TDBGrid();
     ~TDBGrid() override;

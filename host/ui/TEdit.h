@@ -1,4 +1,5 @@
 #pragma once
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/TControl.h"
 
 class QLineEdit;
@@ -6,7 +7,7 @@ class QLineEdit;
 namespace qmr {
 
 /// A single-line edit box. Read-only means no typing and no editing, yet it takes the focus.
-class TEdit : public TWinControl {
+class QMR_RUNTIME_EXPORT TEdit : public TWinControl {
 public:
     TEdit();
     const AnsiString& text() const noexcept;

@@ -1,6 +1,7 @@
 #pragma once
 // Forms: top-level windows with key preview, a modal loop and window messages.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/Layout.h"
 #include "host/ui/TControl.h"
 
@@ -14,7 +15,7 @@ namespace qmr {
 using HWND = std::uintptr_t;
 
 /// A top-level window. Subclasses load their layout in their constructor and then call create().
-class TForm : public TWinControl {
+class QMR_RUNTIME_EXPORT TForm : public TWinControl {
 public:
     TForm();
     ~TForm() override;

@@ -20,6 +20,25 @@ TPackageRoutine routine(void* library, const char* name) {
     return reinterpret_cast<TPackageRoutine>(dlsym(library, name));
 }
 
+/// Refuses a package built against another runtime before any of its code runs: its classes
+/// would not match ours. The library is closed when it is refused.
+void checkAbiRecord(void* library, const std::string& path) {
+    const auto* record = static_cast<const int*>(dlsym(library, TPackage::kAbiRecordName));
+    const int ours = TPackage::runtimeAbiVersion();
+    if (!record) {
+        dlclose(library);
+        throw EPackageError("Package " + path + " records no runtime ABI version (" +
+                            TPackage::kAbiRecordName + "); rebuild it against runtime ABI " +
+                            std::to_string(ours));
+    }
+    if (*record != ours) {
+        const int theirs = *record;
+        dlclose(library);
+        throw EPackageError("Package " + path + " was built for runtime ABI " + std::to_string(theirs) +
+                            ", but this runtime is ABI " + std::to_string(ours));
+    }
+}
+
 } // namespace
 
 std::unique_ptr<TPackage> TPackage::load(const std::string& path) {
@@ -27,6 +46,7 @@ std::unique_ptr<TPackage> TPackage::load(const std::string& path) {
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library)
         throw EPackageError("Cannot load package " + path + ": " + loaderError());
+    checkAbiRecord(library, path);
     // Both routines must be there before either runs: a package is initialised only when it can
     // also be finalised.
     for (const char* name : {"Initialize", "Finalize"}) {
@@ -51,6 +71,12 @@ TPackage::~TPackage() {
     // application's error handler, and the library is closed all the same.
     dispatchHandler([this] { routine(m_library, "Finalize")(); });
     dlclose(m_library);
+}
+
+EPackageError::~EPackageError() = default;
+
+int TPackage::runtimeAbiVersion() noexcept {
+    return QMR_RUNTIME_ABI_VERSION;
 }
 
 void* TPackage::procAddress(const char* name) const {

@@ -1,19 +1,31 @@
 #pragma once
 // Loading packages: a shared library with an "Initialize" and a "Finalize" routine, which the
-// loader runs after loading and before unloading.
+// loader runs after loading and before unloading, and a record of the runtime ABI it was built
+// against, which the loader checks before either.
 
+#include "host/QmrRuntimeExport.h"
+#include "host/QmrVersion.h"
 #include "host/rtl/Exception.h"
 
 #include <memory>
 #include <string>
 
+/// Put once in one source file of a package: records the runtime ABI version the package is built
+/// against, under the exported name TPackage::load looks for.
+#define QMR_PACKAGE_RUNTIME_ABI()                                                                            \
+    extern "C" __attribute__((visibility("default"))) const int QmrPackageRuntimeAbi = QMR_RUNTIME_ABI_VERSION
+
 namespace qmr {
 
 /// A loaded package; unloading runs its Finalize routine and closes the library.
-class TPackage {
+class QMR_RUNTIME_EXPORT TPackage {
 public:
-    /// Loads the library at `path` and runs its Initialize routine. EPackageError names the path
-    /// and what failed (library not found, a routine missing).
+    /// The exported name of a package's ABI record (see QMR_PACKAGE_RUNTIME_ABI).
+    static constexpr const char* kAbiRecordName = "QmrPackageRuntimeAbi";
+
+    /// Loads the library at `path`, checks its ABI record and runs its Initialize routine.
+    /// EPackageError names the path and what failed: the library or one it needs not found, no ABI
+    /// record or one of another runtime, a routine missing.
     static std::unique_ptr<TPackage> load(const std::string& path);
     ~TPackage();
     TPackage(const TPackage&) = delete;
@@ -21,7 +33,14 @@ public:
 
     /// The exported routine of that plain name, or nullptr.
     void* procAddress(const char* name) const;
+    /// The exported routine of that plain name as a function of type `Proc`, or nullptr.
+    template <class Proc> Proc procAddress(const char* name) const {
+        return reinterpret_cast<Proc>(procAddress(name));
+    }
     const std::string& path() const noexcept { return m_path; }
+
+    /// The runtime ABI version this runtime implements (its SONAME's number).
+    static int runtimeAbiVersion() noexcept;
 
 private:
     TPackage(std::string path, void* library);
@@ -30,9 +49,10 @@ private:
 };
 
 /// A package could not be loaded or lacks a routine.
-class EPackageError : public Exception {
+class QMR_RUNTIME_EXPORT EPackageError : public Exception {
 public:
     using Exception::Exception;
+    ~EPackageError() override;
 };
 
 } // namespace qmr

@@ -1,11 +1,12 @@
 #pragma once
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/TControl.h"
 
 namespace qmr {
 
 /// A plain panel: a viewport that clips its children to its client area. Its caption is kept
 /// but not drawn; the panel never takes the focus itself, its controls do.
-class TPanel : public TWinControl {
+class QMR_RUNTIME_EXPORT TPanel : public TWinControl {
 public:
     TPanel();
     const AnsiString& caption() const noexcept { return m_caption; }

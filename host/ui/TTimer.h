@@ -1,4 +1,5 @@
 #pragma once
+#include "host/QmrRuntimeExport.h"
 #include "host/ui/Layout.h"
 #include "host/ui/Types.h"
 
@@ -9,7 +10,7 @@ class QTimer;
 namespace qmr {
 
 /// A timer; without an OnTimer handler it does nothing (no Qt timer even exists then).
-class TTimer : public TComponent {
+class QMR_RUNTIME_EXPORT TTimer : public TComponent {
 public:
     TTimer();
     ~TTimer() override;

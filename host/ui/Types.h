@@ -2,6 +2,7 @@
 // Value types shared by forms, controls and the layout tables: colours, fonts, key codes,
 // modifier sets and the event signatures handlers are bound with.
 
+#include "host/QmrRuntimeExport.h"
 #include "host/rtl/AnsiString.h"
 #include "host/rtl/TComponent.h"
 
@@ -37,7 +38,7 @@ constexpr int colorBlue(TColor c) {
 }
 
 /// A font as the layout describes it. Height is negative: the character height in pixels.
-struct TFont {
+struct QMR_RUNTIME_EXPORT TFont {
     AnsiString name = "MS Sans Serif";
     int height = -11;
     TColor color = clWindowText;
@@ -60,7 +61,7 @@ constexpr WORD VK_DELETE = 46;
 constexpr WORD VK_F4 = 115;
 
 /// The modifiers held with a key: a set of Shift, Alt and Ctrl, compared as a whole.
-class TShiftState {
+class QMR_RUNTIME_EXPORT TShiftState {
 public:
     enum Flag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
     constexpr TShiftState() = default;

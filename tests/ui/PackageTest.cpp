@@ -1,4 +1,5 @@
 // Loading packages: a library that is missing or lacks a routine is refused with a clear error.
+#include "host/QmrVersion.h"
 #include "host/ui/TPackage.h"
 
 #include <QCoreApplication>
@@ -24,10 +25,30 @@ TEST(PackageTest, missingLibraryIsRefusedNamingThePath) {
     EXPECT_TRUE(message.starts_with("Cannot load package /nonexistent/libPKG_NADA.so: ")) << message;
 }
 
-TEST(PackageTest, libraryWithoutThePackageRoutinesIsRefusedNamingTheRoutine) {
-    // The runtime itself is a shared library, but not a package.
+TEST(PackageTest, libraryThatIsNoPackageIsRefusedBeforeAnyOfItsCodeRuns) {
+    // The runtime itself is a shared library, but not a package: it records no ABI.
     const std::string runtime = QCoreApplication::applicationDirPath().toStdString() + "/libqmr_runtime.so";
-    EXPECT_EQ(loadError(runtime), "Package " + runtime + " does not export the routine Initialize");
+    EXPECT_EQ(loadError(runtime), "Package " + runtime +
+                                      " records no runtime ABI version (QmrPackageRuntimeAbi); rebuild it "
+                                      "against runtime ABI " +
+                                      std::to_string(QMR_RUNTIME_ABI_VERSION));
+    EXPECT_EQ(loadError(QMR_UNRECORDED_PACKAGE), "Package " QMR_UNRECORDED_PACKAGE
+                                                 " records no runtime ABI version (QmrPackageRuntimeAbi); "
+                                                 "rebuild it against runtime ABI " +
+                                                     std::to_string(QMR_RUNTIME_ABI_VERSION));
+}
+
+TEST(PackageTest, packageBuiltForAnotherRuntimeIsRefusedNamingBothVersions) {
+    EXPECT_EQ(loadError(QMR_FOREIGN_ABI_PACKAGE),
+              "Package " QMR_FOREIGN_ABI_PACKAGE " was built for runtime ABI " +
+                  std::to_string(QMR_RUNTIME_ABI_VERSION + 1) + ", but this runtime is ABI " +
+                  std::to_string(QMR_RUNTIME_ABI_VERSION));
+}
+
+TEST(PackageTest, packageWhoseLibraryIsMissingIsRefusedNamingTheLibrary) {
+    const std::string message = loadError(QMR_DEPENDENT_PACKAGE);
+    EXPECT_TRUE(message.starts_with("Cannot load package " QMR_DEPENDENT_PACKAGE ": ")) << message;
+    EXPECT_NE(message.find("libqmr_vanished.so"), std::string::npos) << message;
 }
 
 } // namespace
