@@ -183,6 +183,8 @@ TEST_P(NoRowToConfirm, enterStartsDisabledAndTheCallCannotReturnTrue) {
     const TScreenOutcome touched = callScreen(paramsFor(*data), [&](TfrmPesquisa& screen) {
         enterEnabled = screen.sbtEnter->enabled();
         ScreenInput(screen).run("touch:sbtEnter press:Enter");
+        // Clicking from code reaches Confirm even on a disabled key; Confirm itself refuses.
+        screen.sbtEnter->click();
     });
     EXPECT_FALSE(enterEnabled);
     EXPECT_FALSE(touched.result);

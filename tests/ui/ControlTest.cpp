@@ -18,24 +18,23 @@ public:
     TestGraphic() : TGraphicControl(std::make_unique<QWidget>()) {}
 };
 
-TEST(ControlTest, clickRunsTheHandlerUnlessDisabledAndErrorsGoToTheApplication) {
+// Clicking from code is not a touch: a disabled control runs its handler all the same, and the
+// handler's error leaves click() for whoever called it, not for the application's handler.
+TEST(ControlTest, clickFromCodeRunsTheHandlerEvenWhenDisabledAndLetsItsErrorPass) {
     RecordingApplication app;
     TPanel panel;
     int clicks = 0;
     panel.onClick = [&](TObject* sender) {
         EXPECT_EQ(sender, &panel);
-        ++clicks;
-        if (clicks == 2)
+        if (++clicks == 2)
             throw Exception("click failed");
     };
-    panel.click();
     panel.setEnabled(false);
     panel.click();
     EXPECT_EQ(clicks, 1);
-    panel.setEnabled(true);
-    panel.click();
+    EXPECT_THROW(panel.click(), Exception);
     EXPECT_EQ(clicks, 2);
-    EXPECT_EQ(app.errors, std::vector<std::string>{"click failed"});
+    EXPECT_TRUE(app.errors.empty());
 }
 
 TEST(ControlTest, windowlessControlsNeverTakeTheFocusAndStackInCreationOrder) {
