@@ -1,4 +1,4 @@
-#include "PostgresServer.h"
+#include "tests/support/PostgresServer.h"
 
 #include <QDir>
 #include <QFile>
