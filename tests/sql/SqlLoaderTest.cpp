@@ -6,6 +6,15 @@
 #include "host/rtl/Exception.h"
 #include "host/sql/SqlLoader.h"
 
+#include <QTemporaryDir>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
 using namespace qmr;
 
 namespace {
@@ -145,4 +154,26 @@ TEST_F(SqlLoadTest, connectionFaultsNameTheServerAndWhy) {
     ASSERT_TRUE(server().start()) << server().error();
     EXPECT_NE(stopped.find("cannot connect"), std::string::npos) << stopped;
     EXPECT_NE(stopped.find("No such file or directory"), std::string::npos) << stopped;
+}
+
+TEST(SqlConnect, aServerThatNeverAnswersIsGivenUpAfterTheConnectTimeout) {
+    // A socket that takes connections into its backlog and never says a word, as a hung server does.
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(".s.PGSQL.5432").toStdString();
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
+        << std::strerror(errno);
+    ASSERT_EQ(listen(listener, 4), 0);
+    const auto started = std::chrono::steady_clock::now();
+    const std::string message = loadError(
+        parseDatabaseUrl("postgresql://qmr@/shop?host=" + folder.path().toStdString() + "&connect_timeout=2"),
+        "SELECT 1");
+    const auto waited = std::chrono::steady_clock::now() - started;
+    close(listener);
+    EXPECT_NE(message.find("cannot connect"), std::string::npos) << message;
+    EXPECT_NE(message.find("timeout expired"), std::string::npos) << message;
+    EXPECT_LT(waited, std::chrono::seconds(10)) << "the timeout of 2 seconds was not kept";
 }
