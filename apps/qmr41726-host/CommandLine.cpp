@@ -18,6 +18,7 @@ using FlagSetter = std::function<void(HostOptions&)>;
 const std::map<std::string, ValueSetter>& valueOptions() {
     static const std::map<std::string, ValueSetter> options{
         {"--data", [](HostOptions& o, const std::string& v) { o.dataPath = v; }},
+        {"--db", [](HostOptions& o, const std::string& v) { o.databaseUrl = v; }},
         {"--query", [](HostOptions& o, const std::string& v) { o.query = v; }},
         {"--flag", [](HostOptions& o, const std::string& v) { o.flag = v; }},
         {"--filter", [](HostOptions& o, const std::string& v) { o.filter = v; }},
@@ -50,14 +51,25 @@ bool endsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// A server's rows come from --db and --query alone.
+void checkDatabaseOptions(const HostOptions& options, bool dataGiven, bool queryGiven) {
+    if (dataGiven)
+        throw UsageError("--db and --data name two sources of rows; give one");
+    if (!queryGiven)
+        throw UsageError("--db " + options.databaseUrl + " needs the rows to load: give --query SQL");
+}
+
 void checkCombinations(const HostOptions& options, bool dataGiven, bool queryGiven) {
+    if (!options.databaseUrl.empty())
+        return checkDatabaseOptions(options, dataGiven, queryGiven);
     const bool sqlite = isSqlitePath(options.dataPath);
     if (sqlite && !queryGiven)
         throw UsageError("--data " + options.dataPath +
                          " is an SQLite database: give the rows to load with --query SQL");
     if (!sqlite && queryGiven)
         throw UsageError(
-            std::string("--query needs --data naming an SQLite database (.db, .sqlite, .sqlite3)") +
+            std::string(
+                "--query needs --db URL or --data naming an SQLite database (.db, .sqlite, .sqlite3)") +
             (dataGiven ? ", not " + options.dataPath : ""));
     if (options.dataPath.empty())
         throw UsageError("--data needs a file name");
@@ -122,7 +134,10 @@ and prints what the call left behind as one JSON object on stdout.
 Data:
   --data FILE        CSV file, or SQLite database (.db, .sqlite, .sqlite3) with --query
                      (default: the bundled product catalogue)
-  --query SQL        the rows to load from the SQLite database
+  --db URL           load from a database server instead, with --query: postgresql://[user@][host]
+                     [:port]/dbname[?host=SOCKET_FOLDER], mysql://[user@]host[:port]/dbname or
+                     odbc:DSN; the password is read from the environment variable QMR_DB_PASSWORD
+  --query SQL        the rows to load from the SQLite database or the server
   --filter EXPR      the data set's filter text before the call
   --filtered         switch the data set's filter on before the call
   --plain            hand over a plain data set (no indexes) instead of a client data set

@@ -11,6 +11,8 @@
 struct HostOptions {
     /// CSV file, or SQLite database (.db, .sqlite, .sqlite3) read with `query`.
     std::string dataPath;
+    /// Database server URL (postgresql://, mysql://, odbc:), read with `query` instead of dataPath.
+    std::string databaseUrl;
     std::string query;
     /// Element 1 of the parameter list (UTF-8 here; the host converts it).
     std::string flag = "N";

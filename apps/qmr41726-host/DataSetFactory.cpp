@@ -3,6 +3,7 @@
 #include "host/data/Loaders.h"
 #include "host/data/TClientDataSet.h"
 #include "host/rtl/Exception.h"
+#include "host/sql/SqlLoader.h"
 
 #include <filesystem>
 
@@ -10,7 +11,18 @@ using namespace qmr;
 
 namespace {
 
+// The loader's message names the server (its URL) and what failed.
+std::shared_ptr<const TColumnStore> loadServerRows(const HostOptions& options) {
+    try {
+        return loadSqlQuery(parseDatabaseUrl(options.databaseUrl), options.query);
+    } catch (const Exception& e) {
+        throw DataError(ansiToUtf8(e.Message()));
+    }
+}
+
 std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {
+    if (!options.databaseUrl.empty())
+        return loadServerRows(options);
     std::error_code error;
     if (!std::filesystem::is_regular_file(options.dataPath, error))
         throw DataError("data file " + options.dataPath + ": no such file");

@@ -20,7 +20,7 @@ public:
 /// Makes the data sets of a run: loads the rows once and wraps them as the options ask.
 class DataSetFactory {
 public:
-    /// Loads the rows of the CSV file or SQLite query, opens a client data set (or a plain one
+    /// Loads the rows of the CSV file, SQLite query or server query, opens a client data set (or a plain one
     /// with --plain) on them and applies --filter and --filtered. DataError on any failure.
     static std::unique_ptr<qmr::TDataSet> create(const HostOptions& options);
 };

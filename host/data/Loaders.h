@@ -21,6 +21,7 @@ QMR_RUNTIME_EXPORT std::shared_ptr<const TColumnStore> loadCsvText(std::string_v
 
 /// Runs `query` on the SQLite database at `path` and loads its rows. Declared column types map to
 /// field types; VARCHAR(n) gives size n; text without a length gets its longest value's length.
+/// While another connection holds the file's write lock, the load waits for it up to 5 seconds.
 QMR_RUNTIME_EXPORT std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path,
                                                                   const std::string& query);
 

@@ -1,6 +1,10 @@
 // Loading the rows of an SQLite query into a column store. The database is opened read-only;
 // declared column types decide the field types, and a column without one (an expression) takes
 // the type of its first non-null value. Any error is raised before the store exists.
+//
+// Another program may be writing to the same file (a host recording sales). While it holds the
+// lock that keeps readers out, the load waits up to kBusyTimeoutMs for it instead of failing at
+// once; a writer that keeps the file locked longer than that is reported as such.
 
 #include "host/data/Loaders.h"
 #include "host/data/SqlDeclaredType.h"
@@ -17,6 +21,19 @@
 namespace qmr {
 
 namespace {
+
+/// How long a load waits for another connection's write lock. Writers commit in milliseconds; five
+/// seconds rides out any commit while a writer that hangs is still reported before a user gives up.
+constexpr int kBusyTimeoutMs = 5000;
+
+// The words for an SQLite error; a lock that outlasted the wait says so plainly.
+std::string sqliteError(sqlite3* db) {
+    const int code = sqlite3_errcode(db) & 0xff;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return "the database stayed locked by another connection for " +
+               std::to_string(kBusyTimeoutMs / 1000) + " seconds (" + sqlite3_errmsg(db) + ")";
+    return sqlite3_errmsg(db);
+}
 
 /// How one result column becomes a field.
 struct SqlColumn {
@@ -294,7 +311,7 @@ std::shared_ptr<const TColumnStore> SqliteLoad::run() {
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
-            throw EDatabaseError(m_path + ", row " + std::to_string(m_row + 1) + ": " + sqlite3_errmsg(m_db));
+            throw EDatabaseError(m_path + ", row " + std::to_string(m_row + 1) + ": " + sqliteError(m_db));
         ++m_row;
         readRow(row);
         if (m_builder) {
@@ -321,11 +338,12 @@ std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const st
     if (sqlite3_open_v2(path.c_str(), &connection.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         throw EDatabaseError(path + ": cannot open the database (" +
                              (connection.db ? sqlite3_errmsg(connection.db) : "out of memory") + ")");
+    sqlite3_busy_timeout(connection.db, kBusyTimeoutMs);
     Statement statement;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(connection.db, query.c_str(), int(query.size()), &statement.stmt, &tail) !=
         SQLITE_OK)
-        throw EDatabaseError(path + ": the query failed: " + sqlite3_errmsg(connection.db));
+        throw EDatabaseError(path + ": the query failed: " + sqliteError(connection.db));
     if (!statement.stmt)
         throw EDatabaseError(path + ": the query is empty");
     // A second statement would be silently ignored; refuse it rather than run half the text.

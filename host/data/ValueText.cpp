@@ -136,7 +136,10 @@ std::optional<double> parseDateTimeText(std::string_view text) {
             return std::nullopt;
         time = *parsed;
     }
-    return double(daysFromCivil(*year, *month, *day) - kEpochOffsetDays) + time;
+    // Before 1899-12-30 the days count down but the time of day still counts up: 29/12/1899 06:00
+    // is -1.25, not -0.75 (which would be 18:00 of the 30th).
+    const double days = double(daysFromCivil(*year, *month, *day) - kEpochOffsetDays);
+    return days < 0 ? days - time : days + time;
 }
 
 std::optional<double> parseNumberText(std::string_view text) {

@@ -103,12 +103,14 @@ TEST(CsvLoader, readsEachTypesForms) {
     auto store = loadCsvText("I:integer,F:float,B:boolean,D:datetime\n"
                              "-42,-0.5,true,2024-02-29 13:45\n"
                              "+7,1e3,0,2024-02-29T13:45:10\n"
-                             " 9223372036854775807 ,.25,FALSE,1999-12-31 \n",
+                             " 9223372036854775807 ,.25,FALSE,1999-12-31 \n"
+                             "0,0,1,1899-12-29 06:00\n",
                              "t.csv");
     const Rows rows = {
         {"-42", "-0.5", "True", "29/02/2024 13:45:00"},
         {"7", "1000", "False", "29/02/2024 13:45:10"},
         {"9223372036854775807", "0.25", "False", "31/12/1999"},
+        {"0", "0", "True", "29/12/1899 06:00:00"}, // before the epoch the time still counts forward
     };
     EXPECT_EQ(rowsOf(*store), rows);
 }

@@ -7,9 +7,17 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <fstream>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace qmr;
@@ -48,6 +56,60 @@ protected:
 
     std::string m_path;
 };
+
+/// A writer on its own connection that holds the file's exclusive lock, with a row added, until
+/// it is told to commit.
+class LockingWriter {
+public:
+    explicit LockingWriter(const std::string& path) : m_thread([this, path] { run(path); }) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_locked || !m_error.empty(); });
+    }
+    ~LockingWriter() {
+        release();
+        m_thread.join();
+    }
+    const std::string& error() const { return m_error; }
+    void release() {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
+private:
+    void run(const std::string& path) {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        char* error = nullptr;
+        const int rc = sqlite3_exec(db, "BEGIN EXCLUSIVE; INSERT INTO produto (id) VALUES (4)", nullptr,
+                                    nullptr, &error);
+        {
+            std::unique_lock lock(m_mutex);
+            m_locked = rc == SQLITE_OK;
+            m_error = rc == SQLITE_OK ? "" : std::string("the writer cannot lock: ") + (error ? error : "?");
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_released; });
+        }
+        sqlite3_free(error);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_locked = false;
+    bool m_released = false;
+    std::string m_error;
+    std::thread m_thread;
+};
+
+// Whether the thread is asleep in a system call, as SQLite's busy handler is between two tries.
+bool isSleeping(pid_t thread) {
+    std::ifstream file("/proc/self/task/" + std::to_string(thread) + "/syscall");
+    long number = -1;
+    file >> number;
+    return number == SYS_clock_nanosleep || number == SYS_nanosleep;
+}
 
 std::vector<std::string> rowTexts(const TColumnStore& store, int row) {
     std::vector<std::string> texts;
@@ -185,4 +247,31 @@ TEST_F(SqliteLoaderTest, opensReadOnlyAndNeverCreatesADatabase) {
     EXPECT_EQ(errorOf([&] { loadSqlite(m_path, "INSERT INTO produto (id) VALUES (9) RETURNING id"); }),
               m_path + ", row 1: attempt to write a readonly database");
     EXPECT_EQ(loadSqlite(m_path, "SELECT count(*) AS n FROM produto")->text(0, 0), "3");
+}
+
+TEST_F(SqliteLoaderTest, waitsForAWriterToReleaseItsLock) {
+    LockingWriter writer(m_path);
+    ASSERT_EQ(writer.error(), "");
+    std::atomic<pid_t> loaderThread{0};
+    std::atomic<bool> done{false};
+    std::string error;
+    std::shared_ptr<const TColumnStore> rows;
+    std::thread loader([&] {
+        loaderThread = pid_t(syscall(SYS_gettid));
+        try {
+            rows = loadSqlite(m_path, "SELECT id FROM produto ORDER BY id");
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+        done = true;
+    });
+    // The writer lets go only once the load is seen waiting for it (or has given up).
+    while (!done && !(loaderThread && isSleeping(loaderThread)))
+        std::this_thread::yield();
+    const bool waited = !done;
+    writer.release();
+    loader.join();
+    EXPECT_TRUE(waited) << "the load did not wait for the lock: " << error;
+    ASSERT_TRUE(rows) << error;
+    EXPECT_EQ(rows->rowCount(), 4) << "the load read the file after the writer committed";
 }

@@ -26,7 +26,9 @@ TEST(HostApp, usageErrorsExitTwoWithNothingOnStdout) {
         {{"--params", "3"}, "--params takes 0, 1 or 2"},
         {{"--flag", "S", "--flag", "N"}, "--flag is given twice"},
         {{"--plain=yes"}, "--plain takes no value"},
-        {{"--query", "SELECT 1"}, "--query needs --data naming an SQLite database"},
+        {{"--query", "SELECT 1"}, "--query needs --db URL or --data naming an SQLite database"},
+        {{"--db", "postgresql:///shop"}, "needs the rows to load: give --query"},
+        {{"--db", "postgresql:///shop", "--data", "a.csv", "--query", "SELECT 1"}, "two sources of rows"},
         {{"--data", "shop.db"}, "give the rows to load with --query"},
         {{"--flag", "\xE2\x98\x83", "--keys", "probe"}, "--flag"}, // no Windows-1252 byte for it
     };
@@ -37,9 +39,10 @@ TEST(HostApp, usageErrorsExitTwoWithNothingOnStdout) {
 TEST(HostApp, helpDescribesEveryOptionAndStep) {
     const HostRun run = runHost({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* word : {"--data", "--query", "--flag", "--filter", "--filtered", "--plain", "--params",
-                             "--bogus-dataset", "--keys", "--timings", "touch:NAME", "title:N", "row:N",
-                             "key:NAME", "type:TEXT", "shot:FILE", "wait:MS", "probe"})
+    for (const char* word :
+         {"--data",  "--db",     "QMR_DB_PASSWORD", "--query",   "--flag",    "--filter",   "--filtered",
+          "--plain", "--params", "--bogus-dataset", "--keys",    "--timings", "touch:NAME", "title:N",
+          "row:N",   "key:NAME", "type:TEXT",       "shot:FILE", "wait:MS",   "probe"})
         EXPECT_TRUE(run.out.contains(word)) << word;
 }
 

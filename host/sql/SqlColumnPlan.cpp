@@ -1,0 +1,131 @@
+#include "host/sql/SqlColumnPlan.h"
+
+#include <QSqlField>
+
+#include <algorithm>
+#include <iterator>
+
+namespace qmr {
+
+namespace {
+
+// A numeric of up to 18 digits without a fraction fits an integer field whole; anything larger or
+// with a fraction goes to a float, the nearest the field types have.
+constexpr int kMaxIntegerDigits = 18;
+
+/// What a driver's native type numbers and lengths mean.
+struct DriverRule {
+    const char* driver;
+    /// The native type numbers of the text types declared with a length.
+    int textTypes[4];
+    /// What the reported text length counts: 1 for characters, otherwise bytes of the client
+    /// encoding's widest character.
+    int bytesPerCharacter;
+    /// The native type numbers of exact numerics (numeric, decimal), whose length and precision are
+    /// their digits and digits after the point.
+    int exactNumericTypes[2];
+};
+
+// PostgreSQL reports varchar(n) and char(n) in characters. MySQL and MariaDB report bytes of the
+// connection's character set, which Qt sets to utf8mb4 (4 bytes at most). ODBC's column size is in
+// characters for its char types. Other types of these drivers (text, uuid, json...) report a
+// storage size or nothing, never a character length, and are sized by their values.
+constexpr DriverRule kDriverRules[] = {
+    {"QPSQL", {1042 /* bpchar */, 1043 /* varchar */, 1042, 1043}, 1, {1700 /* numeric */, 1700}},
+    {"QMYSQL", {15 /* VARCHAR */, 253 /* VAR_STRING */, 254 /* STRING */, 15}, 4, {0 /* DECIMAL */, 246}},
+    {"QMARIADB", {15, 253, 254, 15}, 4, {0, 246}},
+    {"QODBC",
+     {1 /* SQL_CHAR */, 12 /* SQL_VARCHAR */, -8 /* SQL_WCHAR */, -9 /* SQL_WVARCHAR */},
+     1,
+     {2 /* SQL_NUMERIC */, 3 /* SQL_DECIMAL */}},
+};
+
+const DriverRule* ruleOf(const QString& driverName) {
+    for (const DriverRule& rule : kDriverRules) {
+        if (driverName == QLatin1String(rule.driver))
+            return &rule;
+    }
+    return nullptr;
+}
+
+// Whether the column is an exact numeric without a fraction that an integer field holds whole.
+bool isWholeNumeric(const QSqlField& field, const QString& driverName) {
+    const DriverRule* rule = ruleOf(driverName);
+    if (!rule || std::find(std::begin(rule->exactNumericTypes), std::end(rule->exactNumericTypes),
+                           field.typeID()) == std::end(rule->exactNumericTypes))
+        return false;
+    return field.precision() == 0 && field.length() > 0 && field.length() <= kMaxIntegerDigits;
+}
+
+bool isIntegerType(int id) {
+    switch (id) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Integers, floats, Booleans and date-times: the types that need no length.
+bool planFixedType(const QSqlField& field, const QString& driverName, SqlColumnPlan& plan) {
+    const int id = field.metaType().id();
+    const bool number = id == QMetaType::Double || id == QMetaType::Float;
+    if (isIntegerType(id) || (number && isWholeNumeric(field, driverName))) {
+        plan.def.type = TFieldType::ftInteger;
+        plan.read = SqlValueRead::Integer;
+    } else if (number) {
+        plan.def.type = TFieldType::ftFloat;
+        plan.read = SqlValueRead::Float;
+    } else if (id == QMetaType::Bool) {
+        plan.def.type = TFieldType::ftBoolean;
+        plan.read = SqlValueRead::Boolean;
+    } else if (id == QMetaType::QDate || id == QMetaType::QDateTime) {
+        plan.def.type = TFieldType::ftDateTime;
+        plan.read = id == QMetaType::QDate ? SqlValueRead::Date : SqlValueRead::DateTime;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int declaredCharacters(const QString& driverName, int nativeType, int length) {
+    const DriverRule* rule = ruleOf(driverName);
+    if (length <= 0 || !rule ||
+        std::find(std::begin(rule->textTypes), std::end(rule->textTypes), nativeType) ==
+            std::end(rule->textTypes))
+        return 0;
+    return std::max(1, length / rule->bytesPerCharacter);
+}
+
+std::variant<SqlColumnPlan, std::string> planColumn(const QSqlField& field, const QString& driverName) {
+    SqlColumnPlan plan;
+    if (planFixedType(field, driverName, plan))
+        return plan;
+    const QMetaType type = field.metaType();
+    if (!type.isValid())
+        return std::string("the driver cannot describe the column's type");
+    if (type.id() == QMetaType::QByteArray)
+        return std::string("binary values cannot be loaded");
+    // Anything else the driver can hand over as text (text itself, uuid, json, intervals...) loads
+    // as text.
+    if (type.id() != QMetaType::QString && !QMetaType::canConvert(type, QMetaType(QMetaType::QString)))
+        return std::string("values of type ") + type.name() + " cannot be read as text";
+    plan.read = type.id() == QMetaType::QTime ? SqlValueRead::TimeText : SqlValueRead::Text;
+    plan.def.size = declaredCharacters(driverName, field.typeID(), field.length());
+    plan.sizedByData = plan.def.size == 0;
+    return plan;
+}
+
+} // namespace qmr

@@ -1,0 +1,62 @@
+#pragma once
+// Loading a data set's rows from a database server through Qt SQL (PostgreSQL, MySQL/MariaDB,
+// ODBC, Firebird or any other Qt SQL driver). Like the file loaders, a load either succeeds whole
+// or raises EDatabaseError naming the source, row and column; nothing is half-loaded.
+
+#include "host/QmrSqlExport.h"
+#include "host/data/TColumnStore.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QSqlDatabase;
+
+namespace qmr {
+
+/// Where the rows live: a Qt SQL driver and what it needs to connect.
+struct QMR_SQL_EXPORT SqlConnection {
+    /// The Qt SQL driver: "QPSQL", "QMYSQL", "QODBC", ...
+    std::string driver;
+    /// Host name, or for PostgreSQL a Unix socket folder; empty for the driver's default.
+    std::string host;
+    /// -1 for the driver's default.
+    int port = -1;
+    /// The database name, or for ODBC the data source name (DSN).
+    std::string databaseName;
+    /// Empty for the driver's default (the login user for PostgreSQL).
+    std::string user;
+    /// Never part of the URL: it comes from the environment (see parseDatabaseUrl).
+    std::string password;
+    /// Connecting gives up after this many seconds (drivers without the option wait their own time).
+    int connectTimeoutSeconds = 10;
+    /// The URL the connection was read from, which names the source in error messages.
+    std::string source;
+};
+
+/// Reads a connection from one of
+///   `postgresql://[user@][host][:port]/dbname[?host=SOCKET_FOLDER]` (`host` names a Unix socket
+///   folder, as libpq reads it; `connect_timeout=SECONDS` is read too),
+///   `mysql://[user@]host[:port]/dbname`,
+///   `odbc:DSN`.
+/// The password is taken from the environment variable QMR_DB_PASSWORD; a URL that holds one is
+/// refused, so that it never shows in a process list. Raises EDatabaseError naming the URL and what
+/// is wrong with it.
+QMR_SQL_EXPORT SqlConnection parseDatabaseUrl(std::string_view url);
+
+/// Connects, runs `query` (UTF-8) reading forward only, and loads its rows. The query runs inside
+/// a transaction that is always rolled back, so a load never changes the database. Column types map
+/// to field types: integers (and numerics without a fraction of up to 18 digits) to integer, other
+/// numbers to float, Booleans, dates and time stamps to date-time, anything else the driver hands
+/// over as text to string. A declared text length (`varchar(30)`) is the field's size in
+/// characters; text without one is sized to its longest value. NULLs stay null. Text outside
+/// Windows-1252, duplicate column names, binary columns and columns the driver cannot describe are
+/// refused with the column's name.
+QMR_SQL_EXPORT std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection,
+                                                                const std::string& query);
+
+/// The same over a connection the caller has opened; `sourceName` names it in error messages.
+QMR_SQL_EXPORT std::shared_ptr<const TColumnStore>
+loadSqlQuery(QSqlDatabase& database, const std::string& query, const std::string& sourceName);
+
+} // namespace qmr

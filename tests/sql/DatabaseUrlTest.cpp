@@ -1,0 +1,86 @@
+// Reading database URLs, and the character lengths drivers report: no server needed.
+#include "host/rtl/Exception.h"
+#include "host/sql/SqlColumnPlan.h"
+#include "host/sql/SqlLoader.h"
+
+#include <gtest/gtest.h>
+
+using namespace qmr;
+
+TEST(DatabaseUrl, eachFormNamesDriverServerAndDatabase) {
+    struct Case {
+        const char* url;
+        const char* driver;
+        const char* host;
+        int port;
+        const char* database;
+        const char* user;
+    };
+    const Case cases[] = {
+        {"postgresql://ana@db.local:5433/loja", "QPSQL", "db.local", 5433, "loja", "ana"},
+        {"postgresql:///loja?host=/run/postgresql", "QPSQL", "/run/postgresql", -1, "loja", ""},
+        {"postgres://%C3%A9ric@/caf%C3%A9", "QPSQL", "", -1, "caf\xC3\xA9", "\xC3\xA9ric"},
+        {"mysql://pdv@10.0.0.2/estoque", "QMYSQL", "10.0.0.2", -1, "estoque", "pdv"},
+        {"odbc:Loja DSN", "QODBC", "", -1, "Loja DSN", ""},
+    };
+    for (const Case& c : cases) {
+        const SqlConnection connection = parseDatabaseUrl(c.url);
+        EXPECT_EQ(connection.driver, c.driver) << c.url;
+        EXPECT_EQ(connection.host, c.host) << c.url;
+        EXPECT_EQ(connection.port, c.port) << c.url;
+        EXPECT_EQ(connection.databaseName, c.database) << c.url;
+        EXPECT_EQ(connection.user, c.user) << c.url;
+        EXPECT_EQ(connection.source, c.url);
+    }
+    EXPECT_EQ(parseDatabaseUrl("postgresql:///a?connect_timeout=3").connectTimeoutSeconds, 3);
+}
+
+TEST(DatabaseUrl, malformedUrlsAreRefusedSayingWhy) {
+    struct Case {
+        const char* url;
+        const char* fragment;
+    };
+    const Case cases[] = {
+        {"postgresql://ana:secret@db/loja",
+         "holds a password; give it in the environment variable QMR_DB_PASSWORD"},
+        {"postgresql://db/", "names no database"},
+        {"postgresql://db/a/b", "names no database"},
+        {"postgresql:///a?sslmode=require", "unknown parameter \"sslmode\""},
+        {"postgresql:///a?connect_timeout=0", "connect_timeout must be a whole number of seconds"},
+        {"mysql:///estoque", "names no host"},
+        {"odbc:", "names no ODBC data source"},
+        {"oracle://db/x", "is none of postgresql://..., mysql://..., odbc:DSN"},
+        {"postgresql://db:99999/x", "database URL \"postgresql://db:99999/x\""},
+    };
+    for (const Case& c : cases) {
+        try {
+            parseDatabaseUrl(c.url);
+            ADD_FAILURE() << "accepted " << c.url;
+        } catch (const EDatabaseError& error) {
+            EXPECT_NE(error.Message().find(c.fragment), std::string::npos) << c.url << "\n"
+                                                                           << error.Message();
+        }
+    }
+}
+
+TEST(DatabaseUrl, declaredLengthsCountCharactersWhateverTheDriverCounts) {
+    struct Case {
+        const char* driver;
+        int nativeType;
+        int length;
+        int characters;
+    };
+    const Case cases[] = {
+        {"QPSQL", 1043, 30, 30},    // varchar(30)
+        {"QPSQL", 1042, 4, 4},      // char(4)
+        {"QPSQL", 2950, 16, 0},     // uuid: 16 bytes of storage, 36 characters of text
+        {"QPSQL", 25, -1, 0},       // text
+        {"QMYSQL", 253, 120, 30},   // varchar(30) in utf8mb4 bytes
+        {"QMYSQL", 252, 262140, 0}, // TEXT
+        {"QODBC", -9, 40, 40},      // nvarchar(40)
+        {"QSQLITE", 10, 40, 0},     // lengths of drivers not known here are not trusted
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(declaredCharacters(c.driver, c.nativeType, c.length), c.characters)
+            << c.driver << " " << c.nativeType;
+}

@@ -1,0 +1,179 @@
+// The server loader against a real PostgreSQL: every mapped column type with its values, nulls and
+// sizes, and each way a load can fail, with the words it fails with.
+#include "SqlTestSupport.h"
+
+#include "host/rtl/AnsiString.h"
+#include "host/rtl/Exception.h"
+#include "host/sql/SqlLoader.h"
+
+#include <QTemporaryDir>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
+using namespace qmr;
+
+namespace {
+
+std::shared_ptr<const TColumnStore> load(const std::string& query) {
+    return loadSqlQuery(parseDatabaseUrl(server().url(testDatabase())), query);
+}
+
+// The message of the EDatabaseError a load raises; fails the test when it raises none.
+std::string loadError(const SqlConnection& connection, const std::string& query) {
+    try {
+        loadSqlQuery(connection, query);
+    } catch (const EDatabaseError& error) {
+        return error.Message();
+    }
+    ADD_FAILURE() << "loaded without an error: " << query;
+    return {};
+}
+
+std::string loadError(const std::string& query) {
+    return loadError(parseDatabaseUrl(server().url(testDatabase())), query);
+}
+
+int columnOf(const TColumnStore& store, const std::string& name) {
+    for (int i = 0; i < store.fieldCount(); ++i) {
+        if (store.fieldDef(i).name == name)
+            return i;
+    }
+    ADD_FAILURE() << "no column " << name;
+    return 0;
+}
+
+class SqlLoadTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        execute(
+            "CREATE TABLE IF NOT EXISTS every_type ("
+            " id integer, big bigint, small smallint, price numeric(12,2), whole numeric(18,0),"
+            " wide numeric(30,0), ratio double precision, flag boolean, day date, stamp timestamp,"
+            " name varchar(30), code char(4), note text, tag uuid, at time);"
+            "TRUNCATE every_type;"
+            "INSERT INTO every_type VALUES (1, 9007199254740993, -7, 12.50, 123456789012345678,"
+            " 123456789012345678901234567890, 0.1, true, '2024-02-29', '2024-02-29 13:45:30',"
+            " 'Café com leite', 'AB', 'short', 'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11', '07:30:00');"
+            "INSERT INTO every_type (id) VALUES (2);"
+            "INSERT INTO every_type VALUES (3, -9223372036854775808, 32767, -0.01, -1, 0, -2.5e300, false,"
+            " '1899-12-30', '1899-12-29 06:00:00', 'Ação', 'WXYZ', 'a note of thirty-one characters',"
+            " 'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a12', '23:59:59.5')");
+    }
+};
+
+} // namespace
+
+TEST_F(SqlLoadTest, everyColumnTypeKeepsItsValuesNullsAndSizes) {
+    const auto store = load("SELECT * FROM every_type ORDER BY id");
+    ASSERT_EQ(store->rowCount(), 3);
+    struct Expected {
+        const char* column;
+        TFieldType type;
+        int size;
+        const char* first;
+        const char* third;
+    };
+    const Expected expected[] = {
+        {"id", TFieldType::ftInteger, 0, "1", "3"},
+        {"big", TFieldType::ftInteger, 0, "9007199254740993", "-9223372036854775808"},
+        {"small", TFieldType::ftInteger, 0, "-7", "32767"},
+        {"price", TFieldType::ftFloat, 0, "12.5", "-0.01"},
+        {"whole", TFieldType::ftInteger, 0, "123456789012345678", "-1"},
+        {"wide", TFieldType::ftFloat, 0, "1.23456789012346e+29", "0"},
+        {"ratio", TFieldType::ftFloat, 0, "0.1", "-2.5e+300"},
+        {"flag", TFieldType::ftBoolean, 0, "True", "False"},
+        {"day", TFieldType::ftDateTime, 0, "29/02/2024", "30/12/1899"},
+        {"stamp", TFieldType::ftDateTime, 0, "29/02/2024 13:45:30", "29/12/1899 06:00:00"},
+        {"name", TFieldType::ftString, 30, "Café com leite", "Ação"},
+        {"code", TFieldType::ftString, 4, "AB  ", "WXYZ"},
+        {"note", TFieldType::ftString, 31, "short", "a note of thirty-one characters"},
+        {"tag", TFieldType::ftString, 36, "a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11",
+         "a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a12"},
+        {"at", TFieldType::ftString, 12, "07:30:00", "23:59:59.500"},
+    };
+    ASSERT_EQ(store->fieldCount(), int(std::size(expected)));
+    for (const Expected& e : expected) {
+        const int column = columnOf(*store, e.column);
+        const TFieldDef& def = store->fieldDef(column);
+        EXPECT_EQ(def.type, e.type) << e.column;
+        EXPECT_EQ(def.size, e.size) << e.column;
+        EXPECT_EQ(ansiToUtf8(store->text(0, column)), e.first) << e.column;
+        EXPECT_EQ(ansiToUtf8(store->text(2, column)), e.third) << e.column;
+        EXPECT_EQ(store->isNull(1, column), column != 0) << e.column << ": only id is set in row 2";
+    }
+}
+
+TEST_F(SqlLoadTest, badQueriesAndColumnsAreRefusedNamingWhat) {
+    struct Case {
+        const char* query;
+        std::vector<const char*> fragments;
+    };
+    const Case cases[] = {
+        {"SELECT nope FROM every_type", {"the query failed", "column \"nope\" does not exist"}},
+        {"SELECT", {"the query returns no columns"}},
+        {"SELECT id, id FROM every_type", {"two columns named id"}},
+        {"SELECT id, name AS \"ID\" FROM every_type", {"two columns named ID"}},
+        {"SELECT id, '☃ snow'::text AS weather FROM every_type", {"row 1, column 2 (weather)", "U+2603"}},
+        {"SELECT 'abc'::bytea AS picture", {"column 1 (picture)", "binary values cannot be loaded"}},
+        // The server fails at the third row: the two rows before it must not pass for the result.
+        {"SELECT 10 / (3 - x) AS v FROM generate_series(1, 5) AS x",
+         {"the query failed after 2 rows", "division by zero"}},
+        {"SELECT 'NaN'::float8 AS ratio", {"column 1 (ratio)", "is not a finite number"}},
+    };
+    for (const Case& c : cases) {
+        const std::string message = loadError(c.query);
+        for (const char* fragment : c.fragments)
+            EXPECT_NE(message.find(fragment), std::string::npos) << c.query << "\n" << message;
+        EXPECT_NE(message.find(server().socketFolder().toStdString()), std::string::npos)
+            << "names the source: " << message;
+    }
+}
+
+TEST_F(SqlLoadTest, aLoadNeverChangesTheDatabase) {
+    const auto store = load("INSERT INTO every_type (id) VALUES (99) RETURNING id");
+    EXPECT_EQ(store->rowCount(), 1);
+    EXPECT_EQ(queryValue("SELECT count(*) FROM every_type WHERE id = 99"), "0");
+}
+
+TEST_F(SqlLoadTest, connectionFaultsNameTheServerAndWhy) {
+    SqlConnection wrongPassword = parseDatabaseUrl(server().url(testDatabase()));
+    wrongPassword.password = "not-the-password";
+    EXPECT_NE(loadError(wrongPassword, "SELECT 1").find("password authentication failed for user \"qmr\""),
+              std::string::npos);
+
+    const std::string unknown = loadError(parseDatabaseUrl(server().url("nowhere")), "SELECT 1");
+    EXPECT_NE(unknown.find("database \"nowhere\" does not exist"), std::string::npos) << unknown;
+
+    ASSERT_TRUE(server().stop()) << server().error();
+    const std::string stopped = loadError("SELECT 1");
+    ASSERT_TRUE(server().start()) << server().error();
+    EXPECT_NE(stopped.find("cannot connect"), std::string::npos) << stopped;
+    EXPECT_NE(stopped.find("No such file or directory"), std::string::npos) << stopped;
+}
+
+TEST(SqlConnect, aServerThatNeverAnswersIsGivenUpAfterTheConnectTimeout) {
+    // A socket that takes connections into its backlog and never says a word, as a hung server does.
+    QTemporaryDir folder;
+    const std::string path = folder.filePath(".s.PGSQL.5432").toStdString();
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
+        << std::strerror(errno);
+    ASSERT_EQ(listen(listener, 4), 0);
+    const auto started = std::chrono::steady_clock::now();
+    const std::string message = loadError(
+        parseDatabaseUrl("postgresql://qmr@/shop?host=" + folder.path().toStdString() + "&connect_timeout=2"),
+        "SELECT 1");
+    const auto waited = std::chrono::steady_clock::now() - started;
+    close(listener);
+    EXPECT_NE(message.find("cannot connect"), std::string::npos) << message;
+    EXPECT_NE(message.find("timeout expired"), std::string::npos) << message;
+    EXPECT_LT(waited, std::chrono::seconds(10)) << "the timeout of 2 seconds was not kept";
+}
