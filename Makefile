@@ -32,5 +32,13 @@ fuzz: deps
 check-install: build
 	@bash scripts/check-install
 
+# The Debian packages (build/*.deb), through CPack.
+package: build
+	cmake --build --preset default --target package
+
+# The Debian packages, checked with lintian (errors fail).
+check-packages: build
+	@bash scripts/check-packages
+
 clean:
 	rm -rf build build-*
