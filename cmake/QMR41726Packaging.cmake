@@ -126,9 +126,10 @@ script drives the screen without a person. Comes with sample data.")
 if(QMR_HAS_SQL)
     set(CPACK_DEBIAN_SQL_PACKAGE_NAME ${QMR_DEB_SQL})
     set(CPACK_DEBIAN_SQL_PACKAGE_SECTION libs)
-    # Qt loads its SQL drivers as plugins: at least one must be there, PostgreSQL's by default.
+    # Qt loads its SQL drivers as plugins, which no tool sees: at least one must be there, PostgreSQL's
+    # by default (libqt6sql6 itself is found by dpkg-shlibdeps).
     set(CPACK_DEBIAN_SQL_PACKAGE_DEPENDS
-        "${QMR_DEP_RUNTIME}, libqt6sql6, libqt6sql6-psql | libqt6sql6-sqlite | libqt6sql6-mysql | libqt6sql6-odbc | libqt6sql6-ibase")
+        "${QMR_DEP_RUNTIME}, libqt6sql6-psql | libqt6sql6-sqlite | libqt6sql6-mysql | libqt6sql6-odbc | libqt6sql6-ibase")
     set(CPACK_DEBIAN_SQL_PACKAGE_SUGGESTS "libqt6sql6-psql, libqt6sql6-sqlite, libqt6sql6-mysql, libqt6sql6-odbc")
     set(CPACK_DEBIAN_SQL_DESCRIPTION "QMR41726 loader of data sets from Qt SQL databases
 Fills a QMR41726 data set from any database a Qt SQL driver reaches
