@@ -130,7 +130,12 @@ int callScreen(HostRequest& request) {
 
 int main(int argc, char** argv) {
     HostRequest request;
-    const std::filesystem::path binaryDir = hostBinaryDir();
+    std::filesystem::path binaryDir;
+    try {
+        binaryDir = hostBinaryDir();
+    } catch (const std::filesystem::filesystem_error& e) {
+        return fail(kExitFailure, std::string("cannot find the host's own folder: ") + e.what());
+    }
     try {
         request = prepare(std::vector<std::string>(argv + 1, argv + argc), binaryDir);
     } catch (const UsageError& e) {
