@@ -135,6 +135,9 @@ private:
     // Keyboard (keyboard/KeyRouting.cpp).
     void PostText(const qmr::AnsiString& Texto, bool boReturn, bool boChar);
     void relabel(bool capitals);
+
+    /// The tests' way to the private steps they check on their own (PostText).
+    friend struct TfrmPesquisaTestAccess;
 };
 
 /// Returns stTrue when Teste holds, stFalse otherwise.

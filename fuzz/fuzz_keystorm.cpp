@@ -62,7 +62,7 @@ const PhysicalKey kKeys[] = {
 // letters, and characters outside Windows-1252.
 const char16_t kTyped[] = u"aZm0 9,./\\_çÇ-@'\"%éÃ€ł中\u00a0";
 
-const char* const kBaseFilters[] = {"", "GRUPO = 'FRIOS'", "ATIVO = 'S' AND PRECO > 10", "CODIGO < 0"};
+const char* const kBaseFilters[] = {"", "GRUPO = 'FRIOS'", "ATIVO = 'S' AND PRECO > 10", "CODIGO < '1'"};
 
 enum class Event { Button, Title, Row, Key, Type };
 

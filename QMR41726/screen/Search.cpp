@@ -4,6 +4,7 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
+#include "host/data/FilterText.h"
 #include "host/framework/Mensagem.h"
 #include "host/rtl/Exception.h"
 
@@ -11,52 +12,11 @@ using namespace qmr;
 
 namespace {
 
-/// Whether `c` can be part of a keyword or a name of the filter language.
-bool isWordCharacter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-/// Whether the keyword OR (any letter case) stands as a whole word at `pos` of `text`.
-bool isOrKeywordAt(const AnsiString& text, std::size_t pos) {
-    if (pos + 2 > text.size() || upperAnsi(text[pos]) != 'O' || upperAnsi(text[pos + 1]) != 'R')
-        return false;
-    const bool startsWord = pos == 0 || !isWordCharacter(text[pos - 1]);
-    const bool endsWord = pos + 2 == text.size() || !isWordCharacter(text[pos + 2]);
-    return startsWord && endsWord;
-}
-
-/// Whether the base filter is a plain chain of terms joined by AND, so that appending
-/// " AND <term>" keeps its meaning. Only an OR outside quotes and parentheses breaks the chain:
-/// AND binds tighter, so "A = 1 OR B = 2 AND X" would let every A = 1 row through whatever X
-/// says. A text whose parentheses do not balance is malformed either way and is left to the data
-/// set to reject.
-bool isPlainAndChain(const AnsiString& filter) {
-    char quote = 0;
-    int depth = 0;
-    for (std::size_t i = 0; i < filter.size(); ++i) {
-        const char c = filter[i];
-        if (quote) {
-            // A doubled quote inside a literal closes and reopens it: the state comes out right.
-            if (c == quote)
-                quote = 0;
-        } else if (c == '\'' || c == '"') {
-            quote = c;
-        } else if (c == '(') {
-            ++depth;
-        } else if (c == ')') {
-            if (--depth < 0)
-                return true;
-        } else if (depth == 0 && isOrKeywordAt(filter, i)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-/// The base filter as the search combines it: in parentheses only when its top level is not a
-/// plain AND chain, so the usual filters keep their text exactly.
+/// The base filter as the search combines it with " AND ": in parentheses only when the filter
+/// language says an appended AND would not bind to all of it (a top-level OR), so the usual
+/// filters keep their text exactly.
 AnsiString combinableBaseFilter(const AnsiString& filter) {
-    if (isPlainAndChain(filter))
+    if (!filterNeedsParentheses(filter))
         return filter;
     return "(" + filter + ")";
 }
@@ -69,14 +29,16 @@ AnsiString Condicao(bool Teste, const AnsiString& stTrue, const AnsiString& stFa
 
 /// The filter for `searchText`: the base filter, then a prefix match on the search column. A
 /// client data set names the column by its active index (named after its field) and compares
-/// both sides upper-cased; any other data set compares the column unchanged.
+/// both sides upper-cased; any other data set compares the column unchanged. A base filter of
+/// blanks is no base filter, and a column name the filter language cannot read bare is bracketed.
 AnsiString TfrmPesquisa::filterExpression(const AnsiString& searchText) const {
+    const bool hasBase = !isBlankFilter(OriginalFilter);
     const AnsiString base =
-        combinableBaseFilter(OriginalFilter) + Condicao(OriginalFilter != "", " AND ", "");
+        (hasBase ? combinableBaseFilter(OriginalFilter) : AnsiString()) + Condicao(hasBase, " AND ", "");
     const AnsiString pattern = " LIKE '" + UpperCase(searchText) + "%'";
     if (const auto* clientDataSet = dynamic_cast<const TClientDataSet*>(dataSet()))
-        return base + "UPPER(" + clientDataSet->indexName() + ")" + pattern;
-    return base + stColunaPesq + pattern;
+        return base + "UPPER(" + filterFieldName(clientDataSet->indexName()) + ")" + pattern;
+    return base + filterFieldName(stColunaPesq) + pattern;
 }
 
 /// Sets the filter text, then switches Filtered off and, for a non-empty text, on again, so the

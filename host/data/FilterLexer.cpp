@@ -2,6 +2,7 @@
 
 #include "host/rtl/Exception.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -209,6 +210,18 @@ private:
 };
 
 } // namespace
+
+bool isFilterBlank(char c) {
+    return classOf(c) == ccSpace;
+}
+
+bool isBareFilterName(std::string_view name) {
+    if (name.empty() || classOf(name.front()) != ccLetter)
+        return false;
+    if (!std::all_of(name.begin(), name.end(), isNamePart))
+        return false;
+    return !isKeyword(UpperCase(name));
+}
 
 void throwFilterError(int position, const std::string& what) {
     throw EDatabaseError("Filter error at position " + std::to_string(position) + ": " + what);

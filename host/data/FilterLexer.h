@@ -36,6 +36,13 @@ struct FilterToken {
 /// starts no token or of a string that never ends.
 std::vector<FilterToken> tokenizeFilter(std::string_view text);
 
+/// Whether `c` separates tokens without being one (space, tab, line breaks).
+bool isFilterBlank(char c);
+
+/// Whether `name` is read as exactly one field name without brackets: a letter (or '_', or a
+/// byte from 0x80) first, then letters and digits, and no keyword.
+bool isBareFilterName(std::string_view name);
+
 /// Raises the filter language's error: "Filter error at position N: what".
 [[noreturn]] void throwFilterError(int position, const std::string& what);
 

@@ -2,6 +2,7 @@
 
 #include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
+#include "host/ui/TApplication.h"
 
 #include <QPainter>
 
@@ -82,7 +83,7 @@ void TBlendedButton::touchReleased(bool inside) {
     if (!inside || !enabled())
         return;
     // The handler may free the form this key lives on; nothing of the key is touched after it.
-    click();
+    dispatchHandler([this] { click(); });
 }
 
 void TBlendedButton::enabledChanged() {

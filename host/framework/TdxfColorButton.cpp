@@ -2,13 +2,15 @@
 
 #include "host/framework/ColorButtonWidget.h"
 #include "host/ui/PropertyValues.h"
+#include "host/ui/TApplication.h"
 
 namespace qmr {
 
 TdxfColorButton::TdxfColorButton() : TWinControl(std::make_unique<ColorButtonWidget>()) {
     ColorButtonWidget* face = button();
     face->setFace(qtColor(color()));
-    QObject::connect(face, &QAbstractButton::clicked, face, [this] { click(); });
+    // A disabled face emits no click: touches on a disabled button do nothing.
+    QObject::connect(face, &QAbstractButton::clicked, face, [this] { dispatchHandler([this] { click(); }); });
 }
 
 ColorButtonWidget* TdxfColorButton::button() const noexcept {

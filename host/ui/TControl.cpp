@@ -3,7 +3,6 @@
 #include "host/ui/Layout.h"
 #include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
-#include "host/ui/TApplication.h"
 #include "host/ui/TClassRegistry.h"
 
 #include <QEvent>
@@ -222,11 +221,11 @@ void TControl::repaint() {
 }
 
 void TControl::click() {
-    if (!m_enabled || !onClick)
+    if (!onClick)
         return;
     // A copy: the handler may free this control (and the form) before it returns.
     const TNotifyEvent handler = onClick;
-    dispatchHandler([&] { handler(this); });
+    handler(this);
 }
 
 void TControl::appearanceChanged() {

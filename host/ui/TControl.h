@@ -67,7 +67,10 @@ public:
     /// Paints the control now, not at the next idle moment.
     void repaint();
 
-    /// Runs the bound click handler, as a touch would (a disabled control ignores it).
+    /// Runs the bound click handler, whether the control is enabled or not: only touches are
+    /// refused by a disabled control, and a handler that must not run then checks for itself.
+    /// The handler's exception passes on to the caller; the dispatch wrapper where the event
+    /// came in from Qt hands it to the application.
     virtual void click();
     TNotifyEvent onClick;
 

@@ -172,3 +172,29 @@ TEST(PackageLifecycle, unitIsInitialisedOnTheFirstInitializeAndFinalisedOnTheLas
     Finalize();
     EXPECT_EQ(stFilter, "N") << "a Finalize without an Initialize undid something";
 }
+
+// A form left in frmPesquisa by an earlier call is let go before the new form is created, and not
+// freed: while the new form is being created (its creation handler has the host translate it),
+// the variable holds nothing, never the stale form.
+TEST(CriaTelaQmr41726, staleFormIsForgottenBeforeTheNewOneIsCreatedAndNotFreed) {
+    testApplication();
+    TClientDataSet dataSet(productStore());
+    dataSet.open();
+    auto stale = std::make_unique<TfrmPesquisa>();
+    const HWND staleHandle = stale->handle();
+    frmPesquisa = stale.get();
+    std::vector<TfrmPesquisa*> seenWhileCreating;
+    setTradTable([&](const AnsiString& text) -> AnsiString {
+        seenWhileCreating.push_back(frmPesquisa);
+        return text;
+    });
+    TfrmPesquisa* seenWhileShown = nullptr;
+    callScreen(paramsFor(dataSet), [&](TfrmPesquisa&) { seenWhileShown = frmPesquisa; });
+    setTradTable(nullptr);
+    ASSERT_FALSE(seenWhileCreating.empty());
+    for (TfrmPesquisa* seen : seenWhileCreating)
+        EXPECT_EQ(seen, nullptr);
+    EXPECT_NE(seenWhileShown, stale.get());
+    EXPECT_EQ(frmPesquisa, nullptr);
+    EXPECT_EQ(TForm::fromHandle(staleHandle), stale.get()) << "the stale form was freed";
+}

@@ -35,38 +35,6 @@ std::vector<AnsiString> keyNames() {
             "sbtLimpar", "sbt_",       "sbtCapsLock", "sbtEspaco", "sbtShift", "sbtSair",  "sbtBackSpace"};
 }
 
-std::vector<AnsiString> creationOrder() {
-    std::vector<AnsiString> names = {"blsBorda", "BlendedShape1", "BlendedShape2", "blsPesquisa",
-                                     "blsKeyBoard"};
-    for (const AnsiString& key : keyNames())
-        names.push_back(key);
-    for (const char* name : {"panGrid", "dbgPesquisa", "edtFiltro", "sbtUltimo", "sbtRolarBaixo",
-                             "sbtRolarCima", "sbtPrimeiro", "dtsPesquisa", "msgPadrao", "timDataHora"})
-        names.push_back(name);
-    return names;
-}
-
-struct Placed {
-    const char* name;
-    const char* parent; // "" for the form
-    int left, top, width, height;
-};
-
-constexpr Placed kPlaced[] = {
-    {"blsBorda", "", 0, 0, 640, 552},
-    {"BlendedShape1", "", 1, 1, 638, 550},
-    {"BlendedShape2", "", 6, 6, 626, 538},
-    {"blsPesquisa", "", 16, 67, 545, 234},
-    {"blsKeyBoard", "", 16, 308, 610, 230},
-    {"panGrid", "", 21, 71, 533, 223},
-    {"dbgPesquisa", "panGrid", -3, -3, 606, 243},
-    {"edtFiltro", "", 18, 18, 596, 37},
-    {"sbtUltimo", "", 575, 255, 42, 42},
-    {"sbtRolarBaixo", "", 575, 197, 42, 42},
-    {"sbtRolarCima", "", 575, 135, 42, 42},
-    {"sbtPrimeiro", "", 575, 70, 42, 42},
-};
-
 TControl* control(TfrmPesquisa& form, std::string_view name) {
     return dynamic_cast<TControl*>(form.findComponent(name));
 }
@@ -126,23 +94,6 @@ std::vector<int> operator+(std::vector<int> a, const std::vector<int>& b) {
 
 } // namespace
 
-TEST(ScreenLayout, componentsAreCreatedInLayoutOrderWithTheirClasses) {
-    withScreen([](TfrmPesquisa& form) {
-        std::vector<AnsiString> names;
-        for (int i = 0; i < form.componentCount(); ++i)
-            names.push_back(form.component(i)->name());
-        EXPECT_EQ(names, creationOrder());
-        for (const AnsiString& key : keyNames()) {
-            const bool bitButton = key == "sbtLimpar" || key == "sbtSair";
-            TComponent* component = form.findComponent(key);
-            EXPECT_TRUE(bitButton ? dynamic_cast<TBlendedBitBtn*>(component) != nullptr
-                                  : dynamic_cast<TBlendedButton*>(component) != nullptr &&
-                                        dynamic_cast<TBlendedBitBtn*>(component) == nullptr)
-                << key;
-        }
-    });
-}
-
 TEST(ScreenLayout, formIsABorderlessCentredWindowThatPreviewsKeys) {
     withScreen([](TfrmPesquisa& form) {
         EXPECT_EQ(form.width(), 640);
@@ -159,93 +110,20 @@ TEST(ScreenLayout, formIsABorderlessCentredWindowThatPreviewsKeys) {
     });
 }
 
-TEST(ScreenLayout, plateGridBoxAndRowButtonsStandWhereTheLayoutPutsThem) {
+// What no pixel shows: the message list, the unbound timer, the grid's options and hint, and the
+// tab order that puts the grid before the filter box.
+TEST(ScreenLayout, nonVisualPropertiesCarryTheirLayoutValues) {
     withScreen([](TfrmPesquisa& form) {
-        for (const Placed& p : kPlaced) {
-            SCOPED_TRACE(p.name);
-            TControl* c = control(form, p.name);
-            ASSERT_NE(c, nullptr);
-            EXPECT_EQ(c->parent(), *p.parent ? control(form, p.parent) : static_cast<TControl*>(&form));
-            EXPECT_EQ((std::vector<int>{c->left(), c->top(), c->width(), c->height()}),
-                      (std::vector<int>{p.left, p.top, p.width, p.height}));
-        }
-        EXPECT_EQ(form.blsBorda->align(), TAlign::alClient);
-        EXPECT_EQ(form.panGrid->tabOrder(), 0);
-        EXPECT_EQ(form.dbgPesquisa->tabOrder(), 0);
-        EXPECT_EQ(form.edtFiltro->tabOrder(), 1);
-    });
-}
-
-TEST(ScreenLayout, platesAreRoundedOutlinelessFillsInTheirColours) {
-    withScreen([](TfrmPesquisa& form) {
-        const std::pair<TBlendedShape*, TColor> plates[] = {
-            {form.blsBorda, clBlack},
-            {form.BlendedShape1, 12647128},
-            {form.BlendedShape2, TBlendedShape::kDefaultBrushColor},
-            {form.blsPesquisa, 12647128},
-            {form.blsKeyBoard, TBlendedShape::kDefaultBrushColor}};
-        for (auto [shape, brush] : plates) {
-            SCOPED_TRACE(shape->name());
-            EXPECT_EQ(shape->brushColor(), brush);
-            EXPECT_EQ(shape->shape(), TBlendedShape::Shape::stRoundRect);
-            EXPECT_EQ(shape->penStyle(), TBlendedShape::PenStyle::psClear);
-        }
-    });
-}
-
-TEST(ScreenLayout, gridBoxAndRowButtonsCarryTheirColoursFontsAndOptions) {
-    withScreen([](TfrmPesquisa& form) {
-        TDBGrid& grid = *form.dbgPesquisa;
-        EXPECT_EQ(grid.dataSource(), form.dtsPesquisa);
-        EXPECT_EQ(grid.color(), clInfoBk);
-        EXPECT_EQ(grid.fixedColor(), clNavy);
-        EXPECT_EQ(grid.font(), (TFont{"Tahoma", -16, clNavy, true, 0}));
-        EXPECT_EQ(grid.titleFont(), (TFont{"Tahoma", -19, clWindowText, true, 0}));
-        EXPECT_EQ(grid.options(), unsigned(dgTitles | dgColumnResize | dgRowLines | dgTabs |
-                                           dgAlwaysShowSelection | dgCancelOnExit));
-        EXPECT_EQ(grid.hint(), "''");
-        EXPECT_FALSE(grid.showHint());
-
-        TEdit& box = *form.edtFiltro;
-        EXPECT_EQ(box.color(), clInfoBk);
-        EXPECT_EQ(box.font(), (TFont{"Tahoma", -24, clNavy, true, 0}));
-        EXPECT_TRUE(box.readOnly());
-        EXPECT_EQ(box.text(), "");
-
-        for (TdxfColorButton* button :
-             {form.sbtPrimeiro, form.sbtRolarCima, form.sbtRolarBaixo, form.sbtUltimo}) {
-            SCOPED_TRACE(button->name());
-            EXPECT_EQ(button->color(), 7133608u);
-            EXPECT_EQ(button->font(), (TFont{"Arial", -16, clWindowText, false, 0}));
-        }
         EXPECT_EQ(form.msgPadrao->messages(),
                   (std::vector<AnsiString>{"FILIAL|Filial", "Operador|Operador", "Versao|Vers\xE3o "}));
         EXPECT_FALSE(form.timDataHora->onTimer);
-    });
-}
-
-TEST(ScreenLayout, everyEventIsBoundToItsHandler) {
-    withScreen([](TfrmPesquisa& form) {
-        EXPECT_TRUE(form.onCreate && form.onClose && form.onKeyDown && form.onKeyPress);
-        EXPECT_TRUE(form.dbgPesquisa->onKeyDown && form.dbgPesquisa->onTitleClick);
-        EXPECT_TRUE(form.edtFiltro->onKeyDown);
-        for (const AnsiString& key : keyNames())
-            EXPECT_TRUE(control(form, key)->onClick) << key;
-
-        // The row buttons move the data set each its own way.
-        TDataSet& rows = *form.dtsPesquisa->dataSet();
-        form.sbtUltimo->click();
-        EXPECT_EQ(rows.recNo(), rows.recordCount());
-        form.sbtRolarCima->click();
-        EXPECT_EQ(rows.recNo(), rows.recordCount() - 1);
-        form.sbtPrimeiro->click();
-        EXPECT_EQ(rows.recNo(), 1);
-        form.sbtRolarBaixo->click();
-        EXPECT_EQ(rows.recNo(), 2);
-
-        // A title touch makes that column the search column.
-        form.dbgPesquisa->onTitleClick(form.dbgPesquisa->column(2));
-        EXPECT_EQ(form.stColunaPesq, "UNIDADE");
+        EXPECT_EQ(form.dbgPesquisa->options(), unsigned(dgTitles | dgColumnResize | dgRowLines | dgTabs |
+                                                        dgAlwaysShowSelection | dgCancelOnExit));
+        EXPECT_EQ(form.dbgPesquisa->hint(), "''");
+        EXPECT_FALSE(form.dbgPesquisa->showHint());
+        EXPECT_TRUE(form.edtFiltro->readOnly());
+        EXPECT_EQ(form.panGrid->tabOrder(), 0);
+        EXPECT_EQ(form.edtFiltro->tabOrder(), 1);
     });
 }
 
@@ -355,5 +233,72 @@ TEST(ScreenPixels, gridShowsNoBorderNoScrollBarAndStaysInsideItsPanel) {
             EXPECT_EQ(image.pixelColor(x, 294), rgb(12647128)) << "below the panel at x " << x;
         }
         EXPECT_EQ(image.pixelColor(21, 71), rgb(clNavy)) << "top-left corner of the visible grid";
+    });
+}
+
+// Each plate shows its fill right up to its edges and what lies below it just outside them, with
+// no outline between, and its corners rounded off: the plates stand where they are laid out and
+// are painted in creation order.
+TEST(ScreenPixels, platesFillExactlyTheirRoundedRectanglesWithoutOutline) {
+    withScreen([](TfrmPesquisa& form) {
+        const QImage image = form.widget()->grab().toImage();
+        const QColor green = rgb(12647128), white = Qt::white, black = Qt::black;
+        const struct {
+            const char* plate;
+            QRect rect;
+            QColor fill, below;
+        } plates[] = {{"rim", {1, 1, 638, 550}, green, black},
+                      {"inner plate", {6, 6, 626, 538}, white, green},
+                      {"grid plate", {16, 67, 545, 234}, green, white}};
+        for (const auto& p : plates) {
+            SCOPED_TRACE(p.plate);
+            const QRect r = p.rect;
+            const QPoint c = r.center();
+            // The middle of each edge, just inside and just outside.
+            const std::pair<QPoint, QPoint> edges[] = {{{r.left(), c.y()}, {r.left() - 1, c.y()}},
+                                                       {{r.right(), c.y()}, {r.right() + 1, c.y()}},
+                                                       {{c.x(), r.top()}, {c.x(), r.top() - 1}},
+                                                       {{c.x(), r.bottom()}, {c.x(), r.bottom() + 1}}};
+            for (const auto& [inside, outside] : edges) {
+                EXPECT_EQ(image.pixelColor(inside), p.fill) << inside.x() << "," << inside.y();
+                EXPECT_EQ(image.pixelColor(outside), p.below) << outside.x() << "," << outside.y();
+            }
+            for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+                EXPECT_NE(image.pixelColor(corner), p.fill) << "corner " << corner.x() << "," << corner.y();
+        }
+    });
+}
+
+namespace {
+
+/// The rows of `image` inside `area` that hold a pixel of `colour`.
+int rowsHolding(const QImage& image, const QRect& area, const QColor& colour) {
+    int rows = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        bool found = false;
+        for (int x = area.left(); x <= area.right() && !found; ++x)
+            found = image.pixelColor(x, y) == colour;
+        rows += found;
+    }
+    return rows;
+}
+
+} // namespace
+
+// The filter box and the grid show their text in navy on pale yellow, the box's in a larger font;
+// the search column's title stands out in purple.
+TEST(ScreenPixels, boxAndGridShowNavyTextOnPaleYellowAndTheSearchTitleInPurple) {
+    withScreen([](TfrmPesquisa& form) {
+        const QImage opened = form.widget()->grab().toImage();
+        const QRect rows(22, 110, 530, 180);
+        EXPECT_GT(rowsHolding(opened, rows, rgb(clNavy)), 0) << "grid text";
+        EXPECT_EQ(opened.pixelColor(rows.right() - 2, rows.bottom() - 2), rgb(clInfoBk)) << "grid background";
+        form.sbtW->click();
+        const QImage image = form.widget()->grab().toImage();
+        const QRect box(18, 18, 596, 37);
+        EXPECT_EQ(image.pixelColor(box.left() + 2, box.center().y()), rgb(clInfoBk));
+        EXPECT_GE(rowsHolding(image, box, rgb(clNavy)), 15) << "a capital of the box's -24 font";
+        const QRect titles(22, 72, 530, 30);
+        EXPECT_GT(rowsHolding(image, titles, rgb(clPurple)), 0) << "search column's title";
     });
 }

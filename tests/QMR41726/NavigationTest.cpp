@@ -183,6 +183,8 @@ TEST_P(NoRowToConfirm, enterStartsDisabledAndTheCallCannotReturnTrue) {
     const TScreenOutcome touched = callScreen(paramsFor(*data), [&](TfrmPesquisa& screen) {
         enterEnabled = screen.sbtEnter->enabled();
         ScreenInput(screen).run("touch:sbtEnter press:Enter");
+        // Clicking from code reaches Confirm even on a disabled key; Confirm itself refuses.
+        screen.sbtEnter->click();
     });
     EXPECT_FALSE(enterEnabled);
     EXPECT_FALSE(touched.result);
@@ -190,3 +192,24 @@ TEST_P(NoRowToConfirm, enterStartsDisabledAndTheCallCannotReturnTrue) {
 
 INSTANTIATE_TEST_SUITE_P(Navigation, NoRowToConfirm, ::testing::ValuesIn(kNoRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The row buttons and the filter box answer touches at the places the layout gives them.
+TEST_F(SearchScreenTest, rowButtonsAndFilterBoxAnswerTouchesWhereTheyAreLaidOut) {
+    open(DataKind::client);
+    ScreenInput input(*form);
+    const struct {
+        const char* button;
+        QPoint centre;
+        int recNo;
+    } touches[] = {{"sbtUltimo", {596, 276}, 6},
+                   {"sbtRolarCima", {596, 156}, 5},
+                   {"sbtPrimeiro", {596, 91}, 1},
+                   {"sbtRolarBaixo", {596, 218}, 2}};
+    for (const auto& t : touches) {
+        input.touchAt(t.centre);
+        EXPECT_EQ(data->recNo(), t.recNo) << t.button;
+    }
+    EXPECT_FALSE(form->edtFiltro->focused());
+    input.touchAt({18 + 596 / 2, 18 + 37 / 2});
+    EXPECT_TRUE(form->edtFiltro->focused());
+}

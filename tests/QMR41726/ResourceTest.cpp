@@ -51,12 +51,6 @@ void pressKey(TfrmPesquisa& form, Qt::Key key, const char* text) {
     QApplication::sendEvent(target, &press);
 }
 
-/// A data set whose second column has a name the filter language cannot read, so the first
-/// typed character makes the data set reject the search's filter.
-std::shared_ptr<const TColumnStore> storeWithUnreadableColumn() {
-    return stringStore({"CODIGO", "NOME COMPLETO"}, 3);
-}
-
 } // namespace
 
 TEST(EntryPointResources, closingPathsFreeTheForm) {
@@ -158,7 +152,10 @@ TEST(EntryPointResources, errorInAHandlerKeepsTheScreenOpenAndTheCallFreesItLate
     // The host's message box fails while the search shows a rejected filter: the error leaves the
     // key handler and reaches the application's handler.
     setMensagemRoutine([](auto&&...) { throw Exception("message box failed"); });
-    TDataSet dataSet(storeWithUnreadableColumn());
+    // A malformed base filter, left switched off: the first typed character makes the data set
+    // reject the search's filter.
+    TDataSet dataSet(stringStore({"CODIGO", "NOME"}, 3));
+    dataSet.setFilter("CODIGO =");
     dataSet.open();
     const int windowsBefore = liveWindows();
     HWND handle = 0;

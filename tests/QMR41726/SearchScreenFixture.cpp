@@ -75,12 +75,17 @@ void ScreenInput::touch(std::string_view name) {
     auto* control = dynamic_cast<TControl*>(m_form.findComponent(name));
     ASSERT_TRUE(control && control->widget()) << "no control " << name;
     QWidget* widget = control->widget();
-    QWindow* window = widget->window()->windowHandle();
+    touchAt(widget->mapTo(m_form.widget(), widget->rect().center()));
+}
+
+void ScreenInput::touchAt(QPoint point) {
+    QWidget* formWidget = m_form.widget();
+    QWindow* window = formWidget->window()->windowHandle();
     ASSERT_TRUE(window && window->isVisible()) << "the screen is not shown";
     // Through the window, as a finger would: the event goes to whatever is on top there.
-    const QPoint point = window->mapFromGlobal(widget->mapToGlobal(widget->rect().center()));
-    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, point);
-    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, point);
+    const QPoint inWindow = window->mapFromGlobal(formWidget->mapToGlobal(point));
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inWindow);
+    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inWindow);
 }
 
 void ScreenInput::touchTitle(int column) {

@@ -7,6 +7,7 @@
 
 #include "host/ui/TApplication.h"
 
+#include <QPoint>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -29,6 +30,8 @@ public:
     explicit ScreenInput(qmr::TForm& form) : m_form(form) {}
     /// A touch (press and release) in the middle of the named component.
     void touch(std::string_view name);
+    /// A touch (press and release) at `point` of the form's client area, on whatever is there.
+    void touchAt(QPoint point);
     /// A touch on the title of grid column `column`.
     void touchTitle(int column);
     /// A physical key with the text the keyboard gives it, pressed and released on the focused

@@ -218,3 +218,81 @@ TEST_F(SearchScreenTest, rejectedFilterAfterTypedCharacterShownOnceWhileScreenSt
     EXPECT_TRUE(errors.empty());
     EXPECT_FALSE(outcome.result);
 }
+
+// --- Filter texts the search once got wrong ---------------------------------------------------
+
+namespace {
+
+/// ID integer, then the search column `searchName` string(20), then `QTD(UN` integer: a name
+/// holding a parenthesis, which fooled a character scan of the base filter.
+std::shared_ptr<const TColumnStore> stockStore(const char* searchName = "NOME") {
+    TColumnStoreBuilder builder({{"ID", TFieldType::ftInteger, 0, true, {}},
+                                 {searchName, TFieldType::ftString, 20, true, {}},
+                                 {"QTD(UN", TFieldType::ftInteger, 0, true, {}}});
+    const struct {
+        int id;
+        const char* name;
+        int quantity;
+    } rows[] = {{1, "Ana", 1}, {2, "Anabela", 0}, {3, "Beto", 1}, {4, "Antonio", 0}, {5, "Joana", 0}};
+    for (const auto& row : rows) {
+        builder.appendInteger(0, row.id);
+        builder.appendString(1, row.name);
+        builder.appendInteger(2, row.quantity);
+        builder.endRow();
+    }
+    return builder.finish();
+}
+
+/// A search over stockStore(searchColumn): what it types, the filter it must build and the rows
+/// that filter must leave.
+struct MendCase {
+    ExpressionCase search;
+    const char* searchColumn;
+    std::vector<std::string> expectedRows;
+};
+
+const MendCase kMends[] = {
+    // The OR is at the top level although a bracketed name holds a parenthesis: without the
+    // parentheses the search would bind to "ID = 4" alone and let Beto through.
+    {{"orBesideBracketedNameWithParenthesis", DataKind::client, "[QTD(UN] = 1 OR ID = 4", "type:an",
+      "([QTD(UN] = 1 OR ID = 4) AND UPPER(NOME) LIKE 'AN%'"},
+     "NOME",
+     {"Ana", "Antonio"}},
+    {{"searchColumnWithBlankIsBracketed", DataKind::client, "", "type:an",
+      "UPPER([NOME COMPLETO]) LIKE 'AN%'"},
+     "NOME COMPLETO",
+     {"Ana", "Anabela", "Antonio"}},
+    {{"searchColumnWithHyphenIsBracketedOnPlainDataSet", DataKind::plain, "", "type:an",
+      "[NOME-X] LIKE 'AN%'"},
+     "NOME-X",
+     {}},
+    {{"searchColumnNamedLikeAKeywordIsBracketed", DataKind::client, "ID > 1", "type:an",
+      "ID > 1 AND UPPER([LIKE]) LIKE 'AN%'"},
+     "LIKE",
+     {"Anabela", "Antonio"}},
+    {{"baseFilterOfBlanksIsNoBaseFilter", DataKind::client, "   ", "type:an", "UPPER(NOME) LIKE 'AN%'"},
+     "NOME",
+     {"Ana", "Anabela", "Antonio"}},
+};
+
+class MendedFilter : public SearchScreenTest, public ::testing::WithParamInterface<MendCase> {};
+
+} // namespace
+
+TEST_P(MendedFilter, searchReadsAndSelectsWhatTheUserMeant) {
+    const MendCase& c = GetParam();
+    open(c.search.kind, c.search.baseFilter, stockStore(c.searchColumn));
+    run(c.search.script);
+    EXPECT_TRUE(messages->calls().empty()) << messages->calls().front().message;
+    EXPECT_EQ(data->filter(), c.search.expected);
+    std::vector<std::string> shown = names();
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, c.expectedRows);
+    // Emptying the search text hands the host's own base filter back unchanged.
+    run("press:Backspace press:Backspace");
+    EXPECT_EQ(data->filter(), c.search.baseFilter);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Search, MendedFilter, ::testing::ValuesIn(kMends),
+                         [](const auto& info) { return std::string(info.param.search.name); });

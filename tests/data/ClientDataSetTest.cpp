@@ -131,13 +131,27 @@ TEST(ClientDataSet, filterFollowsTheActiveIndexOrder) {
     EXPECT_EQ(codes(d), "7,1,6");
 }
 
-TEST(ClientDataSet, isADataSetByTypeTest) {
-    TClientDataSet cds(products());
+// A host may hand a client data set where a plain one is expected: through the plain interface it
+// still filters and moves in its active index's order, where a plain data set keeps the store's.
+TEST(ClientDataSet, throughThePlainInterfaceItFiltersAndMovesInItsIndexOrder) {
+    TClientDataSet client(products());
+    client.indexDefs().add("NOME", "NOME", 0);
+    client.setIndexName("NOME");
     TDataSet plain(products());
-    TDataSet* a = &cds;
-    TDataSet* b = &plain;
-    EXPECT_NE(dynamic_cast<TClientDataSet*>(a), nullptr);
-    EXPECT_EQ(dynamic_cast<TClientDataSet*>(b), nullptr);
+    const struct {
+        TDataSet* data;
+        const char* order;
+    } cases[] = {{&client, "2,6,4,1"}, {&plain, "1,2,4,6"}};
+    for (const auto& c : cases) {
+        TDataSet& data = *c.data;
+        data.open();
+        data.setFilter("GRUPO = 'F'");
+        data.setFiltered(true);
+        EXPECT_EQ(codes(data), c.order);
+        data.last();
+        EXPECT_EQ(data.recNo(), 4);
+        EXPECT_EQ(data.text(data.recNo() - 1, 0), std::string(1, c.order[6]));
+    }
 }
 
 TEST(ClientDataSet, newRowsKeepTheActiveIndexByName) {

@@ -47,7 +47,7 @@ std::pair<int, int> countAccentsAndSmallLetters(const TColumnStore& store, int c
 
 TEST(SampleData, productCatalogueLoadsWithTypedFields) {
     auto store = loadCsvFile(QMR_SOURCE_DIR "/data/produtos.csv");
-    expectFields(*store, {{"CODIGO", TFieldType::ftInteger, 0, true},
+    expectFields(*store, {{"CODIGO", TFieldType::ftString, 13, true},
                           {"DESCRICAO", TFieldType::ftString, 40, true},
                           {"UNIDADE", TFieldType::ftString, 2, true},
                           {"PRECO", TFieldType::ftFloat, 0, true},
@@ -55,6 +55,7 @@ TEST(SampleData, productCatalogueLoadsWithTypedFields) {
                           {"ATIVO", TFieldType::ftString, 1, true},
                           {"ID_INTERNO", TFieldType::ftInteger, 0, false}});
     ASSERT_EQ(store->rowCount(), 2500);
+    EXPECT_EQ(store->text(0, 0), "1008") << "codes are text, as typed";
     EXPECT_EQ(store->text(0, 1), "FEIJ\xC3O CARIOCA ALVORADA 1KG");
     const auto [accented, small] = countAccentsAndSmallLetters(*store, 1, "\xC7\xE7\xC3\xE3\xC9\xE9");
     EXPECT_GT(accented, 500) << "descriptions with Ç, Ã or É";

@@ -190,6 +190,16 @@ TEST_F(ScreenScript, bundledCatalogueIsTheDefaultData) {
     EXPECT_TRUE(chosen.toUpper().startsWith("AR")) << chosen.toStdString();
 }
 
+// The catalogue's codes are text of a declared length, so its code column takes typed digits.
+TEST_F(ScreenScript, bundledCatalogueIsSearchedByCodeAfterATouchOnItsTitle) {
+    const HostRun r =
+        runHost({"--keys", "title:0 touch:sbt1 touch:sbt0 touch:sbt0 touch:sbt8 touch:sbtEnter"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.json["result"].toBool());
+    EXPECT_EQ(r.json["filter"].toString(), "UPPER(CODIGO) LIKE '1008%'");
+    EXPECT_EQ(r.json["row"].toObject()["CODIGO"].toString(), "1008");
+}
+
 TEST_F(ScreenScript, sqliteQueryRowsAreSearchedAlike) {
     const QString sqlite = QStandardPaths::findExecutable("sqlite3");
     if (sqlite.isEmpty())

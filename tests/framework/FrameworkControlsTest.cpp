@@ -91,6 +91,27 @@ TEST_F(FrameworkControlsTest, enabledKeyClicksOnceAndDisabledKeyIgnoresTheTouch)
     }
 }
 
+TEST_F(FrameworkControlsTest, errorOfATouchedHandlerReachesTheApplicationAndDisabledButtonsIgnoreTouches) {
+    std::vector<std::string> errors;
+    Application->setExceptionHandler([&](const std::exception& error) { errors.push_back(error.what()); });
+    auto* key = add<TBlendedButton>(10, 50, 51, 44);
+    auto* colourButton = add<TdxfColorButton>(130, 50, 42, 42);
+    key->onClick = [](TObject*) { throw Exception("key failed"); };
+    colourButton->onClick = [](TObject*) { throw Exception("button failed"); };
+    show();
+    touch(*key);
+    touch(*colourButton);
+    EXPECT_EQ(errors, (std::vector<std::string>{"key failed", "button failed"}));
+    EXPECT_FALSE(key->down());
+    key->setEnabled(false);
+    colourButton->setEnabled(false);
+    touch(*key);
+    touch(*colourButton);
+    EXPECT_EQ(errors.size(), 2u);
+    EXPECT_TRUE(form->widget()->isVisible());
+    Application->setExceptionHandler(nullptr);
+}
+
 TEST_F(FrameworkControlsTest, touchReleasedOutsideTheKeyDoesNotClick) {
     auto* key = add<TBlendedButton>(10, 50, 51, 44);
     int clicks = 0;

@@ -1,7 +1,6 @@
 // Windows-1252 strings: casing touches only a-z / A-Z, and every byte survives UTF-8.
 #include "host/rtl/AnsiString.h"
 #include "host/rtl/Exception.h"
-#include "host/rtl/Variant.h"
 
 #include <gtest/gtest.h>
 
@@ -30,17 +29,4 @@ TEST(AnsiString, utf8WithoutWindows1252EquivalentIsAnErrorNamingTheOffset) {
     }
     EXPECT_THROW(utf8ToAnsi("\xC3"), EConvertError);
     EXPECT_THROW(utf8ToAnsi("\xC0\x80"), EConvertError); // overlong
-}
-
-TEST(Variant, convertsToIntegerAndStringOrSaysWhy) {
-    int object = 0;
-    EXPECT_EQ(Variant::fromPointer(&object).toInteger(), reinterpret_cast<std::intptr_t>(&object));
-    EXPECT_EQ(Variant("S").toString(), "S");
-    EXPECT_EQ(Variant(42).toString(), "42");
-    EXPECT_EQ(Variant(true).toString(), "True");
-    EXPECT_EQ(Variant("17").toInteger(), 17);
-    EXPECT_EQ(Variant(3.0).toInteger(), 3);
-    EXPECT_EQ(Variant().toString(), "");
-    EXPECT_THROW(Variant("abc").toInteger(), EConvertError);
-    EXPECT_THROW(Variant(2.5).toInteger(), EConvertError);
 }

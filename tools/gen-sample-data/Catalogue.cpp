@@ -11,6 +11,8 @@ namespace {
 
 // Descriptions longer than this are shortened: the field holds 40 characters.
 constexpr std::size_t kDescriptionLength = 40;
+/// Characters of a product code: an EAN-13 barcode fits.
+constexpr int kCodeLength = 13;
 
 /// A section of the store and what it sells. Each product is written "NAME|SIZES|CENTS": its
 /// package sizes from small to large, separated by semicolons (none for goods sold by weight, which end in
@@ -281,8 +283,11 @@ LetterCase descriptionCase(Random& random) {
 } // namespace
 
 void writeCatalogue(std::ostream& out, Random& random, int rows) {
-    writeCsvRow(out, {"CODIGO:integer", "DESCRICAO:string(40)", "UNIDADE:string(2)", "PRECO:float",
-                      "GRUPO:string(20)", "ATIVO:string(1)", "ID_INTERNO:integer:hidden"});
+    // Stores keep product codes as text of a fixed length, wide enough for an EAN-13 barcode: a
+    // number would have no declared size, and the search screen types nothing into such a column.
+    writeCsvRow(out, {"CODIGO:string(" + std::to_string(kCodeLength) + ")", "DESCRICAO:string(40)",
+                      "UNIDADE:string(2)", "PRECO:float", "GRUPO:string(20)", "ATIVO:string(1)",
+                      "ID_INTERNO:integer:hidden"});
     std::set<std::string> used;
     long long code = 1000;
     for (int row = 0; row < rows; ++row) {
