@@ -1,5 +1,5 @@
 # Thin wrapper over CMake: every target installs what is missing first.
-.PHONY: deps build test demo bench check fuzz clean
+.PHONY: deps build test demo bench check fuzz check-install package check-packages clean
 
 deps:
 	@bash scripts/install-deps
@@ -26,6 +26,19 @@ check: deps
 # Each libFuzzer target for FUZZ_SECONDS seconds (60 by default) from its seed corpus.
 fuzz: deps
 	@bash scripts/fuzz
+
+# Installs the SDK to a temporary prefix, moves it, builds examples/minimal-host against it and runs
+# its test, and builds a program with pkg-config.
+check-install: build
+	@bash scripts/check-install
+
+# The Debian packages (build/*.deb), through CPack.
+package: build
+	cmake --build --preset default --target package
+
+# The Debian packages, checked with lintian (errors fail).
+check-packages: build
+	@bash scripts/check-packages
 
 clean:
 	rm -rf build build-*

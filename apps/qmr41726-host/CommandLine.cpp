@@ -23,6 +23,7 @@ const std::map<std::string, ValueSetter>& valueOptions() {
         {"--flag", [](HostOptions& o, const std::string& v) { o.flag = v; }},
         {"--filter", [](HostOptions& o, const std::string& v) { o.filter = v; }},
         {"--keys", [](HostOptions& o, const std::string& v) { o.keys = v; }},
+        {"--package", [](HostOptions& o, const std::string& v) { o.packagePath = v; }},
         {"--params",
          [](HostOptions& o, const std::string& v) {
              if (v != "0" && v != "1" && v != "2")
@@ -168,6 +169,8 @@ Script:
                      and the script goes on. Once the screen has closed, the remaining
                      steps are skipped (said on stderr).
   --timings          report each step's time in milliseconds in "timings"
+  --package FILE     the screen package to load (default: $QMR41726_PACKAGE, else the one
+                     beside the host, else the installed one)
   --help             show this text
 
 Exit status: 0 the call returned; 2 usage or data error (message on stderr, nothing on stdout);

@@ -27,6 +27,8 @@ struct HostOptions {
     std::optional<std::string> keys;
     bool timings = false;
     bool help = false;
+    /// The screen package to load instead of the one the host finds itself.
+    std::optional<std::string> packagePath;
 };
 
 /// A command line the host cannot run; the message says what and which option.

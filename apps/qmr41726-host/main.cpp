@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "DataSetFactory.h"
 #include "HostIcon.h"
+#include "HostPaths.h"
 #include "JsonReport.h"
 #include "ScriptRunner.h"
 
@@ -13,8 +14,9 @@
 #include "host/ui/TApplication.h"
 #include "host/ui/TPackage.h"
 
+#include "QMR41726/CriaTelaQmr41726.h"
+
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
 #include <iostream>
@@ -27,9 +29,6 @@ constexpr int kExitCallReturned = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitScriptRanOut = 3;
-
-/// The package's entry point, as the package exports it (C linkage, plain name).
-using CriaTelaQmr41726Proc = bool (*)(const Variant* arParams, int arParamsHigh, OleVariant& oleRetorno);
 
 int fail(int status, const std::string& message) {
     std::cerr << "qmr41726-host: " << message << '\n';
@@ -63,17 +62,15 @@ std::vector<Variant> buildParams(const HostOptions& options, const TDataSet& dat
 /// The package as loaded for the call: unloading it (last) runs its Finalize routine.
 struct ScreenPackage {
     std::unique_ptr<TPackage> package;
-    CriaTelaQmr41726Proc criaTela = nullptr;
+    TCriaTelaQmr41726 criaTela = nullptr;
 };
 
-/// Loads the package from the host's own folder and finds its entry point; Exception if either fails.
-ScreenPackage loadScreenPackage() {
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPKG_QMR41726.so"));
-    ScreenPackage loaded{TPackage::load(path.toStdString())};
-    loaded.criaTela = reinterpret_cast<CriaTelaQmr41726Proc>(loaded.package->procAddress("CriaTelaQmr41726"));
+/// Loads the package found at `path` and finds its entry point; Exception if either fails.
+ScreenPackage loadScreenPackage(const std::string& path) {
+    ScreenPackage loaded{TPackage::load(path)};
+    loaded.criaTela = loaded.package->procAddress<TCriaTelaQmr41726>(kCriaTelaQmr41726Name);
     if (!loaded.criaTela)
-        throw EPackageError(loaded.package->path() + " exports no routine CriaTelaQmr41726");
+        throw EPackageError(loaded.package->path() + " exports no routine " + kCriaTelaQmr41726Name);
     return loaded;
 }
 
@@ -83,12 +80,13 @@ struct HostRequest {
     std::optional<std::vector<KeyStep>> script;
     AnsiString flag;
     std::unique_ptr<TDataSet> dataSet;
+    std::string packageFile;
 };
 
 /// Parses the options and the script and loads the data; UsageError, KeyScriptError or DataError.
-HostRequest prepare(const std::vector<std::string>& arguments) {
+HostRequest prepare(const std::vector<std::string>& arguments, const std::filesystem::path& binaryDir) {
     HostRequest request;
-    request.options = parseCommandLine(arguments, QMR_DEFAULT_DATA);
+    request.options = parseCommandLine(arguments, defaultDataFile(binaryDir));
     if (request.options.help)
         return request;
     if (request.options.keys)
@@ -105,7 +103,7 @@ int callScreen(HostRequest& request) {
     application.setIcon(hostIcon());
     ScreenPackage screen;
     try {
-        screen = loadScreenPackage();
+        screen = loadScreenPackage(request.packageFile);
     } catch (const Exception& e) {
         return fail(kExitFailure, ansiToUtf8(e.Message()));
     }
@@ -132,8 +130,14 @@ int callScreen(HostRequest& request) {
 
 int main(int argc, char** argv) {
     HostRequest request;
+    std::filesystem::path binaryDir;
     try {
-        request = prepare(std::vector<std::string>(argv + 1, argv + argc));
+        binaryDir = hostBinaryDir();
+    } catch (const std::filesystem::filesystem_error& e) {
+        return fail(kExitFailure, std::string("cannot find the host's own folder: ") + e.what());
+    }
+    try {
+        request = prepare(std::vector<std::string>(argv + 1, argv + argc), binaryDir);
     } catch (const UsageError& e) {
         return fail(kExitUsage, std::string(e.what()) + "\nRun qmr41726-host --help for the options.");
     } catch (const std::exception& e) {
@@ -142,6 +146,11 @@ int main(int argc, char** argv) {
     if (request.options.help) {
         std::cout << usageText();
         return kExitCallReturned;
+    }
+    try {
+        request.packageFile = findPackageFile(request.options.packagePath, binaryDir);
+    } catch (const PackageNotFound& e) {
+        return fail(kExitFailure, e.what());
     }
     chooseOffscreenPlatformWithoutDisplay();
     int qtArgc = 1; // the host's options are its own; Qt sees none of them

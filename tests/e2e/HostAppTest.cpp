@@ -40,9 +40,9 @@ TEST(HostApp, helpDescribesEveryOptionAndStep) {
     const HostRun run = runHost({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     for (const char* word :
-         {"--data",  "--db",     "QMR_DB_PASSWORD", "--query",   "--flag",    "--filter",   "--filtered",
-          "--plain", "--params", "--bogus-dataset", "--keys",    "--timings", "touch:NAME", "title:N",
-          "row:N",   "key:NAME", "type:TEXT",       "shot:FILE", "wait:MS",   "probe"})
+         {"--data",  "--db",     "QMR_DB_PASSWORD", "--query",   "--flag",    "--filter",  "--filtered",
+          "--plain", "--params", "--bogus-dataset", "--keys",    "--timings", "--package", "touch:NAME",
+          "title:N", "row:N",    "key:NAME",        "type:TEXT", "shot:FILE", "wait:MS",   "probe"})
         EXPECT_TRUE(run.out.contains(word)) << word;
 }
 

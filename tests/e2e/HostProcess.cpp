@@ -8,16 +8,19 @@
 #include <gtest/gtest.h>
 
 HostRun runHost(const QStringList& arguments) {
+    return runProgram(QStringLiteral(QMR_HOST_EXE), arguments, QProcessEnvironment::systemEnvironment());
+}
+
+HostRun runProgram(const QString& program, const QStringList& arguments, QProcessEnvironment environment) {
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QMR_HOST_EXE), arguments);
+    process.start(program, arguments);
     HostRun run;
     if (!process.waitForFinished(60000)) {
         process.kill();
         process.waitForFinished();
-        ADD_FAILURE() << "the host did not finish: " << arguments.join(' ').toStdString();
+        ADD_FAILURE() << program.toStdString() << " did not finish: " << arguments.join(' ').toStdString();
         return run;
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;

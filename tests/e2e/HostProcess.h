@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -18,6 +19,9 @@ struct HostRun {
 
 /// Runs the host with `arguments`; fails the test if it does not end within a generous time.
 HostRun runHost(const QStringList& arguments);
+/// Runs `program` (a host binary, or another tool) the same way, with `environment` (the offscreen
+/// platform is added to it).
+HostRun runProgram(const QString& program, const QStringList& arguments, QProcessEnvironment environment);
 
 /// A scratch folder with small data files of known content for the runs.
 class HostData {

@@ -1,0 +1,141 @@
+# Debian packages, one per install component (`make package`, output in the build folder):
+#   libqmr-runtime1     the runtime library (named after its SONAME, as Debian's library policy does)
+#   libqmr-sql1         the SQL loader library, when it is built
+#   libqmr41726-dev     headers, the .so links, CMake package and pkg-config file
+#   qmr41726-screen     the search screen package
+#   qmr41726-host       the host application and the sample data
+# dpkg-shlibdeps finds the libraries the binaries link; what no tool can see is declared here: the
+# fonts the screen's pixels are drawn with, the Qt platform and input plugins a terminal runs on,
+# the Qt SQL drivers, and our own libraries (the runtime is not installed yet when the others are
+# packaged, so its shlibs file cannot be read).
+set(QMR_DEBIAN_RELEASE 1)
+set(QMR_DEBIAN_VERSION ${PROJECT_VERSION}-${QMR_DEBIAN_RELEASE})
+set(QMR_DEBIAN_MAINTAINER "QMR41726 maintainers <maintainers@users.noreply.c-seed-8e2abce3.example>")
+
+get_target_property(QMR_RUNTIME_SOVERSION qmr_runtime SOVERSION)
+set(QMR_DEB_RUNTIME libqmr-runtime${QMR_RUNTIME_SOVERSION})
+set(QMR_DEB_DEV libqmr41726-dev)
+set(QMR_DEB_SCREEN qmr41726-screen)
+set(QMR_DEB_HOST qmr41726-host)
+
+set(QMR_DEB_COMPONENTS runtime dev screen host)
+if(QMR_HAS_SQL)
+    get_target_property(QMR_SQL_SOVERSION qmr_sql SOVERSION)
+    set(QMR_DEB_SQL libqmr-sql${QMR_SQL_SOVERSION})
+    list(APPEND QMR_DEB_COMPONENTS sql)
+endif()
+
+# Compresses `source` to `target` at configure time as Debian wants documentation: gzip -9n, the
+# smallest and reproducible (no name or time stamp inside).
+function(qmr_gzip source target)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    get_filename_component(folder ${target} DIRECTORY)
+    file(MAKE_DIRECTORY ${folder})
+    execute_process(COMMAND gzip -9 -n -c ${source} OUTPUT_FILE ${target} RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "gzip could not compress ${source} (${status})")
+    endif()
+endfunction()
+
+# Every package carries its copyright file and its changelog, and says which lintian warnings do
+# not apply to it: these packages are not uploaded to Debian, so there is no bug asking for them
+# for the first changelog entry to close.
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog QMR_CHANGELOG_HEAD LIMIT_COUNT 1)
+if(NOT QMR_CHANGELOG_HEAD MATCHES "\\(${QMR_DEBIAN_VERSION}\\)")
+    message(FATAL_ERROR "packaging/changelog begins with \"${QMR_CHANGELOG_HEAD}\": its latest entry "
+                        "must be for version ${QMR_DEBIAN_VERSION} (project version - Debian release)")
+endif()
+set(QMR_PACKAGING_DIR ${PROJECT_BINARY_DIR}/packaging)
+qmr_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${QMR_PACKAGING_DIR}/changelog.Debian.gz)
+foreach(component IN LISTS QMR_DEB_COMPONENTS)
+    string(TOUPPER ${component} COMPONENT)
+    set(package ${QMR_DEB_${COMPONENT}})
+    set(overrides "${package}: initial-upload-closes-no-bugs\n")
+    if(component STREQUAL "runtime" OR component STREQUAL "sql")
+        # CPack's own postinst/postrm run ldconfig beside the trigger; both are harmless.
+        string(APPEND overrides "${package}: maintscript-calls-ldconfig *\n")
+    endif()
+    file(WRITE ${QMR_PACKAGING_DIR}/lintian/${package} "${overrides}")
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${QMR_PACKAGING_DIR}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+    install(FILES ${QMR_PACKAGING_DIR}/lintian/${package}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT ${component})
+endforeach()
+qmr_gzip(${PROJECT_SOURCE_DIR}/packaging/qmr41726-host.1 ${QMR_PACKAGING_DIR}/qmr41726-host.1.gz)
+install(FILES ${QMR_PACKAGING_DIR}/qmr41726-host.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT host)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME qmr41726)
+set(CPACK_PACKAGE_VENDOR "QMR41726 maintainers")
+set(CPACK_PACKAGE_CONTACT ${QMR_DEBIAN_MAINTAINER})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_COMPONENTS_ALL ${QMR_DEB_COMPONENTS})
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${QMR_DEBIAN_RELEASE})
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${QMR_DEBIAN_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Where dpkg-shlibdeps finds our own libraries that the packaged binaries link.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+set(QMR_DEP_RUNTIME "${QMR_DEB_RUNTIME} (>= ${QMR_DEBIAN_VERSION})")
+
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${QMR_DEB_RUNTIME})
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "runtime library of the QMR41726 search screen
+The runtime that point-of-sale host applications and the QMR41726 search screen
+package both link: data sets, forms and controls on Qt 6 Widgets, window
+messages and the package loader.")
+# The library's folder is in the dynamic linker's cache: refresh it after install and removal.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
+
+set(CPACK_DEBIAN_DEV_PACKAGE_NAME ${QMR_DEB_DEV})
+set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "${QMR_DEB_RUNTIME} (= ${QMR_DEBIAN_VERSION}), qt6-base-dev")
+set(CPACK_DEBIAN_DEV_DESCRIPTION "development files for hosts of the QMR41726 search screen
+Headers of the QMR41726 runtime and of the search screen's entry point, the
+CMake package (find_package(QMR41726)) and the pkg-config file (qmr41726)
+a host application builds with.")
+
+set(CPACK_DEBIAN_SCREEN_PACKAGE_NAME ${QMR_DEB_SCREEN})
+set(CPACK_DEBIAN_SCREEN_PACKAGE_SECTION libs)
+# The screen's layout is measured in the Liberation and DejaVu fonts; a terminal runs it on xcb,
+# linuxfb or the offscreen platform (libqt6gui6, which dpkg-shlibdeps finds as it links it) and
+# reads touch panels through the input plugins (libqt6gui6 and qt6-qpa-plugins).
+set(CPACK_DEBIAN_SCREEN_PACKAGE_DEPENDS
+    "${QMR_DEP_RUNTIME}, fonts-liberation2, fonts-dejavu-core, fonts-dejavu-extra, qt6-qpa-plugins")
+set(CPACK_DEBIAN_SCREEN_DESCRIPTION "QMR41726 touch-screen search screen package
+The loadable package (libPKG_QMR41726.so) that shows a modal search screen with
+an on-screen keyboard over a data set handed by a point-of-sale host, and
+narrows the data set after every typed character.")
+
+set(CPACK_DEBIAN_HOST_PACKAGE_NAME ${QMR_DEB_HOST})
+set(CPACK_DEBIAN_HOST_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS "${QMR_DEP_RUNTIME}, ${QMR_DEB_SCREEN} (= ${QMR_DEBIAN_VERSION})")
+set(CPACK_DEBIAN_HOST_DESCRIPTION "host application of the QMR41726 search screen
+Loads the QMR41726 search screen package, hands it a data set read from a CSV
+file or an SQLite database, and prints what the call left behind as JSON; a key
+script drives the screen without a person. Comes with sample data.")
+
+if(QMR_HAS_SQL)
+    set(CPACK_DEBIAN_SQL_PACKAGE_NAME ${QMR_DEB_SQL})
+    set(CPACK_DEBIAN_SQL_PACKAGE_SECTION libs)
+    # Qt loads its SQL drivers as plugins, which no tool sees: at least one must be there, PostgreSQL's
+    # by default (libqt6sql6 itself is found by dpkg-shlibdeps).
+    set(CPACK_DEBIAN_SQL_PACKAGE_DEPENDS
+        "${QMR_DEP_RUNTIME}, libqt6sql6-psql | libqt6sql6-sqlite | libqt6sql6-mysql | libqt6sql6-odbc | libqt6sql6-ibase")
+    set(CPACK_DEBIAN_SQL_PACKAGE_SUGGESTS "libqt6sql6-psql, libqt6sql6-sqlite, libqt6sql6-mysql, libqt6sql6-odbc")
+    set(CPACK_DEBIAN_SQL_DESCRIPTION "QMR41726 loader of data sets from Qt SQL databases
+Fills a QMR41726 data set from any database a Qt SQL driver reaches
+(PostgreSQL, MySQL, ODBC, InterBase, SQLite).")
+    set(CPACK_DEBIAN_SQL_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
+    string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (= ${QMR_DEBIAN_VERSION})")
+endif()
+
+include(CPack)

@@ -1,0 +1,81 @@
+// The smallest host of the search screen: loads the installed package, hands it the sample product
+// catalogue, types "Jo" and Enter on the screen without a person, and checks that the call chose a
+// row whose description begins with "Jo". Exit status 0 when it did.
+
+#include "QMR41726/CriaTelaQmr41726.h"
+#include "host/data/Loaders.h"
+#include "host/data/TClientDataSet.h"
+#include "host/rtl/Variant.h"
+#include "host/ui/Messages.h"
+#include "host/ui/TApplication.h"
+#include "host/ui/TForm.h"
+#include "host/ui/TPackage.h"
+#include "host/ui/Types.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <iostream>
+
+namespace {
+
+int fail(const std::string& message) {
+    std::cerr << "minimal-host: " << message << '\n';
+    return 1;
+}
+
+/// Types into the screen through its own window messages: they are queued now and handled once
+/// its modal loop runs, as if the keys had been touched.
+void chooseFirstJo(qmr::TForm& screen) {
+    const qmr::HWND window = screen.handle();
+    qmr::PostMessageA(window, qmr::WM_CHAR, 'J', 0);
+    qmr::PostMessageA(window, qmr::WM_CHAR, 'o', 0);
+    qmr::PostMessageA(window, qmr::WM_KEYDOWN, qmr::VK_RETURN, 0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The runtime's application object lives as long as any screen: create it after QApplication.
+    qmr::TApplication application;
+    application.setTitle("Minimal host");
+    std::string handlerError;
+    application.setExceptionHandler([&](const std::exception& e) { handlerError = e.what(); });
+    application.onModalShown = chooseFirstJo;
+
+    // Should the keys not reach the screen, close it after a while: the test fails, it does not hang.
+    QTimer closeStuckScreen;
+    closeStuckScreen.setSingleShot(true);
+    QObject::connect(&closeStuckScreen, &QTimer::timeout, [] {
+        if (qmr::TForm* screen = qmr::TForm::activeModalForm())
+            qmr::PostMessageA(screen->handle(), qmr::WM_CLOSE, 0, 0);
+    });
+    closeStuckScreen.start(20000);
+
+    try {
+        const auto package = qmr::TPackage::load(QMR41726_PACKAGE);
+        const auto criaTela = package->procAddress<TCriaTelaQmr41726>(kCriaTelaQmr41726Name);
+        if (!criaTela)
+            return fail(std::string(QMR41726_PACKAGE) + " exports no " + kCriaTelaQmr41726Name);
+
+        qmr::TClientDataSet produtos(qmr::loadCsvFile(SAMPLE_PRODUCTS));
+        const qmr::Variant params[] = {qmr::Variant::fromPointer(&produtos), qmr::Variant("N")};
+        qmr::OleVariant retorno;
+        const bool chosen = criaTela(params, 1, retorno);
+
+        if (!handlerError.empty())
+            return fail("the screen reported: " + qmr::ansiToUtf8(handlerError));
+        if (!chosen)
+            return fail("the screen returned false: no row was chosen");
+        const std::string descricao = qmr::ansiToUtf8(produtos.fieldByName("DESCRICAO").asString());
+        if (descricao.size() < 2 || (descricao[0] != 'J' && descricao[0] != 'j') ||
+            (descricao[1] != 'O' && descricao[1] != 'o'))
+            return fail("the chosen row's DESCRICAO is \"" + descricao + "\", which does not begin with Jo");
+        std::cout << "chosen: row " << produtos.recNo() << " of " << produtos.recordCount() << ", "
+                  << descricao << '\n';
+        return 0;
+    } catch (const std::exception& e) {
+        return fail(qmr::ansiToUtf8(e.what()));
+    }
+}
