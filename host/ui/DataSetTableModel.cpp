@@ -3,6 +3,8 @@
 #include "host/data/TDataSet.h"
 #include "host/ui/QtText.h"
 
+#include <algorithm>
+
 namespace qmr {
 
 DataSetTableModel::DataSetTableModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -11,18 +13,48 @@ void DataSetTableModel::setSource(TDataSet* dataSet, std::vector<Column> columns
     beginResetModel();
     m_dataSet = dataSet;
     m_columns = std::move(columns);
+    m_top = 0;
+    m_rows = 0;
+    m_cells.clear();
     endResetModel();
 }
 
-void DataSetTableModel::refresh() {
-    beginResetModel();
-    endResetModel();
+int DataSetTableModel::dataSetRowCount() const {
+    return m_dataSet && m_dataSet->active() ? m_dataSet->recordCount() : 0;
+}
+
+void DataSetTableModel::showRows(int top, int count) {
+    const int available = std::max(0, dataSetRowCount() - std::max(top, 0));
+    const int rows = m_columns.empty() ? 0 : std::clamp(count, 0, available);
+    const int columns = int(m_columns.size());
+    std::vector<QString> cells;
+    cells.reserve(size_t(rows) * size_t(columns));
+    for (int row = 0; row < rows; ++row) {
+        for (const Column& column : m_columns)
+            cells.push_back(column.fieldIndex < m_dataSet->fieldCount()
+                                ? toQString(m_dataSet->text(top + row, column.fieldIndex))
+                                : QString());
+    }
+    m_top = std::max(top, 0);
+    if (rows < m_rows) {
+        beginRemoveRows({}, rows, m_rows - 1);
+        m_rows = rows;
+        m_cells = std::move(cells);
+        endRemoveRows();
+    } else if (rows > m_rows) {
+        beginInsertRows({}, m_rows, rows - 1);
+        m_rows = rows;
+        m_cells = std::move(cells);
+        endInsertRows();
+    } else {
+        m_cells = std::move(cells);
+    }
+    if (rows > 0)
+        emit dataChanged(index(0, 0), index(rows - 1, columns - 1), {Qt::DisplayRole});
 }
 
 int DataSetTableModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !m_dataSet || !m_dataSet->active())
-        return 0;
-    return m_dataSet->recordCount();
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int DataSetTableModel::columnCount(const QModelIndex& parent) const {
@@ -30,15 +62,10 @@ int DataSetTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DataSetTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || !m_dataSet)
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows ||
+        index.column() >= columnCount())
         return {};
-    // The data set may have shrunk before the grid heard of it; such a row shows nothing.
-    if (index.row() >= rowCount() || index.column() >= columnCount())
-        return {};
-    const int field = m_columns[size_t(index.column())].fieldIndex;
-    if (field >= m_dataSet->fieldCount())
-        return {};
-    return toQString(m_dataSet->text(index.row(), field));
+    return m_cells[size_t(index.row()) * m_columns.size() + size_t(index.column())];
 }
 
 QVariant DataSetTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -145,6 +145,7 @@ TTouchPoint TDBGrid::titleTouchPoint(int column) const {
 
 TTouchPoint TDBGrid::rowTouchPoint(int row) const {
     Impl& impl = *m_impl;
+    impl.refreshIfPending();
     if (!impl.view || impl.columns.empty() || row < 0)
         return {};
     const int modelRow = impl.view->rowAt(0) + row;

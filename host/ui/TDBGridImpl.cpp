@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -42,7 +43,7 @@ constexpr int kTextPadding = 4;
 TDBGrid::Impl::Impl(TDBGrid& owner, GridTableView& table)
     : grid(owner), view(&table), model(new DataSetTableModel(&table)), header(new GridTitleHeader(look)) {
     table.setHorizontalHeader(header);
-    table.setModel(model);
+    table.setRowWindow(model);
     table.setItemDelegate(new GridCellDelegate(look, &table));
     look->titleColor = [this](int column) {
         const bool known = column >= 0 && column < int(columns.size());
@@ -54,13 +55,20 @@ TDBGrid::Impl::Impl(TDBGrid& owner, GridTableView& table)
                      [this](int logical) { titleClicked(logical); });
     QObject::connect(header, &QHeaderView::sectionMoved, &connections, [this] { sectionMoved(); });
     table.onShown = [this] { resolveOnShow(); };
+    table.onBeforeUse = [this] { refreshIfPending(); };
+    table.onRoomChanged = [this] { scheduleRefresh(); };
+    table.onRowRequested = [this](int row) { rowRequested(row); };
 }
 
 TDBGrid::Impl::~Impl() {
     if (source)
         source->removeObserver(this);
-    if (view)
+    if (view) {
         view->onShown = nullptr;
+        view->onBeforeUse = nullptr;
+        view->onRoomChanged = nullptr;
+        view->onRowRequested = nullptr;
+    }
 }
 
 TDataSet* TDBGrid::Impl::dataSet() const noexcept {
@@ -76,7 +84,6 @@ void TDBGrid::Impl::attach(TDataSource* newSource) {
     if (source)
         source->addObserver(this);
     rebuildColumns();
-    syncCurrentRow();
 }
 
 bool TDBGrid::Impl::resolveSourceName() {
@@ -125,7 +132,7 @@ void TDBGrid::Impl::updateColumns() {
         std::equal(fields.begin(), fields.end(), columns.begin(),
                    [](const TField* field, const auto& column) { return column->field() == field; });
     if (same) {
-        model->refresh();
+        scheduleRefresh();
         return;
     }
     rebuildColumns();
@@ -143,28 +150,61 @@ void TDBGrid::Impl::rebuildColumns() {
         modelColumns.push_back({i, toQString(field->displayLabel())});
     }
     currentColumn = 0;
-    model->setSource(data, std::move(modelColumns));
+    topRow = 0;
+    {
+        const QScopedValueRollback quiet(syncing, true);
+        model->setSource(data, std::move(modelColumns));
+    }
     // New columns start in field order, whatever the user dragged before.
     for (int logical = 0; logical < int(columns.size()); ++logical) {
         header->moveSection(header->visualIndex(logical), logical);
         header->resizeSection(logical, columnWidth(*columns[size_t(logical)]->field()));
     }
+    // Other columns are a rare event (a data set bound or opened): the rows follow at once.
+    refreshRows();
 }
 
-void TDBGrid::Impl::syncCurrentRow() {
+void TDBGrid::Impl::refreshRows() {
+    refreshPending = false;
     if (!view)
         return;
     TDataSet* data = dataSet();
-    const int row = data ? data->recNo() - 1 : -1;
-    syncing = true;
-    if (row < 0 || row >= model->rowCount() || columns.empty()) {
+    const int count = model->dataSetRowCount();
+    const int current = data && count > 0 ? data->recNo() - 1 : -1;
+    // The rows move only as far as the current row needs to be seen whole through the panel,
+    // and never so far that the last row leaves rows empty below it.
+    const int shown = view->visibleRowCount();
+    topRow = std::clamp(topRow, 0, std::max(0, count - shown));
+    if (current >= 0 && current < topRow)
+        topRow = current;
+    else if (current >= topRow + shown)
+        topRow = current - shown + 1;
+    const QScopedValueRollback quiet(syncing, true);
+    model->showRows(topRow, view->paintedRowCount());
+    const int row = current - topRow;
+    if (current < 0 || row >= model->rowCount() || columns.empty())
         view->selectionModel()->clearCurrentIndex();
-    } else {
-        const QModelIndex index = model->index(row, std::min(currentColumn, int(columns.size()) - 1));
-        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-        view->scrollToRow(row);
-    }
-    syncing = false;
+    else
+        view->selectionModel()->setCurrentIndex(
+            model->index(row, std::min(currentColumn, int(columns.size()) - 1)),
+            QItemSelectionModel::NoUpdate);
+}
+
+void TDBGrid::Impl::scheduleRefresh() {
+    if (refreshPending)
+        return;
+    refreshPending = true;
+    // At the latest when control returns to the event loop; a paint or a touch before that
+    // refreshes first (see GridTableView::onBeforeUse).
+    QMetaObject::invokeMethod(
+        &connections, [this] { refreshIfPending(); }, Qt::QueuedConnection);
+    if (view)
+        view->viewport()->update();
+}
+
+void TDBGrid::Impl::refreshIfPending() {
+    if (refreshPending)
+        refreshRows();
 }
 
 void TDBGrid::Impl::viewCurrentChanged(const QModelIndex& current) {
@@ -172,9 +212,19 @@ void TDBGrid::Impl::viewCurrentChanged(const QModelIndex& current) {
         return;
     currentColumn = current.column();
     TDataSet* data = dataSet();
-    if (!data || data->recNo() == current.row() + 1)
+    const int recNo = model->top() + current.row() + 1;
+    if (!data || data->recNo() == recNo)
         return;
-    dispatchHandler([&] { data->setRecNo(current.row() + 1); });
+    dispatchHandler([&] { data->setRecNo(recNo); });
+}
+
+void TDBGrid::Impl::rowRequested(int row) {
+    TDataSet* data = dataSet();
+    if (!data)
+        return;
+    dispatchHandler([&] { data->setRecNo(row + 1); });
+    // The view looks for the row in the window as soon as this returns.
+    refreshIfPending();
 }
 
 void TDBGrid::Impl::titleClicked(int modelColumn) {
@@ -228,21 +278,25 @@ void TDBGrid::Impl::applyOptions() {
 
 void TDBGrid::Impl::dataSetChanged(TDataSet&) {
     updateColumns();
-    syncCurrentRow();
 }
 
 void TDBGrid::Impl::currentRowChanged(TDataSet&) {
-    syncCurrentRow();
+    scheduleRefresh();
 }
 
 void TDBGrid::Impl::dataSetDestroyed(TDataSet&) {
-    columns.clear();
-    model->setSource(nullptr, {});
+    forgetRows();
 }
 
 void TDBGrid::Impl::dataSourceDestroyed(TDataSource&) {
     source = nullptr;
+    forgetRows();
+}
+
+void TDBGrid::Impl::forgetRows() {
     columns.clear();
+    refreshPending = false;
+    const QScopedValueRollback quiet(syncing, true);
     model->setSource(nullptr, {});
 }
 

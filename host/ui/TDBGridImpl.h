@@ -1,5 +1,8 @@
 #pragma once
 // The inside of TDBGrid: the link between the data source's notifications and the Qt view.
+// The view shows a window of rows that follows the data set's current row. Notifications only
+// mark the window stale; it is read again once, before the view next paints or handles input,
+// however many notifications one user action sent (a search sends three).
 
 #include "host/data/TDataSetObserver.h"
 #include "host/ui/DataSetTableModel.h"
@@ -42,8 +45,14 @@ struct TDBGrid::Impl : private TDataSetObserver {
     /// Rebuilds the columns when the visible fields differ from the columns' fields.
     void updateColumns();
     void rebuildColumns();
-    void syncCurrentRow();
+    /// Reads the rows the view can show around the current row, at once.
+    void refreshRows();
+    /// Marks the rows stale; they are read again before the view paints or handles input.
+    void scheduleRefresh();
+    /// Does a refresh that scheduleRefresh() left pending.
+    void refreshIfPending();
     void viewCurrentChanged(const QModelIndex& current);
+    void rowRequested(int row);
     void titleClicked(int modelColumn);
     void sectionMoved();
 
@@ -65,13 +74,19 @@ struct TDBGrid::Impl : private TDataSetObserver {
     TColor fixedColor = clBtnFace;
     TFont titleFont;
     int currentColumn = 0; // model column of the current cell
+    /// The data set row shown at the top; kept between refreshes so the rows move no more
+    /// than needed to keep the current row in sight.
+    int topRow = 0;
     bool syncing = false;
+    bool refreshPending = false;
 
 private:
     void dataSetChanged(TDataSet& dataSet) override;
     void currentRowChanged(TDataSet& dataSet) override;
     void dataSetDestroyed(TDataSet& dataSet) override;
     void dataSourceDestroyed(TDataSource& source) override;
+    /// Shows nothing: the data set or the source is going away.
+    void forgetRows();
 };
 
 } // namespace qmr

@@ -93,6 +93,13 @@ protected:
 
     QTableView& view() const { return *static_cast<QTableView*>(grid->widget()); }
 
+    /// The CODIGO of the row the grid shows as current, once the grid has caught up; 0 for none.
+    int currentCode() const {
+        QCoreApplication::processEvents();
+        const QModelIndex current = view().currentIndex();
+        return current.isValid() ? current.sibling(current.row(), 0).data().toInt() : 0;
+    }
+
     /// What the user sees of the viewport: the panel's area, in viewport coordinates.
     QRect seenPart() const {
         QWidget* viewport = view().viewport();
@@ -136,18 +143,18 @@ TEST_F(DBGridTest, columnsAreTheVisibleFieldsInOrderTitledWithTheirLabels) {
 TEST_F(DBGridTest, gridFollowsTheDataSetAndATouchedRowMovesTheDataSet) {
     open(peopleStore(40));
     data->setRecNo(5);
-    EXPECT_EQ(view().currentIndex().row(), 4);
+    EXPECT_EQ(currentCode(), 5);
 
     data->last();
-    const QModelIndex last = view().currentIndex();
-    EXPECT_EQ(last.row(), 39);
-    EXPECT_TRUE(seenPart().contains(view().visualRect(last)))
-        << "the last row is hidden under the panel edge";
+    EXPECT_EQ(currentCode(), 40);
+    const QRect last = view().visualRect(view().currentIndex());
+    EXPECT_TRUE(seenPart().contains(last)) << "the last row is hidden under the panel edge";
+    EXPECT_LT(seenPart().bottom() - last.bottom(), last.height()) << "rows left empty below the last";
 
     data->first();
     touch(grid->rowTouchPoint(2));
     EXPECT_EQ(data->recNo(), 3);
-    EXPECT_EQ(view().currentIndex().row(), 2);
+    EXPECT_EQ(currentCode(), 3);
     EXPECT_TRUE(errors.empty());
 }
 
@@ -202,6 +209,7 @@ TEST_F(DBGridTest, titleColoursSurviveFilteringAndSortingButNotANewDataSet) {
     data->setFilter("CIDADE LIKE 'P%'");
     data->setFiltered(true);
     data->setIndexName("NOME");
+    QCoreApplication::processEvents();
     EXPECT_EQ(view().model()->rowCount(), 5);
     EXPECT_EQ(grid->column(1), nome);
     EXPECT_EQ(grid->column(1)->titleFontColor(), clPurple);
@@ -275,6 +283,99 @@ TEST_F(DBGridTest, columnsAreAsWideAsTheirFieldsAndTitlesSoLongOnesReachPastTheP
     press(Qt::Key_Tab);
     ASSERT_EQ(view().currentIndex().column(), 2);
     EXPECT_TRUE(seenPart().contains(view().visualRect(view().currentIndex())));
+}
+
+TEST_F(DBGridTest, theGridHoldsOnlyTheRowsItShowsWhereverTheCurrentRowIs) {
+    open(peopleStore(20000));
+    const int held = view().model()->rowCount();
+    EXPECT_LT(held, 20) << "the view keeps rows it cannot show";
+
+    data->setRecNo(12345);
+    EXPECT_EQ(currentCode(), 12345);
+    EXPECT_TRUE(seenPart().contains(view().visualRect(view().currentIndex())));
+    EXPECT_EQ(view().model()->rowCount(), held);
+
+    // A touch on a row of the moved window moves the data set to that row.
+    touch(grid->rowTouchPoint(1));
+    EXPECT_EQ(data->recNo(), view().model()->index(1, 0).data().toInt());
+
+    press(Qt::Key_Down);
+    EXPECT_EQ(currentCode(), data->recNo());
+    QTest::keyClick(&view(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(data->recNo(), 20000);
+    EXPECT_EQ(currentCode(), 20000);
+    press(Qt::Key_Down);
+    EXPECT_EQ(data->recNo(), 20000) << "Down on the last row stays";
+    press(Qt::Key_PageUp);
+    const int page = (seenPart() & view().viewport()->rect()).height() / view().rowHeight(0);
+    EXPECT_EQ(data->recNo(), 20000 - page) << "a page is the whole rows seen";
+    EXPECT_TRUE(seenPart().contains(view().visualRect(view().currentIndex())));
+    QTest::keyClick(&view(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(data->recNo(), 1);
+    press(Qt::Key_Up);
+    EXPECT_EQ(data->recNo(), 1);
+
+    // Home and End alone move along the row.
+    press(Qt::Key_End);
+    EXPECT_EQ(view().currentIndex().column(), 2);
+    EXPECT_EQ(data->recNo(), 1);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(data->recNo(), 2) << "Tab past the last column goes on to the next row";
+    EXPECT_EQ(view().currentIndex().column(), 0);
+    EXPECT_TRUE(errors.empty());
+}
+
+/// For every paint of the grid's rows, the first row's NOME and the number of rows held.
+class RowPaints : public QObject {
+public:
+    explicit RowPaints(QTableView& view) : m_view(view) { view.viewport()->installEventFilter(this); }
+    std::vector<std::pair<QString, int>> paints;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_view.viewport() && event->type() == QEvent::Paint)
+            paints.emplace_back(m_view.model()->index(0, 1).data().toString(), m_view.model()->rowCount());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableView& m_view;
+};
+
+TEST_F(DBGridTest, aSearchsNotificationsRefreshTheRowsOnceAndTheNextPaintShowsThem) {
+    // The notifications of one search, as the screen sends them: the filter text while filtered,
+    // everything shown, filtered again.
+    open(peopleStore(40));
+    const int held = view().model()->rowCount();
+    auto search = [&](const char* filter) {
+        data->setFilter(filter);
+        data->setFiltered(false);
+        data->setFiltered(true);
+    };
+    search("CIDADE LIKE 'L%'");
+    QCoreApplication::processEvents();
+    std::vector<std::pair<QString, int>> refreshes;
+    QObject::connect(view().model(), &QAbstractItemModel::dataChanged, [&] {
+        refreshes.emplace_back(view().model()->index(0, 1).data().toString(), view().model()->rowCount());
+    });
+    RowPaints painted(view());
+
+    search("NOME LIKE 'Nome 3%'");
+    form->repaint(); // the Clear and Backspace keys repaint at once
+    ASSERT_EQ(refreshes.size(), 1u) << "one refresh per search, and no unfiltered rows in between";
+    EXPECT_EQ(refreshes[0], std::make_pair(QString("Nome 30"), std::min(10, held)));
+    ASSERT_FALSE(painted.paints.empty());
+    EXPECT_EQ(painted.paints.front(), refreshes[0]) << "the repaint showed the rows before the search";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(refreshes.size(), 1u);
+
+    search("CIDADE LIKE 'X%'");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view().model()->rowCount(), 0);
+    EXPECT_FALSE(view().currentIndex().isValid());
+    search("");
+    EXPECT_EQ(currentCode(), 1);
+    EXPECT_TRUE(errors.empty());
 }
 
 } // namespace
