@@ -90,6 +90,13 @@ TEST(IndexOrder, matchesAPlainStableSort) {
                 // The same rows shared between two threads, as large stores are.
                 ASSERT_EQ(buildIndexOrder(*store, keys, 1), expected)
                     << "split, round " << round << " descending " << descending;
+                // The text alone: equal texts keep store order.
+                std::vector<Row> textOnly = rows;
+                for (Row& row : textOnly)
+                    row.number = 0;
+                ASSERT_EQ(buildIndexOrder(*store, {{0, descending, caseInsensitive}}),
+                          expectedOrder(textOnly, descending, caseInsensitive))
+                    << "text alone, round " << round << " descending " << descending;
             }
         }
     }
