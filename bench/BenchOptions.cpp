@@ -33,6 +33,8 @@ BenchOptions parseBenchOptions(int argc, char** argv) {
             options.rows = positiveNumber(argc, argv, i);
         else if (argument == "--rounds")
             options.rounds = positiveNumber(argc, argv, i);
+        else if (argument == "--qt-max-rows")
+            options.qtMaxRows = positiveNumber(argc, argv, i);
         else if (argument == "--touch-rounds")
             options.touchRounds = positiveNumber(argc, argv, i);
         else

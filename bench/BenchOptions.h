@@ -13,8 +13,12 @@ struct BenchOptions {
     int touchRounds = 20;
     /// Leaves SQLite and the plain loop out (for profiling the data layer alone).
     bool skipPeers = false;
+    /// The Qt stack peer runs only up to this many rows: its first sort and each keystroke grow
+    /// with the rows, and at 10M its run alone would outlast the rest of the benchmark.
+    int qtMaxRows = 1000000;
 };
 
-/// Reads `--rows N`, `--json`, `--rounds N`, `--touch-rounds N`, `--skip-peers`. Raises std::invalid_argument
+/// Reads `--rows N`, `--json`, `--rounds N`, `--touch-rounds N`, `--qt-max-rows N`,
+/// `--skip-peers`. Raises std::invalid_argument
 /// naming the argument that is unknown or lacks a positive number.
 BenchOptions parseBenchOptions(int argc, char** argv);

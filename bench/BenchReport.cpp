@@ -1,41 +1,35 @@
 #include "bench/BenchReport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <cstdio>
 #include <sstream>
 
 namespace {
 
-std::string number(double value) {
+QJsonValue number(double value) {
     if (value == kNotMeasured)
-        return "null";
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.4g", value);
-    return buffer;
+        return QJsonValue(QJsonValue::Null);
+    return value;
 }
 
-std::string quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
-            out += escape;
-            continue;
-        }
-        out += c;
-    }
-    return out + "\"";
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
 }
 
-std::string keyJson(const KeyTiming& key) {
-    return "{\"text\": " + quoted(key.text) + ", \"key\": " + quoted(key.key) +
-           ", \"ours_ms\": " + number(key.oursMs) + ", \"sqlite_ms\": " + number(key.sqliteMs) +
-           ", \"plain_ms\": " + number(key.plainMs) + ", \"ours_first_ms\": " + number(key.oursFirstMs) +
-           ", \"ours_dataset_ms\": " + number(key.oursDataSetMs) +
-           ", \"screen_ms\": " + number(key.screenMs) + ", \"rows_found\": " + std::to_string(key.rowsFound) +
-           "}";
+QJsonObject keyJson(const KeyTiming& key) {
+    return {{"text", text(key.text)},
+            {"key", text(key.key)},
+            {"ours_ms", number(key.oursMs)},
+            {"sqlite_ms", number(key.sqliteMs)},
+            {"plain_ms", number(key.plainMs)},
+            {"qt_ms", number(key.qtMs)},
+            {"ours_first_ms", number(key.oursFirstMs)},
+            {"ours_dataset_ms", number(key.oursDataSetMs)},
+            {"screen_ms", number(key.screenMs)},
+            {"rows_found", key.rowsFound}};
 }
 
 /// "12.3", or "-" when not measured.
@@ -58,40 +52,52 @@ std::string ratio(double slower, double ours) {
 } // namespace
 
 std::string toJson(const BenchReport& report) {
-    std::ostringstream out;
-    out << "{\"rows\": " << report.rows << ", \"load_ms\": " << number(report.loadMs)
-        << ", \"setup_ms\": " << number(report.setupMs) << ", \"setup_via\": " << quoted(report.setupVia)
-        << ", \"memory_mb\": " << number(report.memoryMb) << ", \"store_mb\": " << number(report.storeMb)
-        << ", \"csv_mb\": " << number(report.csvMb)
-        << ", \"index_bytes_per_row\": " << number(report.indexBytesPerRow) << ", \"keys\": [";
-    for (std::size_t i = 0; i < report.keys.size(); ++i)
-        out << (i ? ", " : "") << keyJson(report.keys[i]);
-    out << "], \"title_click_ms\": {\"first\": " << number(report.titleClickFirstMs)
-        << ", \"built\": " << number(report.titleClickBuiltMs) << "}"
-        << ", \"end_to_end_p95_ms\": " << number(report.endToEndP95Ms)
-        << ", \"end_to_end_median_ms\": " << number(report.endToEndMedianMs)
-        << ", \"end_to_end_samples\": " << report.endToEndSamples << ", \"notes\": [";
-    for (std::size_t i = 0; i < report.notes.size(); ++i)
-        out << (i ? ", " : "") << quoted(report.notes[i]);
-    out << "]}";
-    return out.str();
+    QJsonArray keys;
+    for (const KeyTiming& key : report.keys)
+        keys.append(keyJson(key));
+    QJsonArray notes;
+    for (const std::string& note : report.notes)
+        notes.append(text(note));
+    const QJsonObject run{
+        {"rows", report.rows},
+        {"load_ms", number(report.loadMs)},
+        {"setup_ms", number(report.setupMs)},
+        {"setup_again_ms", number(report.setupAgainMs)},
+        {"setup_via", text(report.setupVia)},
+        {"memory_mb", number(report.memoryMb)},
+        {"store_mb", number(report.storeMb)},
+        {"csv_mb", number(report.csvMb)},
+        {"index_bytes_per_row", number(report.indexBytesPerRow)},
+        {"keys", keys},
+        {"title_click_ms", QJsonObject{{"first", number(report.titleClickFirstMs)},
+                                       {"built", number(report.titleClickBuiltMs)}}},
+        {"qt_setup_ms", number(report.qtSetupMs)},
+        {"end_to_end_p95_ms", number(report.endToEndP95Ms)},
+        {"end_to_end_median_ms", number(report.endToEndMedianMs)},
+        {"end_to_end_samples", report.endToEndSamples},
+        {"notes", notes},
+    };
+    // Compact: scripts/bench reads one object a line.
+    return QJsonDocument(run).toJson(QJsonDocument::Compact).toStdString();
 }
 
 void printTable(const BenchReport& report, std::ostream& out) {
     char line[256];
     out << "rows " << report.rows << "   load " << cell(report.loadMs) << " ms   setup "
-        << cell(report.setupMs) << " ms (" << report.setupVia << ")   memory " << cell(report.memoryMb)
-        << " MB (CSV " << cell(report.csvMb) << " MB, index " << cell(report.indexBytesPerRow) << " B/row)\n";
-    std::snprintf(line, sizeof line, "%-10s %-5s %9s %9s %9s %9s %9s %9s %8s %8s %8s\n", "key", "text",
-                  "ours", "ours 1st", "dataset", "screen", "sqlite", "plain", "sql/ours", "pln/ours", "rows");
+        << cell(report.setupMs) << " ms (" << report.setupVia << "; again " << cell(report.setupAgainMs)
+        << " ms)   memory " << cell(report.memoryMb) << " MB (CSV " << cell(report.csvMb) << " MB, index "
+        << cell(report.indexBytesPerRow) << " B/row)\n";
+    std::snprintf(line, sizeof line, "%-10s %-5s %9s %9s %9s %9s %9s %9s %9s %8s %8s %8s\n", "key", "text",
+                  "ours", "ours 1st", "dataset", "screen", "sqlite", "plain", "qt", "sql/ours", "pln/ours",
+                  "rows");
     out << line;
     for (const KeyTiming& key : report.keys) {
-        std::snprintf(line, sizeof line, "%-10s %-5s %9s %9s %9s %9s %9s %9s %8s %8s %8lld\n",
+        std::snprintf(line, sizeof line, "%-10s %-5s %9s %9s %9s %9s %9s %9s %9s %8s %8s %8lld\n",
                       key.key.c_str(), key.text.c_str(), cell(key.oursMs).c_str(),
                       cell(key.oursFirstMs).c_str(), cell(key.oursDataSetMs).c_str(),
                       cell(key.screenMs).c_str(), cell(key.sqliteMs).c_str(), cell(key.plainMs).c_str(),
-                      ratio(key.sqliteMs, key.oursMs).c_str(), ratio(key.plainMs, key.oursMs).c_str(),
-                      key.rowsFound);
+                      cell(key.qtMs).c_str(), ratio(key.sqliteMs, key.oursMs).c_str(),
+                      ratio(key.plainMs, key.oursMs).c_str(), key.rowsFound);
         out << line;
     }
     out << "title click: first " << cell(report.titleClickFirstMs) << " ms, built "

@@ -22,6 +22,8 @@ struct KeyTiming {
     double screenMs = kNotMeasured;
     double sqliteMs = kNotMeasured;
     double plainMs = kNotMeasured;
+    /// The Qt stack peer's whole keystroke, the view's update included (see QtStackPeer.h).
+    double qtMs = kNotMeasured;
     /// Rows the step leaves (the SQLite peer's count).
     long long rowsFound = 0;
 };
@@ -32,6 +34,8 @@ struct BenchReport {
     double generateMs = kNotMeasured;
     double loadMs = kNotMeasured;
     double setupMs = kNotMeasured;
+    /// The same set-up again on the same, unchanged data set (a second call of the screen).
+    double setupAgainMs = kNotMeasured;
     /// "form" when measured through the screen's PreparaPesquisa, "data layer" otherwise.
     std::string setupVia;
     double memoryMb = kNotMeasured;
@@ -41,6 +45,8 @@ struct BenchReport {
     std::vector<KeyTiming> keys;
     double titleClickFirstMs = kNotMeasured;
     double titleClickBuiltMs = kNotMeasured;
+    /// The Qt stack peer's model, proxy (first sort included) and first paint.
+    double qtSetupMs = kNotMeasured;
     double endToEndP95Ms = kNotMeasured;
     double endToEndMedianMs = kNotMeasured;
     int endToEndSamples = 0;

@@ -15,6 +15,8 @@ class TColumnStore;
 /// What the screen's run measured.
 struct FormBenchResult {
     double setupMs = 0;
+    /// PreparaPesquisa of a second screen on the same data set, unchanged since the first.
+    double setupAgainMs = 0;
     /// One sample per touched key: press, release, handlers, filter, grid update and repaint; the
     /// keys of the typed sequence in their order, round after round.
     std::vector<double> touchMs;

@@ -1,8 +1,12 @@
 #include "bench/PeerBench.h"
 
 #include "bench/PlainPeer.h"
+#include "bench/QtStackPeer.h"
 #include "bench/SqlitePeer.h"
 #include "bench/Timing.h"
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -33,7 +37,32 @@ std::string disagreement(const std::string& who, const SearchStep& step, const S
            " rows, first '" + expected.firstNome + "'";
 }
 
-std::vector<StepResult> runPeerBench(const std::vector<BenchRow>& rows, int rounds, BenchReport& report) {
+namespace {
+
+/// The Qt stack's keystrokes, checked against SQLite's rows like the plain loop's.
+void measureQtStack(const std::vector<BenchRow>& rows, int rounds, const std::vector<StepResult>& expected,
+                    BenchReport& report) {
+    const std::vector<SearchStep>& steps = searchSequence();
+    std::unique_ptr<QtStackPeer> qt;
+    report.qtSetupMs = timeMs([&] { qt = std::make_unique<QtStackPeer>(rows); });
+    std::vector<StepResult> results;
+    // At most kQtRounds: the median of three is enough for a peer whose keystroke takes a large
+    // share of a second at 1M rows.
+    constexpr int kQtRounds = 3;
+    const auto medians = timeSequence(
+        std::min(rounds, kQtRounds), [&](const std::string& text) { return qt->search(text); }, results);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        report.keys[i].qtMs = medians[i];
+        if (auto note = disagreement("Qt stack", steps[i], results[i], expected[i]); !note.empty())
+            report.notes.push_back(note);
+    }
+}
+
+} // namespace
+
+std::vector<StepResult> runPeerBench(const std::vector<BenchRow>& rows, const BenchOptions& options,
+                                     BenchReport& report) {
+    const int rounds = options.rounds;
     const std::vector<SearchStep>& steps = searchSequence();
     std::vector<StepResult> expected;
     {
@@ -54,5 +83,10 @@ std::vector<StepResult> runPeerBench(const std::vector<BenchRow>& rows, int roun
         if (auto note = disagreement("plain peer", steps[i], plainResults[i], expected[i]); !note.empty())
             report.notes.push_back(note);
     }
+    if (options.rows <= options.qtMaxRows)
+        measureQtStack(rows, rounds, expected, report);
+    else
+        report.notes.push_back("Qt stack not measured above " + std::to_string(options.qtMaxRows) +
+                               " rows (--qt-max-rows)");
     return expected;
 }

@@ -27,7 +27,13 @@ bool filterNeedsParentheses(std::string_view text) {
 AnsiString filterFieldName(std::string_view name) {
     if (isBareFilterName(name) || name.find(']') != std::string_view::npos)
         return AnsiString(name);
-    return "[" + AnsiString(name) + "]";
+    // Built by appending: GCC 12's -Wrestrict misreads "[" + AnsiString(...) at -O2 and up.
+    AnsiString quoted;
+    quoted.reserve(name.size() + 2);
+    quoted += '[';
+    quoted += name;
+    quoted += ']';
+    return quoted;
 }
 
 } // namespace qmr

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <future>
+#include <memory>
 #include <numeric>
 #include <utility>
 
@@ -89,9 +91,74 @@ std::uint64_t sortKey(const StoreColumn& column, const IndexKey& key, std::uint3
 struct SortItem {
     std::uint64_t key;
     std::uint32_t row;
-    std::uint32_t length = 0;
-    std::uint64_t next = 0;
+    std::uint32_t length;
+    std::uint64_t next;
 };
+
+// Items of a run of rows, left unset until filled: zeroing 24 bytes for each of ten million rows
+// only to overwrite them costs as much as filling them.
+struct ItemArray {
+    explicit ItemArray(std::size_t n) : data(std::make_unique_for_overwrite<SortItem[]>(n)), size(n) {}
+    SortItem* begin() const noexcept { return data.get(); }
+    SortItem* end() const noexcept { return data.get() + size; }
+    std::unique_ptr<SortItem[]> data;
+    std::size_t size;
+};
+
+using Histograms = std::array<std::array<std::uint32_t, 256>, 8>;
+
+// How many of the items have each value of each byte of their key.
+Histograms keyHistograms(const SortItem* begin, const SortItem* end) {
+    Histograms counts{};
+    for (const SortItem* item = begin; item != end; ++item) {
+        for (int b = 0; b < 8; ++b)
+            ++counts[std::size_t(b)][(item->key >> (8 * b)) & 0xFF];
+    }
+    return counts;
+}
+
+bool byteVaries(const std::array<std::uint32_t, 256>& count, std::size_t n) {
+    return std::find(count.begin(), count.end(), std::uint32_t(n)) == count.end();
+}
+
+// Moves [begin, end) into `out` ordered by key byte `b`, keeping the order of equal bytes; `count`
+// is that byte's histogram, turned into the buckets' starts.
+void scatterByByte(const SortItem* begin, const SortItem* end, SortItem* out, int b,
+                   std::array<std::uint32_t, 256> count) {
+    std::uint32_t position = 0;
+    for (std::uint32_t& c : count)
+        position += std::exchange(c, position);
+    for (const SortItem* item = begin; item != end; ++item)
+        out[count[(item->key >> (8 * b)) & 0xFF]++] = *item;
+}
+
+// Sorts [begin, end) by the key's bytes below `bytes`, keeping the order of equal keys: a byte
+// at a time from the lowest, skipping bytes every item shares; `scratch` holds as many items.
+// Eight passes over the items beat a comparison sort's twenty.
+void radixSortLowBytes(SortItem* begin, SortItem* end, SortItem* scratch, int bytes) {
+    const std::size_t n = std::size_t(end - begin);
+    if (n < 2 || bytes == 0)
+        return;
+    const Histograms counts = keyHistograms(begin, end);
+    SortItem* from = begin;
+    SortItem* to = scratch;
+    for (int b = 0; b < bytes; ++b) {
+        if (!byteVaries(counts[std::size_t(b)], n))
+            continue;
+        scatterByByte(from, from + n, to, b, counts[std::size_t(b)]);
+        std::swap(from, to);
+    }
+    if (from != begin)
+        std::copy(from, from + n, begin);
+}
+
+// Rows below this count are sorted on the calling thread alone: a second thread costs more to
+// start than it saves.
+constexpr std::uint32_t kRowsToSplit = 1u << 16;
+
+// Runs of equal keys from this length on are sorted on their next bytes by radix, not by
+// comparison; shorter runs are not worth the radix sort's histograms.
+constexpr std::ptrdiff_t kRadixRun = 256;
 
 // For a column of few values: each value number's place among the sorted values, values that
 // compare equal (e.g. 'abc' and 'ABC' in a case-insensitive key) sharing one place. Sorting the
@@ -115,30 +182,6 @@ std::vector<std::uint64_t> dictionaryRanks(const StoreColumn& column, const Inde
     return ranks;
 }
 
-// Sorts by key, keeping the order of equal keys: a byte at a time from the lowest, skipping the
-// bytes every key shares. Eight passes over the items beat a comparison sort's twenty.
-void radixSortByKey(std::vector<SortItem>& items) {
-    std::vector<std::array<std::uint32_t, 256>> counts(8);
-    for (auto& c : counts)
-        c.fill(0);
-    for (const SortItem& item : items) {
-        for (int b = 0; b < 8; ++b)
-            ++counts[std::size_t(b)][(item.key >> (8 * b)) & 0xFF];
-    }
-    std::vector<SortItem> buffer(items.size());
-    for (int b = 0; b < 8; ++b) {
-        auto& count = counts[std::size_t(b)];
-        if (std::find(count.begin(), count.end(), std::uint32_t(items.size())) != count.end())
-            continue;
-        std::uint32_t position = 0;
-        for (std::uint32_t& c : count)
-            position += std::exchange(c, position);
-        for (const SortItem& item : items)
-            buffer[count[(item.key >> (8 * b)) & 0xFF]++] = item;
-        items.swap(buffer);
-    }
-}
-
 class IndexSorter {
 public:
     IndexSorter(const TColumnStore& store, const std::vector<IndexKey>& keys)
@@ -155,86 +198,204 @@ public:
         return a < b;
     }
 
-    std::vector<std::uint32_t> run(std::uint32_t rowCount) const {
+    // The rows in order. At `rowsToSplit` rows and more, the work is split in two, the second
+    // half done on another thread that has finished when this returns.
+    std::vector<std::uint32_t> run(std::uint32_t rowCount, std::uint32_t rowsToSplit) const {
         const IndexKey& first = m_keys.front();
         const StoreColumn& column = m_columns[std::size_t(first.column)];
-        std::vector<std::uint32_t> nulls;
-        std::vector<SortItem> items;
-        items.reserve(rowCount);
-        const bool isText = column.def.type == TFieldType::ftString;
-        const bool coded = isText && column.isCoded();
-        if (coded)
-            collectCodedItems(column, first, rowCount, items, nulls);
-        else if (isText)
-            collectTextItems(column, first, rowCount, items, nulls);
-        else
-            collectItems(column, first, rowCount, items, nulls);
-        radixSortByKey(items);
-        if (isText && !coded)
-            forEachRun(items.begin(), items.end(),
-                       [&](Iterator b, Iterator e) { settleRun(b, e, column, first, 0); });
-        else if (m_keys.size() > 1)
-            settleFurtherKeys(items);
-        std::sort(nulls.begin(), nulls.end(),
-                  [&](std::uint32_t a, std::uint32_t b) { return less(a, b, 1); });
+        const bool split = rowCount >= rowsToSplit && rowCount >= 2;
+        const bool settleTexts = column.def.type == TFieldType::ftString && !column.isCoded();
+        const std::vector<std::uint64_t> ranks =
+            column.isCoded() ? dictionaryRanks(column, first) : std::vector<std::uint64_t>();
+        if (column.isCoded() && m_keys.size() == 1)
+            return countCoded(column, first, ranks, rowCount);
 
+        // Each half of the rows fills its own part of `items` from the front; its nulls go apart.
+        ItemArray items(rowCount);
+        std::array<std::vector<std::uint32_t>, 2> nulls;
+        std::array<std::size_t, 2> filled{};
+        const std::uint32_t middle = split ? rowCount / 2 : rowCount;
+        inParallel(split, [&](int half) {
+            const std::uint32_t from = half == 0 ? 0 : middle;
+            const std::uint32_t to = half == 0 ? middle : rowCount;
+            filled[std::size_t(half)] =
+                collect(column, first, ranks, from, to, items.begin() + from, nulls[std::size_t(half)]);
+        });
+        SortItem* const itemsEnd =
+            std::copy(items.begin() + middle, items.begin() + middle + filled[1], items.begin() + filled[0]);
+        sortItems(items.begin(), itemsEnd, split, settleTexts, column, first);
+
+        std::vector<std::uint32_t> nullRows = std::move(nulls[0]);
+        nullRows.insert(nullRows.end(), nulls[1].begin(), nulls[1].end());
+        std::sort(nullRows.begin(), nullRows.end(),
+                  [&](std::uint32_t a, std::uint32_t b) { return less(a, b, 1); });
         std::vector<std::uint32_t> order;
         order.reserve(rowCount);
         if (!first.descending)
-            order.insert(order.end(), nulls.begin(), nulls.end());
-        for (const SortItem& item : items)
-            order.push_back(item.row);
+            order.insert(order.end(), nullRows.begin(), nullRows.end());
+        for (const SortItem* item = items.begin(); item != itemsEnd; ++item)
+            order.push_back(item->row);
         if (first.descending)
-            order.insert(order.end(), nulls.begin(), nulls.end());
+            order.insert(order.end(), nullRows.begin(), nullRows.end());
         return order;
     }
 
 private:
-    using Iterator = std::vector<SortItem>::iterator;
+    using Iterator = SortItem*;
 
-    static void collectItems(const StoreColumn& column, const IndexKey& first, std::uint32_t rowCount,
-                             std::vector<SortItem>& items, std::vector<std::uint32_t>& nulls) {
-        for (std::uint32_t row = 0; row < rowCount; ++row) {
+    // A coded column alone (a title touch on a city or a flag): a counting sort of the rows by
+    // their values' places, straight into the order. It reads one byte a row and keeps equal
+    // values in store order, without the items and passes a general key needs.
+    static std::vector<std::uint32_t> countCoded(const StoreColumn& column, const IndexKey& key,
+                                                 const std::vector<std::uint64_t>& ranks,
+                                                 std::uint32_t rowCount) {
+        std::vector<std::uint64_t> places(ranks.size());
+        std::uint64_t last = 0;
+        for (std::size_t c = 0; c < ranks.size(); ++c) {
+            places[c] = key.descending ? ~ranks[c] : ranks[c];
+            last = std::max(last, places[c]);
+        }
+        // Nulls come first ascending and last descending: bucket 0 or last + 2.
+        std::array<std::uint32_t, 256> bucketOfCode{};
+        for (std::size_t c = 0; c < places.size(); ++c)
+            bucketOfCode[c] = std::uint32_t(key.descending ? last - places[c] : places[c] + 1);
+        const std::uint32_t nullBucket = key.descending ? std::uint32_t(last + 1) : 0;
+        const auto bucketOf = [&](std::uint32_t row) {
+            return column.isNull(row) ? nullBucket : bucketOfCode[column.codes[row]];
+        };
+        std::vector<std::uint32_t> starts(std::size_t(last) + 3, 0);
+        for (std::uint32_t row = 0; row < rowCount; ++row)
+            ++starts[bucketOf(row) + 1];
+        for (std::size_t b = 1; b < starts.size(); ++b)
+            starts[b] += starts[b - 1];
+        std::vector<std::uint32_t> order(rowCount);
+        for (std::uint32_t row = 0; row < rowCount; ++row)
+            order[starts[bucketOf(row)]++] = row;
+        return order;
+    }
+
+    // Runs work(0) here and, when `split`, work(1) on a second thread at the same time; returns
+    // when both are done, with the first exception either raised.
+    template <class Work> static void inParallel(bool split, Work&& work) {
+        if (!split) {
+            work(0);
+            return;
+        }
+        std::future<void> other = std::async(std::launch::async, [&] { work(1); });
+        try {
+            work(0);
+        } catch (...) {
+            other.wait();
+            throw;
+        }
+        other.get();
+    }
+
+    // Sorts the items by their whole first key. The highest key byte that differs splits them
+    // into up to 256 buckets that need no more merging, so the two threads each sort and settle
+    // a share of the buckets on the lower bytes.
+    void sortItems(SortItem* begin, SortItem* end, bool split, bool settleTexts, const StoreColumn& column,
+                   const IndexKey& first) const {
+        const std::size_t n = std::size_t(end - begin);
+        const Histograms counts = keyHistograms(begin, end);
+        int top = 7;
+        while (top >= 0 && !byteVaries(counts[std::size_t(top)], n))
+            --top;
+        std::array<std::size_t, 257> starts{};
+        ItemArray scratch(n);
+        if (top >= 0) {
+            scatterByByte(begin, end, scratch.begin(), top, counts[std::size_t(top)]);
+            std::copy(scratch.begin(), scratch.end(), begin);
+            for (std::size_t v = 0; v < 256; ++v)
+                starts[v + 1] = starts[v] + counts[std::size_t(top)][v];
+        } else {
+            starts.fill(n); // every key equal: one bucket
+            starts[0] = 0;
+        }
+        // The bucket where the second thread's share begins: the rows split about evenly.
+        std::size_t middleBucket = 0;
+        while (middleBucket < 256 && starts[middleBucket + 1] <= n / 2)
+            ++middleBucket;
+        inParallel(split, [&](int half) {
+            const std::size_t from = split ? (half == 0 ? 0 : middleBucket) : 0;
+            const std::size_t to = split ? (half == 0 ? middleBucket : 256) : 256;
+            for (std::size_t v = from; v < to; ++v) {
+                SortItem* const b = begin + starts[v];
+                SortItem* const e = begin + starts[v + 1];
+                if (e - b < 2)
+                    continue;
+                radixSortLowBytes(b, e, scratch.begin() + starts[v], std::max(top, 0));
+                if (settleTexts)
+                    forEachRun(b, e, [&](Iterator rb, Iterator re) {
+                        settleRun(rb, re, scratch.begin() + (rb - begin), column, first, 0);
+                    });
+                else if (m_keys.size() > 1)
+                    settleFurtherKeys(b, e);
+            }
+        });
+    }
+
+    // Fills `out` with the items of rows [from, to) and `nulls` with those that are null; returns
+    // how many items it wrote.
+    static std::size_t collect(const StoreColumn& column, const IndexKey& first,
+                               const std::vector<std::uint64_t>& ranks, std::uint32_t from, std::uint32_t to,
+                               SortItem* out, std::vector<std::uint32_t>& nulls) {
+        if (column.isCoded())
+            return collectCodedItems(column, ranks, from, to, out, nulls);
+        if (column.def.type == TFieldType::ftString)
+            return collectTextItems(column, first, from, to, out, nulls);
+        return collectItems(column, first, from, to, out, nulls);
+    }
+
+    static std::size_t collectItems(const StoreColumn& column, const IndexKey& first, std::uint32_t from,
+                                    std::uint32_t to, SortItem* out, std::vector<std::uint32_t>& nulls) {
+        SortItem* next = out;
+        for (std::uint32_t row = from; row < to; ++row) {
             if (column.isNull(row))
                 nulls.push_back(row);
             else
-                items.push_back(
-                    {first.descending ? ~sortKey(column, first, row) : sortKey(column, first, row), row});
+                *next++ = {first.descending ? ~sortKey(column, first, row) : sortKey(column, first, row), row,
+                           0, 0};
         }
+        return std::size_t(next - out);
     }
 
-    static void collectTextItems(const StoreColumn& column, const IndexKey& first, std::uint32_t rowCount,
-                                 std::vector<SortItem>& items, std::vector<std::uint32_t>& nulls) {
+    static std::size_t collectTextItems(const StoreColumn& column, const IndexKey& first, std::uint32_t from,
+                                        std::uint32_t to, SortItem* out, std::vector<std::uint32_t>& nulls) {
         const std::uint64_t flip = first.descending ? ~std::uint64_t(0) : 0;
-        for (std::uint32_t row = 0; row < rowCount; ++row) {
+        SortItem* next = out;
+        for (std::uint32_t row = from; row < to; ++row) {
             if (column.isNull(row)) {
                 nulls.push_back(row);
                 continue;
             }
             const std::string_view text = column.string(row);
-            items.push_back({textKey(text, first.caseInsensitive, 0) ^ flip, row, std::uint32_t(text.size()),
-                             textKey(text, first.caseInsensitive, 1) ^ flip});
+            *next++ = {textKey(text, first.caseInsensitive, 0) ^ flip, row, std::uint32_t(text.size()),
+                       textKey(text, first.caseInsensitive, 1) ^ flip};
         }
+        return std::size_t(next - out);
     }
 
     // A coded column's key is the whole value's rank, so equal keys are equal values and only
     // further keys are left to settle.
-    static void collectCodedItems(const StoreColumn& column, const IndexKey& first, std::uint32_t rowCount,
-                                  std::vector<SortItem>& items, std::vector<std::uint32_t>& nulls) {
-        const std::vector<std::uint64_t> ranks = dictionaryRanks(column, first);
+    static std::size_t collectCodedItems(const StoreColumn& column, const std::vector<std::uint64_t>& ranks,
+                                         std::uint32_t from, std::uint32_t to, SortItem* out,
+                                         std::vector<std::uint32_t>& nulls) {
         const std::uint8_t* codes = column.codes.data();
-        for (std::uint32_t row = 0; row < rowCount; ++row) {
+        SortItem* next = out;
+        for (std::uint32_t row = from; row < to; ++row) {
             if (column.isNull(row))
                 nulls.push_back(row);
             else
-                items.push_back({ranks[codes[row]], row});
+                *next++ = {ranks[codes[row]], row, 0, 0};
         }
+        return std::size_t(next - out);
     }
 
     // Numbers and Booleans: the key is the whole first value, and the radix sort keeps equal keys
     // in row order; with further keys, each run of equal keys is sorted on them.
-    void settleFurtherKeys(std::vector<SortItem>& items) const {
-        forEachRun(items.begin(), items.end(), [&](Iterator begin, Iterator end) {
+    void settleFurtherKeys(Iterator from, Iterator to) const {
+        forEachRun(from, to, [&](Iterator begin, Iterator end) {
             std::sort(begin, end,
                       [&](const SortItem& a, const SortItem& b) { return less(a.row, b.row, 1); });
         });
@@ -254,14 +415,21 @@ private:
     // Texts, after the first 8 bytes: runs of equal keys are sorted again on their next 8 bytes
     // (read once a row, not once a comparison) until every text of a run has been read whole;
     // such a run is settled by the full comparison, which ends on the row number.
-    void sortTexts(Iterator begin, Iterator end, const StoreColumn& column, const IndexKey& key,
-                   std::size_t depth) const {
-        std::sort(begin, end, [](const SortItem& a, const SortItem& b) { return a.key < b.key; });
-        forEachRun(begin, end, [&](Iterator b, Iterator e) { settleRun(b, e, column, key, depth); });
+    // `scratch` holds as many items as the run, for the radix sort of long runs (a common first
+    // name and surname shares its first 16 bytes with hundreds of thousands of rows).
+    void sortTexts(Iterator begin, Iterator end, SortItem* scratch, const StoreColumn& column,
+                   const IndexKey& key, std::size_t depth) const {
+        if (end - begin >= kRadixRun)
+            radixSortLowBytes(begin, end, scratch, 8);
+        else
+            std::sort(begin, end, [](const SortItem& a, const SortItem& b) { return a.key < b.key; });
+        forEachRun(begin, end, [&](Iterator b, Iterator e) {
+            settleRun(b, e, scratch + (b - begin), column, key, depth);
+        });
     }
 
-    void settleRun(Iterator begin, Iterator end, const StoreColumn& column, const IndexKey& key,
-                   std::size_t depth) const {
+    void settleRun(Iterator begin, Iterator end, SortItem* scratch, const StoreColumn& column,
+                   const IndexKey& key, std::size_t depth) const {
         const std::size_t read = (depth + 1) * 8;
         const bool allRead = std::all_of(begin, end, [&](const SortItem& i) { return i.length <= read; });
         if (allRead) {
@@ -282,7 +450,7 @@ private:
             const std::uint64_t next = textKey(column.string(i->row), key.caseInsensitive, depth + 1);
             i->key = key.descending ? ~next : next;
         }
-        sortTexts(begin, end, column, key, depth + 1);
+        sortTexts(begin, end, scratch, column, key, depth + 1);
     }
 
     const std::vector<StoreColumn>& m_columns;
@@ -297,7 +465,14 @@ std::vector<std::uint32_t> buildIndexOrder(const TColumnStore& store, const std:
         std::iota(order.begin(), order.end(), 0u);
         return order;
     }
-    return IndexSorter(store, keys).run(std::uint32_t(store.rowCount()));
+    return buildIndexOrder(store, keys, kRowsToSplit);
+}
+
+std::vector<std::uint32_t> buildIndexOrder(const TColumnStore& store, const std::vector<IndexKey>& keys,
+                                           std::uint32_t rowsToSplit) {
+    if (keys.empty())
+        return buildIndexOrder(store, keys);
+    return IndexSorter(store, keys).run(std::uint32_t(store.rowCount()), rowsToSplit);
 }
 
 } // namespace qmr

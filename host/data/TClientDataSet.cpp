@@ -63,8 +63,16 @@ std::string cacheKey(const std::vector<IndexKey>& keys) {
 struct TClientDataSet::Indexes {
     TIndexDefs defs;
     AnsiString activeName;
-    /// Every order built so far for the current store; built once, kept while the store lasts.
-    std::map<std::string, std::vector<std::uint32_t>> built;
+    /// An order built for the current store, and when it was last made active.
+    struct Built {
+        std::vector<std::uint32_t> order;
+        std::uint64_t lastUse = 0;
+    };
+    /// The orders built for the current store, kept while the store lasts so that switching back
+    /// to one, or calling the screen again on the same rows, builds nothing; at most kKeptOrders,
+    /// the least recently used going first (4 bytes a row each: 160 MB at 10M rows).
+    std::map<std::string, Built> built;
+    std::uint64_t uses = 0;
     const std::vector<std::uint32_t>* active = nullptr;
     RowOrderKey activeKey;
 
@@ -72,10 +80,33 @@ struct TClientDataSet::Indexes {
     void activate(const TIndexDef& def, const TColumnStore& store) {
         const std::vector<IndexKey> keys = keysOf(def, store);
         auto [it, isNew] = built.try_emplace(cacheKey(keys));
-        if (isNew)
-            it->second = buildIndexOrder(store, keys);
-        active = &it->second;
+        if (isNew) {
+            try {
+                it->second.order = buildIndexOrder(store, keys);
+            } catch (...) {
+                built.erase(it); // an order half built is not an order
+                throw;
+            }
+            forgetLeastUsed(it->first);
+        }
+        it->second.lastUse = ++uses;
+        active = &it->second.order;
         activeKey = {keys.front().column, keys.front().descending, keys.front().caseInsensitive};
+    }
+
+    // Drops the least recently used order other than `keep` while more than kKeptOrders are kept.
+    void forgetLeastUsed(const std::string& keep) {
+        while (built.size() > kKeptOrders) {
+            auto oldest = built.end();
+            for (auto it = built.begin(); it != built.end(); ++it) {
+                if (it->first != keep &&
+                    (oldest == built.end() || it->second.lastUse < oldest->second.lastUse))
+                    oldest = it;
+            }
+            if (&oldest->second.order == active)
+                active = nullptr; // activate() sets the new one straight after
+            built.erase(oldest);
+        }
     }
 };
 
@@ -113,9 +144,18 @@ void TClientDataSet::setIndexName(const AnsiString& name) {
     const TIndexDef& def = x.defs.item(position);
     if (splitFieldList(def.fields()) == std::vector<AnsiString>{""})
         throw EDatabaseError("Index '" + def.name() + "' has no fields");
+    const std::vector<std::uint32_t>* before = x.active;
+    const RowOrderKey keyBefore = x.activeKey;
     if (store())
         x.activate(def, *store());
     x.activeName = def.name();
+    // Another name for the order already in force (the screen defines its indexes afresh on every
+    // call): the rows, their filter results and the current row all stand, and redoing them costs
+    // a pass over every row.
+    if (x.active && x.active == before && x.activeKey.column == keyBefore.column &&
+        x.activeKey.descending == keyBefore.descending &&
+        x.activeKey.caseInsensitive == keyBefore.caseInsensitive)
+        return;
     orderChanged();
 }
 

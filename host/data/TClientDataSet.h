@@ -64,9 +64,13 @@ public:
     /// Orders the rows by the named index (stable, by the field types' natural order: see
     /// IndexOrder.h); the current row stays current. Empty restores the store's order. An unknown
     /// name, or a definition naming an unknown field, raises EDatabaseError naming it and changes
-    /// nothing. Each order is built once per store and kept, so switching back is instant.
+    /// nothing. Each order is built once per store and kept (the last kKeptOrders used), so
+    /// switching back, or setting the same index again, builds nothing.
     /// Deleting the active index's definition keeps its order (and name) until the next call.
     void setIndexName(const AnsiString& name);
+
+    /// Orders kept for the current store at most; each takes 4 bytes a row.
+    static constexpr std::size_t kKeptOrders = 4;
 
 protected:
     const std::vector<std::uint32_t>* rowOrder() const override;

@@ -92,6 +92,47 @@ TEST(ClientDataSet, currentRowStaysCurrentAcrossOrders) {
     EXPECT_EQ(d.indexName(), "");
 }
 
+// Sees the order the data set shows its rows in, to tell a kept order from a rebuilt one.
+class OrderProbe : public TClientDataSet {
+public:
+    using TClientDataSet::rowOrder;
+    using TClientDataSet::TClientDataSet;
+};
+
+TEST(ClientDataSet, keepsTheLastUsedOrdersAndRebuildsOneItDropped) {
+    OrderProbe d(products());
+    const struct {
+        const char* fields;
+        TIndexOptions options;
+        const char* order;
+    } indexes[] = {
+        {"NOME", 0, "3,2,6,4,1,7,5"},
+        {"PRECO", 0, "4,7,3,5,1,6,2"},
+        {"GRUPO;PRECO", 0, "4,1,6,2,7,5,3"},
+        {"NOME", unsigned(TIndexOption::ixCaseInsensitive), "3,2,4,1,6,7,5"},
+        {"CODIGO", unsigned(TIndexOption::ixDescending), "7,6,5,4,3,2,1"},
+    };
+    static_assert(std::size(indexes) > TClientDataSet::kKeptOrders);
+    int n = 0;
+    for (const auto& index : indexes)
+        d.indexDefs().add("IX" + std::to_string(n++), index.fields, index.options);
+
+    d.setIndexName("IX0");
+    const auto* first = d.rowOrder();
+    d.setIndexName("IX1");
+    // Defined again under another name, as the screen does on every call: the same order serves.
+    d.indexDefs().add("AGAIN", "NOME", 0);
+    d.setIndexName("AGAIN");
+    EXPECT_EQ(d.rowOrder(), first);
+    // More orders than are kept: each still orders right, the first one dropped and rebuilt.
+    for (int round = 0; round < 2; ++round) {
+        for (std::size_t i = 0; i < std::size(indexes); ++i) {
+            d.setIndexName("IX" + std::to_string(i));
+            EXPECT_EQ(codes(d), indexes[i].order) << indexes[i].fields << " round " << round;
+        }
+    }
+}
+
 TEST(ClientDataSet, unknownIndexOrFieldChangesNothing) {
     TClientDataSet d(products());
     d.indexDefs().add("NOME", "NOME", 0);

@@ -1,5 +1,5 @@
 // Index orders against a plain stable sort: texts sharing long beginnings, zero bytes, case
-// folding, columns of few values, both directions and further keys.
+// folding, columns of few values, both directions and further keys, on one thread and two.
 
 #include "DataTestSupport.h"
 
@@ -69,7 +69,8 @@ TEST(IndexOrder, matchesAPlainStableSort) {
                 vocabulary.push_back(UpperCase(vocabulary.back())); // equal when case is ignored
             }
         }
-        for (int i = 0; i < 400; ++i) {
+        // Enough rows that those sharing a long beginning make runs long enough for the radix road.
+        for (int i = 0; i < 1200; ++i) {
             Row row;
             if (random() % 15 != 0)
                 row.text = vocabulary.empty() ? randomText() : vocabulary[random() % vocabulary.size()];
@@ -81,12 +82,51 @@ TEST(IndexOrder, matchesAPlainStableSort) {
             makeStore({fieldDef("T", TFieldType::ftString), fieldDef("N", TFieldType::ftInteger)}, cells);
         for (bool descending : {false, true}) {
             for (bool caseInsensitive : {false, true}) {
-                const auto order =
-                    buildIndexOrder(*store, {{0, descending, caseInsensitive}, {1, false, false}});
-                ASSERT_EQ(order, expectedOrder(rows, descending, caseInsensitive))
+                const std::vector<IndexKey> keys{{0, descending, caseInsensitive}, {1, false, false}};
+                const auto expected = expectedOrder(rows, descending, caseInsensitive);
+                ASSERT_EQ(buildIndexOrder(*store, keys), expected)
                     << "round " << round << " descending " << descending << " case-insensitive "
                     << caseInsensitive;
+                // The same rows shared between two threads, as large stores are.
+                ASSERT_EQ(buildIndexOrder(*store, keys, 1), expected)
+                    << "split, round " << round << " descending " << descending;
+                // The text alone: equal texts keep store order.
+                std::vector<Row> textOnly = rows;
+                for (Row& row : textOnly)
+                    row.number = 0;
+                ASSERT_EQ(buildIndexOrder(*store, {{0, descending, caseInsensitive}}),
+                          expectedOrder(textOnly, descending, caseInsensitive))
+                    << "text alone, round " << round << " descending " << descending;
             }
+        }
+    }
+}
+
+// Numbers split between two threads: the highest byte that differs parts the rows, negative
+// numbers and nulls included, and equal numbers keep store order.
+TEST(IndexOrder, numbersSplitBetweenThreadsMatchAPlainStableSort) {
+    std::mt19937 random(7);
+    for (const long long spread : {3LL, 1000LL, 1LL << 40}) {
+        std::vector<std::vector<Cell>> cells;
+        std::vector<std::optional<long long>> values;
+        for (int i = 0; i < 3000; ++i) {
+            std::optional<long long> v;
+            if (random() % 20 != 0)
+                v = (long long)(random() % std::uint64_t(2 * spread)) - spread;
+            values.push_back(v);
+            cells.push_back({v ? Cell{*v} : Cell{}});
+        }
+        const auto store = makeStore({fieldDef("N", TFieldType::ftInteger)}, cells);
+        for (bool descending : {false, true}) {
+            std::vector<std::uint32_t> expected(values.size());
+            std::iota(expected.begin(), expected.end(), 0u);
+            std::stable_sort(expected.begin(), expected.end(), [&](std::uint32_t a, std::uint32_t b) {
+                if (!values[a] || !values[b])
+                    return descending ? bool(values[a]) && !values[b] : !values[a] && bool(values[b]);
+                return descending ? *values[a] > *values[b] : *values[a] < *values[b];
+            });
+            EXPECT_EQ(buildIndexOrder(*store, {{0, descending, false}}, 1), expected)
+                << "spread " << spread << " descending " << descending;
         }
     }
 }
