@@ -43,7 +43,7 @@ public:
     TfrmPesquisa();
     ~TfrmPesquisa() override;
 
-    // Components, in declaration order.
+    // Components, in declaration order; the layout loader points each at its component.
     qmr::TBlendedShape* blsBorda = nullptr;
     qmr::TBlendedShape* blsPesquisa = nullptr;
     qmr::TBlendedShape* blsKeyBoard = nullptr;
@@ -116,10 +116,8 @@ public:
     qmr::TDataSet* cdsPesquisa = nullptr;
 
 private:
-    /// The form's published methods, for the layout loader.
-    std::vector<qmr::TMethodEntry> publishedMethods();
-    /// Points every component field at the component the layout created.
-    void bindComponentFields();
+    /// The form's published handlers and component fields, bound by name by the layout loader.
+    std::vector<qmr::TPublishedEntry> published();
 
     // Search (screen/Search.cpp).
     qmr::AnsiString filterExpression(const qmr::AnsiString& searchText) const;
