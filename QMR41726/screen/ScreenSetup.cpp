@@ -5,7 +5,6 @@
 
 #include "host/framework/Mensagem.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TClassRegistry.h"
 
 #include <string>
 
@@ -39,7 +38,6 @@ void replaceIndexDefs(TClientDataSet& dataSet) {
 } // namespace
 
 TfrmPesquisa::TfrmPesquisa() {
-    registerRuntimeClasses();
     loadLayout(*this, layoutPesquisa(), published());
     create();
 }
