@@ -142,6 +142,14 @@ private:
 QMR41726_EXPORT qmr::AnsiString Condicao(bool Teste, const qmr::AnsiString& stTrue,
                                          const qmr::AnsiString& stFalse);
 
+// The screen's own colours (0x00BBGGRR), shared by its layout tables.
+/// Pale green: the plates and the key faces.
+constexpr qmr::TColor clPaleGreen = 0xC0FAD8;
+/// Light green: the faces of the row buttons.
+constexpr qmr::TColor clLightGreen = 0x6CD9A8;
+/// Greyish cyan: the face of a disabled key.
+constexpr qmr::TColor clDisabledKey = 0xE7E7CF;
+
 /// The layout of the search screen, keyboard included, in creation order.
 const qmr::TLayout& layoutPesquisa();
 /// The rows of the on-screen keyboard's keys, in creation order (keyboard/KeyLayout.cpp).

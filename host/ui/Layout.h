@@ -45,6 +45,8 @@ struct QMR_RUNTIME_EXPORT TPropertyValue {
 
     TPropertyValue(int v) : value((long long)v) {}
     TPropertyValue(long long v) : value(v) {}
+    /// A colour (TColor) or any other unsigned number.
+    TPropertyValue(unsigned v) : value((long long)v) {}
     TPropertyValue(bool v) : value(v) {}
     TPropertyValue(const char* v) : value(std::string_view(v)) {}
     TPropertyValue(std::string_view v) : value(v) {}
