@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
-#include <QPointer>
 
 #include <cstdint>
 #include <optional>
@@ -45,11 +44,9 @@ public:
     /// Steps not run because the screen closed first.
     int skippedSteps() const noexcept;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void screenShown(qmr::TForm& form);
+    void closeAccepted(qmr::TForm& form);
     void screenClosed(qmr::TForm& form);
     void runNext();
     void closeScreen();
@@ -58,7 +55,6 @@ private:
     void act(const KeyStep& step, InputDriver& input);
     void stepDone(const KeyStep& step, QElapsedTimer& clock);
     std::optional<QString> checkScript(const InputDriver& input) const;
-    void watchCloseRequests(qmr::TForm& form);
     bool screenOpen() const;
     qmr::TForm* liveForm() const;
 
@@ -68,10 +64,9 @@ private:
     qmr::TApplication* m_application = nullptr;
 
     std::uintptr_t m_handle = 0;
-    QPointer<QWidget> m_formWidget;
     bool m_started = false;
+    /// The screen's close has been accepted: no step runs any more.
     bool m_closed = false;
-    bool m_closeAccepted = false;
     std::size_t m_next = 0;
 
     QJsonValue m_screen;

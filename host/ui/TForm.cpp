@@ -232,8 +232,11 @@ bool TForm::releaseRequested() const noexcept {
 
 void TForm::endModal() {
     if (m_impl->loop) {
+        const bool first = !m_impl->closeRequested;
         m_impl->closeRequested = true;
         m_impl->loop->exit(0);
+        if (first && Application && Application->onModalCloseAccepted)
+            dispatchHandler([this] { Application->onModalCloseAccepted(*this); });
         return;
     }
     widget()->hide();
