@@ -105,7 +105,10 @@ void ScriptRunner::runNext() {
     const auto& steps = *m_script;
     if (!screenOpen())
         return;
-    InputDriver input(*liveForm());
+    // One driver for the whole script: a Shift held by one step stays held for the next.
+    if (!m_input)
+        m_input = std::make_unique<InputDriver>(*liveForm());
+    InputDriver& input = *m_input;
     if (m_next == 0) {
         if ((m_fatalError = checkScript(input))) {
             closeScreen();
@@ -155,25 +158,10 @@ void ScriptRunner::runStep(const KeyStep& step, InputDriver& input) {
 }
 
 void ScriptRunner::act(const KeyStep& step, InputDriver& input) {
-    switch (step.kind) {
-    case StepKind::Touch:
-        return input.touchComponent(step.text);
-    case StepKind::Title:
-        return input.touchTitle(step.number);
-    case StepKind::Row:
-        return input.touchRow(step.number);
-    case StepKind::Key:
-        return input.pressKey(step.key, step.modifiers);
-    case StepKind::Type:
-        return input.typeText(step.characters);
-    case StepKind::Shot:
-        return input.saveShot(step.text);
-    case StepKind::Probe:
+    if (step.kind == StepKind::Probe)
         m_probes.append(Snapshot::take(*liveForm(), m_dataSet));
-        return;
-    case StepKind::Wait:
-        return; // timed by runStep
-    }
+    else
+        input.perform(step);
 }
 
 void ScriptRunner::stepDone(const KeyStep& step, QElapsedTimer& clock) {

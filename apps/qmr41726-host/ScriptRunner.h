@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -60,6 +61,7 @@ private:
 
     std::optional<std::vector<KeyStep>> m_script;
     const qmr::TDataSet* m_dataSet;
+    std::unique_ptr<InputDriver> m_input;
     CallLog& m_log;
     qmr::TApplication* m_application = nullptr;
 
