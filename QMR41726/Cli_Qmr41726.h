@@ -43,7 +43,7 @@ public:
     TfrmPesquisa();
     ~TfrmPesquisa() override;
 
-    // Components, in declaration order.
+    // Components, in declaration order; the layout loader points each at its component.
     qmr::TBlendedShape* blsBorda = nullptr;
     qmr::TBlendedShape* blsPesquisa = nullptr;
     qmr::TBlendedShape* blsKeyBoard = nullptr;
@@ -116,10 +116,8 @@ public:
     qmr::TDataSet* cdsPesquisa = nullptr;
 
 private:
-    /// The form's published methods, for the layout loader.
-    std::vector<qmr::TMethodEntry> publishedMethods();
-    /// Points every component field at the component the layout created.
-    void bindComponentFields();
+    /// The form's published handlers and component fields, bound by name by the layout loader.
+    std::vector<qmr::TPublishedEntry> published();
 
     // Search (screen/Search.cpp).
     qmr::AnsiString filterExpression(const qmr::AnsiString& searchText) const;
@@ -143,6 +141,14 @@ private:
 /// Returns stTrue when Teste holds, stFalse otherwise.
 QMR41726_EXPORT qmr::AnsiString Condicao(bool Teste, const qmr::AnsiString& stTrue,
                                          const qmr::AnsiString& stFalse);
+
+// The screen's own colours (0x00BBGGRR), shared by its layout tables.
+/// Pale green: the plates and the key faces.
+constexpr qmr::TColor clPaleGreen = 0xC0FAD8;
+/// Light green: the faces of the row buttons.
+constexpr qmr::TColor clLightGreen = 0x6CD9A8;
+/// Greyish cyan: the face of a disabled key.
+constexpr qmr::TColor clDisabledKey = 0xE7E7CF;
 
 /// The layout of the search screen, keyboard included, in creation order.
 const qmr::TLayout& layoutPesquisa();

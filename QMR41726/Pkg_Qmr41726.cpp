@@ -1,8 +1,10 @@
 // The package unit: the routines the runtime's package loader calls after loading the package and
-// before unloading it. A host may initialise the package more than once; the screen unit's
-// initialisation runs on the first call only and its finalisation on the last.
+// before unloading it. Loading registers the runtime's classes the screen's layout names and
+// initialises the screen unit. A host may initialise the package more than once; that work runs on
+// the first call only and the unit's finalisation on the last.
 
 #include "QMR41726/Cli_Qmr41726.h"
+#include "host/ui/TClassRegistry.h"
 #include "host/ui/TPackage.h"
 
 using namespace qmr;
@@ -18,8 +20,12 @@ int initializationCount = 0;
 } // namespace
 
 extern "C" QMR41726_EXPORT void Initialize() {
-    if (initializationCount++ == 0)
-        initializeCliQmr41726();
+    if (initializationCount++ > 0)
+        return;
+    // Registered from this explicit load step, never by static constructors, which would run
+    // behind the host's back whenever a library is loaded.
+    registerRuntimeClasses();
+    initializeCliQmr41726();
 }
 
 extern "C" QMR41726_EXPORT void Finalize() {

@@ -12,6 +12,7 @@
 #include "host/data/Loaders.h"
 #include "host/framework/Mensagem.h"
 #include "host/ui/TApplication.h"
+#include "host/ui/TClassRegistry.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -250,6 +251,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* qtApplication = new QApplication(*argc, *argv);
     static TApplication* application = new TApplication;
+    registerRuntimeClasses(); // as the package's Initialize does
     (void)qtApplication;
     // Errors shown to the user are allowed (a search column of numbers rejects a LIKE): the
     // checks after the event then prove that the rejected filter changed nothing.

@@ -96,10 +96,10 @@ TLayoutComponent keyRow(const KeySpec& key) {
         properties.push_back({"Glyph", TResourceImage{key.glyph}});
     properties.push_back({"Shape", TIdent{"stRoundRect"}});
     properties.push_back({"Pen.Style", TIdent{"psClear"}});
-    properties.push_back({"Brush.Color", 12647128});
+    properties.push_back({"Brush.Color", clPaleGreen});
     properties.push_back({"DownColor", TIdent{"clWindowText"}});
     properties.push_back({"DownFontColor", TIdent{"clWindow"}});
-    properties.push_back({"DisabledColor", 15198159});
+    properties.push_back({"DisabledColor", clDisabledKey});
     properties.push_back({"DisabledFontColor", TIdent{"clSilver"}});
     properties.push_back({"Font.Charset", TIdent{"ANSI_CHARSET"}});
     properties.push_back({"Font.Color", TIdent{"clBlack"}});

@@ -13,9 +13,6 @@ namespace {
 
 using Properties = std::vector<TLayoutProperty>;
 
-constexpr int kPaleGreen = 12647128; // #D8FAC0: plates and key faces
-constexpr int kLightGreen = 7133608; // #A8D96C: the row buttons
-
 /// `first` followed by `second`.
 Properties join(Properties first, const Properties& second) {
     first.insert(first.end(), second.begin(), second.end());
@@ -57,7 +54,7 @@ TLayoutComponent plate(std::string_view name, int left, int top, int width, int 
 
 /// One of the four row buttons at the right of the grid, 42 x 42 at left 575.
 TLayoutComponent rowButton(std::string_view name, int top, const char* glyph, std::string_view handler) {
-    Properties properties = join(bounds(575, top, 42, 42), {{"Color", kLightGreen}});
+    Properties properties = join(bounds(575, top, 42, 42), {{"Color", clLightGreen}});
     properties = join(std::move(properties),
                       font(kFont, TIdent{"ANSI_CHARSET"}, TIdent{"clWindowText"}, -16, "Arial", TSet{}));
     properties.push_back({"Glyph", TResourceImage{glyph}});
@@ -132,9 +129,9 @@ Properties formProperties() {
 std::vector<TLayoutComponent> components() {
     std::vector<TLayoutComponent> rows = {
         blsBorda(),
-        plate("BlendedShape1", 1, 1, 638, 550, kPaleGreen),
+        plate("BlendedShape1", 1, 1, 638, 550, clPaleGreen),
         plate("BlendedShape2", 6, 6, 626, 538, std::nullopt),
-        plate("blsPesquisa", 16, 67, 545, 234, kPaleGreen),
+        plate("blsPesquisa", 16, 67, 545, 234, clPaleGreen),
         plate("blsKeyBoard", 16, 308, 610, 230, std::nullopt),
     };
     for (TLayoutComponent& key : keyboardLayout())

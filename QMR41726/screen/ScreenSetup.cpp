@@ -1,37 +1,16 @@
-// Creating the search screen and preparing a search: the layout is loaded, every component field
-// is pointed at its component, and the caller's parameters and data set are taken over.
+// Creating the search screen and preparing a search: the layout is loaded (which also points every
+// published component field at its component), and the caller's parameters and data set are taken over.
 
 #include "QMR41726/Cli_Qmr41726.h"
 
 #include "host/framework/Mensagem.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TClassRegistry.h"
 
 #include <string>
 
 using namespace qmr;
 
 namespace {
-
-/// Points component fields at the form's components by name, checking each one's class, so
-/// that a layout that lacks a component or gives it another class fails at creation.
-class TComponentFieldBinder {
-public:
-    explicit TComponentFieldBinder(const TForm& form) : m_form(form) {}
-
-    template <class T> void bind(T*& field, std::string_view name, std::string_view className) const {
-        TComponent* component = m_form.findComponent(name);
-        if (!component)
-            throw EComponentError("TfrmPesquisa: the layout has no component " + AnsiString(name));
-        field = dynamic_cast<T*>(component);
-        if (!field)
-            throw EComponentError("TfrmPesquisa: component " + AnsiString(name) + " is not a " +
-                                  AnsiString(className));
-    }
-
-private:
-    const TForm& m_form;
-};
 
 /// The live data set whose address a parameter holds. Hosts pass data sets as integers; a
 /// number that is no live data set would be a stray pointer, so it is refused here.
@@ -56,73 +35,17 @@ void replaceIndexDefs(TClientDataSet& dataSet) {
     }
 }
 
-/// The 49 keys of the on-screen keyboard.
-void bindKeys(TfrmPesquisa& f, const TComponentFieldBinder& fields) {
-    for (auto [field, name] : {std::pair{&f.sbt1, "sbt1"},
-                               {&f.sbt2, "sbt2"},
-                               {&f.sbt3, "sbt3"},
-                               {&f.sbt4, "sbt4"},
-                               {&f.sbt5, "sbt5"},
-                               {&f.sbt6, "sbt6"},
-                               {&f.sbt7, "sbt7"},
-                               {&f.sbt8, "sbt8"},
-                               {&f.sbt9, "sbt9"},
-                               {&f.sbt0, "sbt0"},
-                               {&f.sbtQ, "sbtQ"},
-                               {&f.sbtW, "sbtW"},
-                               {&f.sbtE, "sbtE"},
-                               {&f.sbtR, "sbtR"},
-                               {&f.sbtT, "sbtT"},
-                               {&f.sbtY, "sbtY"},
-                               {&f.sbtU, "sbtU"},
-                               {&f.sbtI, "sbtI"},
-                               {&f.sbtO, "sbtO"},
-                               {&f.sbtP, "sbtP"},
-                               {&f.sbtL, "sbtL"},
-                               {&f.sbtK, "sbtK"},
-                               {&f.sbtVirgula, "sbtVirgula"},
-                               {&f.sbtPonto, "sbtPonto"},
-                               {&f.sbtBarra, "sbtBarra"},
-                               {&f.sbtM, "sbtM"},
-                               {&f.sbtJ, "sbtJ"},
-                               {&f.sbtN, "sbtN"},
-                               {&f.sbtG, "sbtG"},
-                               {&f.sbtH, "sbtH"},
-                               {&f.sbtB, "sbtB"},
-                               {&f.sbtV, "sbtV"},
-                               {&f.sbtF, "sbtF"},
-                               {&f.sbtD, "sbtD"},
-                               {&f.sbtC, "sbtC"},
-                               {&f.sbtX, "sbtX"},
-                               {&f.sbtS, "sbtS"},
-                               {&f.sbtA, "sbtA"},
-                               {&f.sbtZ, "sbtZ"},
-                               {&f.sbtCCdil, "sbtCCdil"},
-                               {&f.sbtEnter, "sbtEnter"},
-                               {&f.sbtContraBarra, "sbtContraBarra"},
-                               {&f.sbt_, "sbt_"},
-                               {&f.sbtCapsLock, "sbtCapsLock"},
-                               {&f.sbtEspaco, "sbtEspaco"},
-                               {&f.sbtShift, "sbtShift"},
-                               {&f.sbtBackSpace, "sbtBackSpace"}})
-        fields.bind(*field, name, "TBlendedButton");
-    fields.bind(f.sbtLimpar, "sbtLimpar", "TBlendedBitBtn");
-    fields.bind(f.sbtSair, "sbtSair", "TBlendedBitBtn");
-}
-
 } // namespace
 
 TfrmPesquisa::TfrmPesquisa() {
-    registerRuntimeClasses();
-    const std::vector<TMethodEntry> methods = publishedMethods();
-    loadLayout(*this, layoutPesquisa(), methods);
-    bindComponentFields();
+    loadLayout(*this, layoutPesquisa(), published());
     create();
 }
 
 TfrmPesquisa::~TfrmPesquisa() = default;
 
-std::vector<TMethodEntry> TfrmPesquisa::publishedMethods() {
+std::vector<TPublishedEntry> TfrmPesquisa::published() {
+    // The event handlers, then the component fields in declaration order.
     return {
         publish(this, "FormCreate", &TfrmPesquisa::FormCreate),
         publish(this, "FormClose", &TfrmPesquisa::FormClose),
@@ -143,29 +66,71 @@ std::vector<TMethodEntry> TfrmPesquisa::publishedMethods() {
         publish(this, "sbtBackSpaceClick", &TfrmPesquisa::sbtBackSpaceClick),
         publish(this, "sbtEnterClick", &TfrmPesquisa::sbtEnterClick),
         publish(this, "sbtSairClick", &TfrmPesquisa::sbtSairClick),
+        publish(this, "blsBorda", &TfrmPesquisa::blsBorda),
+        publish(this, "blsPesquisa", &TfrmPesquisa::blsPesquisa),
+        publish(this, "blsKeyBoard", &TfrmPesquisa::blsKeyBoard),
+        publish(this, "sbt1", &TfrmPesquisa::sbt1),
+        publish(this, "sbt2", &TfrmPesquisa::sbt2),
+        publish(this, "sbt3", &TfrmPesquisa::sbt3),
+        publish(this, "sbt4", &TfrmPesquisa::sbt4),
+        publish(this, "sbt5", &TfrmPesquisa::sbt5),
+        publish(this, "sbt6", &TfrmPesquisa::sbt6),
+        publish(this, "sbt7", &TfrmPesquisa::sbt7),
+        publish(this, "sbt8", &TfrmPesquisa::sbt8),
+        publish(this, "sbt9", &TfrmPesquisa::sbt9),
+        publish(this, "sbt0", &TfrmPesquisa::sbt0),
+        publish(this, "sbtQ", &TfrmPesquisa::sbtQ),
+        publish(this, "sbtW", &TfrmPesquisa::sbtW),
+        publish(this, "sbtE", &TfrmPesquisa::sbtE),
+        publish(this, "sbtR", &TfrmPesquisa::sbtR),
+        publish(this, "sbtT", &TfrmPesquisa::sbtT),
+        publish(this, "sbtY", &TfrmPesquisa::sbtY),
+        publish(this, "sbtU", &TfrmPesquisa::sbtU),
+        publish(this, "sbtI", &TfrmPesquisa::sbtI),
+        publish(this, "sbtO", &TfrmPesquisa::sbtO),
+        publish(this, "sbtP", &TfrmPesquisa::sbtP),
+        publish(this, "sbtL", &TfrmPesquisa::sbtL),
+        publish(this, "sbtK", &TfrmPesquisa::sbtK),
+        publish(this, "sbtVirgula", &TfrmPesquisa::sbtVirgula),
+        publish(this, "sbtPonto", &TfrmPesquisa::sbtPonto),
+        publish(this, "sbtBarra", &TfrmPesquisa::sbtBarra),
+        publish(this, "sbtM", &TfrmPesquisa::sbtM),
+        publish(this, "sbtJ", &TfrmPesquisa::sbtJ),
+        publish(this, "sbtN", &TfrmPesquisa::sbtN),
+        publish(this, "sbtG", &TfrmPesquisa::sbtG),
+        publish(this, "sbtH", &TfrmPesquisa::sbtH),
+        publish(this, "sbtB", &TfrmPesquisa::sbtB),
+        publish(this, "sbtV", &TfrmPesquisa::sbtV),
+        publish(this, "sbtF", &TfrmPesquisa::sbtF),
+        publish(this, "sbtD", &TfrmPesquisa::sbtD),
+        publish(this, "sbtC", &TfrmPesquisa::sbtC),
+        publish(this, "sbtX", &TfrmPesquisa::sbtX),
+        publish(this, "sbtS", &TfrmPesquisa::sbtS),
+        publish(this, "sbtA", &TfrmPesquisa::sbtA),
+        publish(this, "sbtZ", &TfrmPesquisa::sbtZ),
+        publish(this, "sbtCCdil", &TfrmPesquisa::sbtCCdil),
+        publish(this, "sbtEnter", &TfrmPesquisa::sbtEnter),
+        publish(this, "sbtContraBarra", &TfrmPesquisa::sbtContraBarra),
+        publish(this, "sbtLimpar", &TfrmPesquisa::sbtLimpar),
+        publish(this, "sbt_", &TfrmPesquisa::sbt_),
+        publish(this, "sbtCapsLock", &TfrmPesquisa::sbtCapsLock),
+        publish(this, "sbtEspaco", &TfrmPesquisa::sbtEspaco),
+        publish(this, "sbtShift", &TfrmPesquisa::sbtShift),
+        publish(this, "sbtSair", &TfrmPesquisa::sbtSair),
+        publish(this, "sbtBackSpace", &TfrmPesquisa::sbtBackSpace),
+        publish(this, "panGrid", &TfrmPesquisa::panGrid),
+        publish(this, "dbgPesquisa", &TfrmPesquisa::dbgPesquisa),
+        publish(this, "edtFiltro", &TfrmPesquisa::edtFiltro),
+        publish(this, "dtsPesquisa", &TfrmPesquisa::dtsPesquisa),
+        publish(this, "msgPadrao", &TfrmPesquisa::msgPadrao),
+        publish(this, "timDataHora", &TfrmPesquisa::timDataHora),
+        publish(this, "BlendedShape1", &TfrmPesquisa::BlendedShape1),
+        publish(this, "BlendedShape2", &TfrmPesquisa::BlendedShape2),
+        publish(this, "sbtUltimo", &TfrmPesquisa::sbtUltimo),
+        publish(this, "sbtRolarBaixo", &TfrmPesquisa::sbtRolarBaixo),
+        publish(this, "sbtRolarCima", &TfrmPesquisa::sbtRolarCima),
+        publish(this, "sbtPrimeiro", &TfrmPesquisa::sbtPrimeiro),
     };
-}
-
-void TfrmPesquisa::bindComponentFields() {
-    const TComponentFieldBinder fields(*this);
-    for (auto [field, name] : {std::pair{&blsBorda, "blsBorda"},
-                               {&blsPesquisa, "blsPesquisa"},
-                               {&blsKeyBoard, "blsKeyBoard"},
-                               {&BlendedShape1, "BlendedShape1"},
-                               {&BlendedShape2, "BlendedShape2"}})
-        fields.bind(*field, name, "TBlendedShape");
-    bindKeys(*this, fields);
-    fields.bind(panGrid, "panGrid", "TPanel");
-    fields.bind(dbgPesquisa, "dbgPesquisa", "TDBGrid");
-    fields.bind(edtFiltro, "edtFiltro", "TEdit");
-    fields.bind(dtsPesquisa, "dtsPesquisa", "TDataSource");
-    fields.bind(msgPadrao, "msgPadrao", "TMessages");
-    fields.bind(timDataHora, "timDataHora", "TTimer");
-    for (auto [field, name] : {std::pair{&sbtUltimo, "sbtUltimo"},
-                               {&sbtRolarBaixo, "sbtRolarBaixo"},
-                               {&sbtRolarCima, "sbtRolarCima"},
-                               {&sbtPrimeiro, "sbtPrimeiro"}})
-        fields.bind(*field, name, "TdxfColorButton");
 }
 
 void TfrmPesquisa::FormCreate(TObject*) {

@@ -1,51 +1,113 @@
 #include "CommandLine.h"
 
+#include "host/QmrVersion.h"
 #include "host/rtl/Exception.h"
 
+#include <QCommandLineParser>
+#include <QMap>
+
 #include <algorithm>
-#include <functional>
-#include <map>
-#include <set>
 
 using namespace qmr;
 
 namespace {
 
-using ValueSetter = std::function<void(HostOptions&, const std::string&)>;
-using FlagSetter = std::function<void(HostOptions&)>;
+const char* const kDescription =
+    "Loads the search screen package, hands it a data set and a flag, calls its entry point once\n"
+    "and prints what the call left behind as one JSON object on stdout.";
 
-/// Options that take a value, by name.
-const std::map<std::string, ValueSetter>& valueOptions() {
-    static const std::map<std::string, ValueSetter> options{
-        {"--data", [](HostOptions& o, const std::string& v) { o.dataPath = v; }},
-        {"--db", [](HostOptions& o, const std::string& v) { o.databaseUrl = v; }},
-        {"--query", [](HostOptions& o, const std::string& v) { o.query = v; }},
-        {"--flag", [](HostOptions& o, const std::string& v) { o.flag = v; }},
-        {"--filter", [](HostOptions& o, const std::string& v) { o.filter = v; }},
-        {"--keys", [](HostOptions& o, const std::string& v) { o.keys = v; }},
-        {"--package", [](HostOptions& o, const std::string& v) { o.packagePath = v; }},
-        {"--params",
-         [](HostOptions& o, const std::string& v) {
-             if (v != "0" && v != "1" && v != "2")
-                 throw UsageError(
-                     "--params takes 0, 1 or 2 (elements of the parameter list to pass), not \"" + v + "\"");
-             o.params = v[0] - '0';
-         }},
-    };
-    return options;
+// What the option list cannot say: the key-script steps, the exit statuses and Qt's own options.
+const char* const kEpilogue = R"(
+Key script (--keys), steps separated by spaces:
+  touch:NAME     press and release on the centre of component NAME
+  title:N        touch the title of grid column N (from 0)
+  row:N          touch the Nth visible grid row (from 0)
+  key:NAME       press and release a physical key on the focused control; NAME is Enter Esc
+                 Delete Backspace Tab Shift CapsLock F4 Up Down Left Right Home End PageUp
+                 PageDown, optionally after Ctrl+ Alt+ Shift+
+  type:TEXT      type characters on the physical keyboard (UTF-8); put text with spaces in
+                 double quotes: type:"ab cd"
+  hold:Shift     press Shift and keep it held for the keys that follow
+  release:Shift  let the held Shift go
+  shot:FILE      save a PNG image of the screen
+  wait:MS        let the screen run for MS milliseconds
+  probe          record a snapshot of the screen in "probes"
+A touch: naming no component of the screen, or a title: past its last column, stops the run
+before the first step (exit status 2). A step that cannot act on the screen as it is then (a
+row: past the visible rows, a shot: that cannot be written) is reported in "errors" and the
+script goes on. Once the screen has closed, the remaining steps are skipped (said on stderr).
+
+Qt's own options (-platform NAME, -plugin NAME, ...) are passed on to Qt.
+
+Exit status: 0 the call returned; 2 usage or data error (message on stderr, nothing on stdout);
+3 the script ran out while the screen was still open (the host closes it and reports).
+Without a display the host runs on the offscreen platform and needs --keys.
+)";
+
+/// The host's options in the order --help lists them.
+void addOptions(QCommandLineParser& parser) {
+    // Single-dash words are whole names (-h, or a mistyped -data), never bundles of letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({
+        {"data",
+         "CSV file, or SQLite database (.db, .sqlite, .sqlite3) with --query (default: the bundled "
+         "product catalogue).",
+         "FILE"},
+        {"db",
+         "Load from a database server instead, with --query: postgresql://[user@][host][:port]/dbname"
+         "[?host=SOCKET_FOLDER], mysql://[user@]host[:port]/dbname or odbc:DSN; the password is read "
+         "from the environment variable QMR_DB_PASSWORD.",
+         "URL"},
+        {"query", "The rows to load from the SQLite database or the server.", "SQL"},
+        {"filter", "The data set's filter text before the call.", "EXPR"},
+        {"filtered", "Switch the data set's filter on before the call."},
+        {"plain", "Hand over a plain data set (no indexes) instead of a client data set."},
+        {"flag", "Element 1 of the parameter list (default N; S drops the data set's filter).", "TEXT"},
+        {"params", "Pass only the first N elements of the parameter list (0, 1 or 2; default 2).", "N"},
+        {"bogus-dataset", "Element 0 holds an integer that is no live data set."},
+        {"keys", "Steps run once the screen is shown (see below).", "SCRIPT"},
+        {"timings", "Report each step's time in milliseconds in \"timings\"."},
+        {"package",
+         "The screen package to load (default: $QMR41726_PACKAGE, else the one beside the host, else the "
+         "installed one).",
+         "FILE"},
+        {{"h", "help"}, "Show this text."},
+        {"version", "Show the host's version."},
+    });
 }
 
-/// Options that are switches, by name.
-const std::map<std::string, FlagSetter>& flagOptions() {
-    static const std::map<std::string, FlagSetter> options{
-        {"--filtered", [](HostOptions& o) { o.filtered = true; }},
-        {"--plain", [](HostOptions& o) { o.plain = true; }},
-        {"--bogus-dataset", [](HostOptions& o) { o.bogusDataset = true; }},
-        {"--timings", [](HostOptions& o) { o.timings = true; }},
-        {"--help", [](HostOptions& o) { o.help = true; }},
-        {"-h", [](HostOptions& o) { o.help = true; }},
-    };
-    return options;
+/// An unknown option as the user wrote it, with the dashes given.
+QString spelled(const QString& name, const QStringList& arguments) {
+    const QString longForm = "--" + name;
+    const bool asLong = std::any_of(arguments.begin(), arguments.end(), [&](const QString& argument) {
+        return argument == longForm || argument.startsWith(longForm + '=');
+    });
+    return asLong ? longForm : "-" + name;
+}
+
+/// Why the parser refused the arguments, naming the option.
+std::string parseError(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return "unknown option " + spelled(unknown.first(), arguments).toStdString();
+    return parser.errorText().toStdString(); // "Missing value after '--data'." and the like
+}
+
+/// An option given twice is a mistake, not a choice of the later one.
+void refuseRepeats(const QCommandLineParser& parser) {
+    QMap<QString, int> counts;
+    for (const QString& name : parser.optionNames()) {
+        if (++counts[name] == 2)
+            throw UsageError(std::string("option ") + (name.size() == 1 ? "-" : "--") + name.toStdString() +
+                             " is given twice");
+    }
+}
+
+int paramsValue(const QString& value) {
+    if (value != "0" && value != "1" && value != "2")
+        throw UsageError("--params takes 0, 1 or 2 (elements of the parameter list to pass), not \"" +
+                         value.toStdString() + "\"");
+    return value.toInt();
 }
 
 bool endsWith(const std::string& text, const std::string& tail) {
@@ -76,6 +138,30 @@ void checkCombinations(const HostOptions& options, bool dataGiven, bool queryGiv
         throw UsageError("--data needs a file name");
 }
 
+/// The options' values, once the parser has accepted the command line.
+HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defaultData) {
+    HostOptions options;
+    options.dataPath = parser.isSet("data") ? parser.value("data").toStdString() : defaultData;
+    options.databaseUrl = parser.value("db").toStdString();
+    options.query = parser.value("query").toStdString();
+    if (parser.isSet("flag"))
+        options.flag = parser.value("flag").toStdString();
+    if (parser.isSet("filter"))
+        options.filter = parser.value("filter").toStdString();
+    options.filtered = parser.isSet("filtered");
+    options.plain = parser.isSet("plain");
+    if (parser.isSet("params"))
+        options.params = paramsValue(parser.value("params"));
+    options.bogusDataset = parser.isSet("bogus-dataset");
+    if (parser.isSet("keys"))
+        options.keys = parser.value("keys").toStdString();
+    options.timings = parser.isSet("timings");
+    if (parser.isSet("package"))
+        options.packagePath = parser.value("package").toStdString();
+    checkCombinations(options, parser.isSet("data"), parser.isSet("query"));
+    return options;
+}
+
 } // namespace
 
 bool isSqlitePath(const std::string& path) {
@@ -85,37 +171,22 @@ bool isSqlitePath(const std::string& path) {
     return endsWith(lower, ".db") || endsWith(lower, ".sqlite") || endsWith(lower, ".sqlite3");
 }
 
-HostOptions parseCommandLine(const std::vector<std::string>& arguments, const std::string& defaultData) {
-    HostOptions options;
-    options.dataPath = defaultData;
-    std::set<std::string> seen;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string name = arguments[i];
-        std::optional<std::string> inlineValue;
-        if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            inlineValue = name.substr(equals + 1);
-            name.resize(equals);
-        }
-        if (!seen.insert(name).second)
-            throw UsageError("option " + name + " is given twice");
-        if (const auto flag = flagOptions().find(name); flag != flagOptions().end()) {
-            if (inlineValue)
-                throw UsageError("option " + name + " takes no value");
-            flag->second(options);
-            continue;
-        }
-        const auto option = valueOptions().find(name);
-        if (option == valueOptions().end())
-            throw UsageError(name.rfind("-", 0) == 0
-                                 ? "unknown option " + name
-                                 : "unexpected argument \"" + name + "\" (options start with --)");
-        if (!inlineValue && i + 1 >= arguments.size())
-            throw UsageError("option " + name + " needs a value");
-        option->second(options, inlineValue ? *inlineValue : arguments[++i]);
+HostOptions parseCommandLine(const QStringList& arguments, const std::string& defaultData) {
+    QCommandLineParser parser;
+    addOptions(parser);
+    if (!parser.parse(arguments))
+        throw UsageError(parseError(parser, arguments));
+    refuseRepeats(parser);
+    if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty())
+        throw UsageError("unexpected argument \"" + stray.first().toStdString() +
+                         "\" (options start with --)");
+    if (parser.isSet("help") || parser.isSet("version")) {
+        HostOptions options;
+        options.help = parser.isSet("help");
+        options.version = parser.isSet("version");
+        return options;
     }
-    if (!options.help)
-        checkCombinations(options, seen.count("--data") != 0, seen.count("--query") != 0);
-    return options;
+    return optionsOf(parser, defaultData);
 }
 
 std::string optionTextToAnsi(const std::string& text, const char* option) {
@@ -127,54 +198,13 @@ std::string optionTextToAnsi(const std::string& text, const char* option) {
 }
 
 std::string usageText() {
-    return R"(Usage: qmr41726-host [options]
+    QCommandLineParser parser;
+    addOptions(parser);
+    parser.setApplicationDescription(kDescription);
+    return parser.helpText().toStdString() + kEpilogue;
+}
 
-Loads the search screen package, hands it a data set and a flag, calls its entry point once
-and prints what the call left behind as one JSON object on stdout.
-
-Data:
-  --data FILE        CSV file, or SQLite database (.db, .sqlite, .sqlite3) with --query
-                     (default: the bundled product catalogue)
-  --db URL           load from a database server instead, with --query: postgresql://[user@][host]
-                     [:port]/dbname[?host=SOCKET_FOLDER], mysql://[user@]host[:port]/dbname or
-                     odbc:DSN; the password is read from the environment variable QMR_DB_PASSWORD
-  --query SQL        the rows to load from the SQLite database or the server
-  --filter EXPR      the data set's filter text before the call
-  --filtered         switch the data set's filter on before the call
-  --plain            hand over a plain data set (no indexes) instead of a client data set
-
-Parameters of the call:
-  --flag TEXT        element 1 of the parameter list (default N; S drops the data set's filter)
-  --params N         pass only the first N elements (0, 1 or 2; default 2)
-  --bogus-dataset    element 0 holds an integer that is no live data set
-
-Script:
-  --keys SCRIPT      steps run once the screen is shown, separated by spaces:
-                       touch:NAME   press and release on the centre of component NAME
-                       title:N      touch the title of grid column N (from 0)
-                       row:N        touch the Nth visible grid row (from 0)
-                       key:NAME     press and release a physical key on the focused control;
-                                    NAME is Enter Esc Delete Backspace Tab Shift CapsLock F4 Up
-                                    Down Left Right Home End PageUp PageDown, optionally after
-                                    Ctrl+ Alt+ Shift+
-                       type:TEXT    type characters on the physical keyboard (UTF-8); put text
-                                    with spaces in double quotes: type:"ab cd"
-                       shot:FILE    save a PNG image of the screen
-                       wait:MS      let the screen run for MS milliseconds
-                       probe        record a snapshot of the screen in "probes"
-                     A touch: naming no component of the screen, or a title: past its
-                     last column, stops the run before the first step (exit status 2).
-                     A step that cannot act on the screen as it is then (a row: past the
-                     visible rows, a shot: that cannot be written) is reported in "errors"
-                     and the script goes on. Once the screen has closed, the remaining
-                     steps are skipped (said on stderr).
-  --timings          report each step's time in milliseconds in "timings"
-  --package FILE     the screen package to load (default: $QMR41726_PACKAGE, else the one
-                     beside the host, else the installed one)
-  --help             show this text
-
-Exit status: 0 the call returned; 2 usage or data error (message on stderr, nothing on stdout);
-3 the script ran out while the screen was still open (the host closes it and reports).
-Without a display the host runs on the offscreen platform and needs --keys.
-)";
+std::string versionText() {
+    return std::string("qmr41726-host ") + QMR41726_VERSION_STRING + " (runtime ABI " +
+           std::to_string(QMR_RUNTIME_ABI_VERSION) + ", Qt " + qVersion() + ")\n";
 }

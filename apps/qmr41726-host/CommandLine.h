@@ -1,11 +1,13 @@
 #pragma once
-// The host application's command line. Parsing is pure (no Qt): the options are checked as a whole
-// before any window or data set exists, so a usage error costs nothing and prints nothing on stdout.
+// The host application's command line, read with Qt's QCommandLineParser once QApplication has
+// taken Qt's own options (-platform, -plugin, ...) out of it. The options are checked as a whole
+// before any window or data set exists, so a usage error prints nothing on stdout.
+
+#include <QStringList>
 
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 /// What the command line asks the host to do.
 struct HostOptions {
@@ -27,6 +29,7 @@ struct HostOptions {
     std::optional<std::string> keys;
     bool timings = false;
     bool help = false;
+    bool version = false;
     /// The screen package to load instead of the one the host finds itself.
     std::optional<std::string> packagePath;
 };
@@ -37,10 +40,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-/// Parses the arguments after the program name. `defaultData` is the bundled catalogue, used when
-/// --data is not given. Raises UsageError for an unknown or repeated option, a missing or bad
-/// value, or options that do not go together.
-HostOptions parseCommandLine(const std::vector<std::string>& arguments, const std::string& defaultData);
+/// Parses the arguments, the program name first (QCoreApplication::arguments()). `defaultData` is
+/// the bundled catalogue, used when --data is not given. Raises UsageError for an unknown or
+/// repeated option, a missing or bad value, a stray argument, or options that do not go together.
+HostOptions parseCommandLine(const QStringList& arguments, const std::string& defaultData);
 
 /// Whether the file name asks for an SQLite database rather than a CSV file.
 bool isSqlitePath(const std::string& path);
@@ -51,3 +54,5 @@ std::string optionTextToAnsi(const std::string& text, const char* option);
 
 /// The text of --help.
 std::string usageText();
+/// The text of --version.
+std::string versionText();

@@ -8,7 +8,6 @@
 #include "host/ui/TApplication.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QTimer>
 
 using namespace qmr;
@@ -37,12 +36,14 @@ ScriptRunner::~ScriptRunner() {
     if (!m_application)
         return;
     m_application->onModalShown = nullptr;
+    m_application->onModalCloseAccepted = nullptr;
     m_application->onModalClosed = nullptr;
 }
 
 void ScriptRunner::attach(TApplication& application) {
     m_application = &application;
     application.onModalShown = [this](TForm& form) { screenShown(form); };
+    application.onModalCloseAccepted = [this](TForm& form) { closeAccepted(form); };
     application.onModalClosed = [this](TForm& form) { screenClosed(form); };
 }
 
@@ -51,40 +52,24 @@ void ScriptRunner::screenShown(TForm& form) {
         return; // only the search screen itself runs the script, not a form it may open
     m_started = true;
     m_handle = form.handle();
-    m_formWidget = form.widget();
-    if (m_formWidget)
-        m_formWidget->installEventFilter(this);
-    watchCloseRequests(form);
     if (!m_script)
         return;
     // Queued: the modal loop must be running before the first step's events arrive.
     QTimer::singleShot(0, this, [this] { runNext(); });
 }
 
+/// A close the form accepts ends its modal loop only once control is back in that loop, so the
+/// window still looks open for a moment; the runner must not take that moment for an open screen
+/// (a script ending on Enter would be reported as having run out).
+void ScriptRunner::closeAccepted(TForm& form) {
+    if (form.handle() == m_handle)
+        m_closed = true;
+}
+
 void ScriptRunner::screenClosed(TForm& form) {
     if (form.handle() != m_handle || !m_screen.isNull())
         return;
-    m_closed = true;
     m_screen = Snapshot::take(form, m_dataSet);
-}
-
-/// A close the form accepts ends its modal loop only once control is back in that loop, so the
-/// window still looks open for a moment; the runner must not take that moment for an open screen
-/// (a script ending on Enter would be reported as having run out). The form's close handler is
-/// wrapped to note an accepted close as it happens.
-void ScriptRunner::watchCloseRequests(TForm& form) {
-    form.onClose = [this, handler = form.onClose](TObject* sender, TCloseAction& action) {
-        if (handler)
-            handler(sender, action);
-        if (action != TCloseAction::caNone)
-            m_closeAccepted = true;
-    };
-}
-
-bool ScriptRunner::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_formWidget && event->type() == QEvent::Hide)
-        m_closed = true;
-    return false;
 }
 
 int ScriptRunner::skippedSteps() const noexcept {
@@ -97,8 +82,7 @@ TForm* ScriptRunner::liveForm() const {
 
 bool ScriptRunner::screenOpen() const {
     const TForm* form = liveForm();
-    return !m_closed && !m_closeAccepted && form && form->modal() && !form->releaseRequested() &&
-           m_formWidget && m_formWidget->isVisible();
+    return !m_closed && form && form->modal();
 }
 
 /// Component names and column numbers are checked against the screen before the first step, so
@@ -121,7 +105,10 @@ void ScriptRunner::runNext() {
     const auto& steps = *m_script;
     if (!screenOpen())
         return;
-    InputDriver input(*liveForm());
+    // One driver for the whole script: a Shift held by one step stays held for the next.
+    if (!m_input)
+        m_input = std::make_unique<InputDriver>(*liveForm());
+    InputDriver& input = *m_input;
     if (m_next == 0) {
         if ((m_fatalError = checkScript(input))) {
             closeScreen();
@@ -171,25 +158,10 @@ void ScriptRunner::runStep(const KeyStep& step, InputDriver& input) {
 }
 
 void ScriptRunner::act(const KeyStep& step, InputDriver& input) {
-    switch (step.kind) {
-    case StepKind::Touch:
-        return input.touchComponent(step.text);
-    case StepKind::Title:
-        return input.touchTitle(step.number);
-    case StepKind::Row:
-        return input.touchRow(step.number);
-    case StepKind::Key:
-        return input.pressKey(step.key, step.modifiers);
-    case StepKind::Type:
-        return input.typeText(step.characters);
-    case StepKind::Shot:
-        return input.saveShot(step.text);
-    case StepKind::Probe:
+    if (step.kind == StepKind::Probe)
         m_probes.append(Snapshot::take(*liveForm(), m_dataSet));
-        return;
-    case StepKind::Wait:
-        return; // timed by runStep
-    }
+    else
+        input.perform(step);
 }
 
 void ScriptRunner::stepDone(const KeyStep& step, QElapsedTimer& clock) {

@@ -7,9 +7,9 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
-#include <QPointer>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -45,11 +45,9 @@ public:
     /// Steps not run because the screen closed first.
     int skippedSteps() const noexcept;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void screenShown(qmr::TForm& form);
+    void closeAccepted(qmr::TForm& form);
     void screenClosed(qmr::TForm& form);
     void runNext();
     void closeScreen();
@@ -58,20 +56,19 @@ private:
     void act(const KeyStep& step, InputDriver& input);
     void stepDone(const KeyStep& step, QElapsedTimer& clock);
     std::optional<QString> checkScript(const InputDriver& input) const;
-    void watchCloseRequests(qmr::TForm& form);
     bool screenOpen() const;
     qmr::TForm* liveForm() const;
 
     std::optional<std::vector<KeyStep>> m_script;
     const qmr::TDataSet* m_dataSet;
+    std::unique_ptr<InputDriver> m_input;
     CallLog& m_log;
     qmr::TApplication* m_application = nullptr;
 
     std::uintptr_t m_handle = 0;
-    QPointer<QWidget> m_formWidget;
     bool m_started = false;
+    /// The screen's close has been accepted: no step runs any more.
     bool m_closed = false;
-    bool m_closeAccepted = false;
     std::size_t m_next = 0;
 
     QJsonValue m_screen;

@@ -84,10 +84,10 @@ struct HostRequest {
 };
 
 /// Parses the options and the script and loads the data; UsageError, KeyScriptError or DataError.
-HostRequest prepare(const std::vector<std::string>& arguments, const std::filesystem::path& binaryDir) {
+HostRequest prepare(const QStringList& arguments, const std::filesystem::path& binaryDir) {
     HostRequest request;
     request.options = parseCommandLine(arguments, defaultDataFile(binaryDir));
-    if (request.options.help)
+    if (request.options.help || request.options.version)
         return request;
     if (request.options.keys)
         request.script = parseKeyScript(*request.options.keys);
@@ -129,6 +129,10 @@ int callScreen(HostRequest& request) {
 } // namespace
 
 int main(int argc, char** argv) {
+    chooseOffscreenPlatformWithoutDisplay();
+    // Qt takes its own options (-platform, -plugin, ...) out of the command line; the rest are the
+    // host's. No window exists until the host's options have all been checked.
+    QApplication app(argc, argv);
     HostRequest request;
     std::filesystem::path binaryDir;
     try {
@@ -137,14 +141,14 @@ int main(int argc, char** argv) {
         return fail(kExitFailure, std::string("cannot find the host's own folder: ") + e.what());
     }
     try {
-        request = prepare(std::vector<std::string>(argv + 1, argv + argc), binaryDir);
+        request = prepare(QCoreApplication::arguments(), binaryDir);
     } catch (const UsageError& e) {
         return fail(kExitUsage, std::string(e.what()) + "\nRun qmr41726-host --help for the options.");
     } catch (const std::exception& e) {
         return fail(kExitUsage, e.what());
     }
-    if (request.options.help) {
-        std::cout << usageText();
+    if (request.options.help || request.options.version) {
+        std::cout << (request.options.help ? usageText() : versionText());
         return kExitCallReturned;
     }
     try {
@@ -152,9 +156,6 @@ int main(int argc, char** argv) {
     } catch (const PackageNotFound& e) {
         return fail(kExitFailure, e.what());
     }
-    chooseOffscreenPlatformWithoutDisplay();
-    int qtArgc = 1; // the host's options are its own; Qt sees none of them
-    QApplication app(qtArgc, argv);
     if (!request.script && !hasDisplay())
         return fail(kExitUsage, "there is no display to show the screen on; give a key script with --keys");
     try {

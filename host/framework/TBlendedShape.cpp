@@ -9,6 +9,15 @@
 
 namespace qmr {
 
+namespace {
+
+constexpr TIdentName<TBlendedShape::PenStyle> kPenStyles[] = {{"psSolid", TBlendedShape::PenStyle::psSolid},
+                                                              {"psClear", TBlendedShape::PenStyle::psClear}};
+constexpr TIdentName<TBlendedShape::Shape> kShapes[] = {{"stRectangle", TBlendedShape::Shape::stRectangle},
+                                                        {"stRoundRect", TBlendedShape::Shape::stRoundRect}};
+
+} // namespace
+
 TBlendedShape::TBlendedShape() : TBlendedShape(std::make_unique<ShapeWidget>()) {}
 
 TBlendedShape::TBlendedShape(std::unique_ptr<QWidget> widget) : TGraphicControl(std::move(widget)) {
@@ -37,17 +46,11 @@ bool TBlendedShape::setProperty(std::string_view name, const TPropertyValue& val
         setBrushColor(colorValue(name, value));
     else if (name == "Pen.Color")
         setPenColor(colorValue(name, value));
-    else if (name == "Pen.Style") {
-        const std::string_view style = identValue(name, value);
-        if (style != "psSolid" && style != "psClear")
-            throw EComponentError("Property Pen.Style: unsupported pen style " + AnsiString(style));
-        setPenStyle(style == "psClear" ? PenStyle::psClear : PenStyle::psSolid);
-    } else if (name == "Shape") {
-        const std::string_view shape = identValue(name, value);
-        if (shape != "stRectangle" && shape != "stRoundRect")
-            throw EComponentError("Property Shape: unsupported shape " + AnsiString(shape));
-        setShape(shape == "stRoundRect" ? Shape::stRoundRect : Shape::stRectangle);
-    } else
+    else if (name == "Pen.Style")
+        setPenStyle(identTableValue<PenStyle>(name, "pen style", value, kPenStyles));
+    else if (name == "Shape")
+        setShape(identTableValue<Shape>(name, "shape", value, kShapes));
+    else
         return TGraphicControl::setProperty(name, value, events);
     return true;
 }

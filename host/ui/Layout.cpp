@@ -3,6 +3,8 @@
 #include "host/ui/TClassRegistry.h"
 #include "host/ui/TForm.h"
 
+#include <algorithm>
+
 namespace qmr {
 
 namespace {
@@ -59,9 +61,23 @@ TComponent& createOwned(TForm& form, const TLayoutComponent& row) {
     return *control;
 }
 
-void loadComponent(TForm& form, const TLayoutComponent& row, std::span<const TMethodEntry> methods) {
+/// Points the published field named after the row's component, if the form has one, at it.
+void pointField(const TLayoutComponent& row, TComponent& component,
+                std::span<const TPublishedEntry> published) {
+    for (const TPublishedEntry& entry : published) {
+        const auto* field = std::get_if<TComponentField>(&entry.member);
+        if (!field || entry.name != row.name)
+            continue;
+        if (!field->point(component))
+            fail(row.name, "class " + AnsiString(row.className) +
+                               " does not fit the form's published field of that name");
+        return;
+    }
+}
+
+void loadComponent(TForm& form, const TLayoutComponent& row, std::span<const TPublishedEntry> published) {
     TComponent& component = createOwned(form, row);
-    TEventBinder events(row.name, methods);
+    TEventBinder events(row.name, published);
     for (const TLayoutProperty& property : row.properties) {
         bool known = false;
         try {
@@ -73,9 +89,25 @@ void loadComponent(TForm& form, const TLayoutComponent& row, std::span<const TMe
             fail(row.name, "unknown property '" + AnsiString(property.name) + "' of class " +
                                AnsiString(row.className));
     }
+    pointField(row, component, published);
 }
 
-void loadFormProperties(TForm& form, const TLayout& layout, std::span<const TMethodEntry> methods) {
+/// A published field the layout creates no component for would stay null and fail far from here,
+/// at its first use; it fails now, naming the field.
+void checkEveryFieldPointed(const TForm& form, const TLayout& layout,
+                            std::span<const TPublishedEntry> published) {
+    for (const TPublishedEntry& entry : published) {
+        if (!std::holds_alternative<TComponentField>(entry.member))
+            continue;
+        const bool created = std::ranges::any_of(
+            layout.components, [&](const TLayoutComponent& row) { return row.name == entry.name; });
+        if (!created)
+            fail(form.name().empty() ? AnsiString("Form") : form.name(),
+                 "the layout has no component for the published field '" + AnsiString(entry.name) + "'");
+    }
+}
+
+void loadFormProperties(TForm& form, const TLayout& layout, std::span<const TPublishedEntry> methods) {
     const AnsiString formName = form.name().empty() ? AnsiString("Form") : form.name();
     TEventBinder events(formName, methods);
     for (const TLayoutProperty& property : layout.formProperties) {
@@ -92,16 +124,17 @@ void loadFormProperties(TForm& form, const TLayout& layout, std::span<const TMet
 
 } // namespace
 
-TEventBinder::TEventBinder(std::string_view componentName, std::span<const TMethodEntry> methods)
+TEventBinder::TEventBinder(std::string_view componentName, std::span<const TPublishedEntry> methods)
     : m_componentName(componentName), m_methods(methods) {}
 
 const THandler& TEventBinder::lookup(std::string_view eventName, const TPropertyValue& value) const {
     const THandlerName* handler = std::get_if<THandlerName>(&value.value);
     if (!handler)
         fail(m_componentName, "event " + AnsiString(eventName) + " expects a handler name");
-    for (const TMethodEntry& method : m_methods) {
-        if (method.name == handler->name)
-            return method.handler;
+    for (const TPublishedEntry& entry : m_methods) {
+        const THandler* method = std::get_if<THandler>(&entry.member);
+        if (method && entry.name == handler->name)
+            return *method;
     }
     fail(m_componentName, "handler '" + AnsiString(handler->name) + "' of event " + AnsiString(eventName) +
                               " is not a published method of the form");
@@ -112,10 +145,11 @@ void TEventBinder::wrongType(std::string_view eventName, std::string_view handle
                               AnsiString(eventName) + " (wrong parameter list)");
 }
 
-void loadLayout(TForm& form, const TLayout& layout, std::span<const TMethodEntry> methods) {
-    loadFormProperties(form, layout, methods);
+void loadLayout(TForm& form, const TLayout& layout, std::span<const TPublishedEntry> published) {
+    loadFormProperties(form, layout, published);
     for (const TLayoutComponent& row : layout.components)
-        loadComponent(form, row, methods);
+        loadComponent(form, row, published);
+    checkEveryFieldPointed(form, layout, published);
 }
 
 } // namespace qmr

@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <span>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -44,6 +45,8 @@ struct QMR_RUNTIME_EXPORT TPropertyValue {
 
     TPropertyValue(int v) : value((long long)v) {}
     TPropertyValue(long long v) : value(v) {}
+    /// A colour (TColor) or any other unsigned number.
+    TPropertyValue(unsigned v) : value((long long)v) {}
     TPropertyValue(bool v) : value(v) {}
     TPropertyValue(const char* v) : value(std::string_view(v)) {}
     TPropertyValue(std::string_view v) : value(v) {}
@@ -75,10 +78,18 @@ struct QMR_RUNTIME_EXPORT TLayout {
 /// The handler types a published method can have.
 using THandler = std::variant<TNotifyEvent, TKeyEvent, TKeyPressEvent, TCloseEvent, TDBGridClickEvent>;
 
-/// One published method of a form: its name and the handler bound to the form object.
-struct QMR_RUNTIME_EXPORT TMethodEntry {
+/// A published component field: points the form's field at the component the layout creates
+/// under the field's name, and answers false (leaving the field null) when that component is of a
+/// class the field cannot hold.
+struct QMR_RUNTIME_EXPORT TComponentField {
+    std::function<bool(TComponent&)> point;
+};
+
+/// One published member of a form, by name: a method bound to the form object, or a component
+/// field. The layout loader binds both from the same table.
+struct QMR_RUNTIME_EXPORT TPublishedEntry {
     std::string_view name;
-    THandler handler;
+    std::variant<THandler, TComponentField> member;
 };
 
 /// Binds event properties: looks a handler up by name in the form's published methods and checks
@@ -86,7 +97,7 @@ struct QMR_RUNTIME_EXPORT TMethodEntry {
 /// handler.
 class QMR_RUNTIME_EXPORT TEventBinder {
 public:
-    TEventBinder(std::string_view componentName, std::span<const TMethodEntry> methods);
+    TEventBinder(std::string_view componentName, std::span<const TPublishedEntry> methods);
     /// Binds `target` (the event's std::function) to the handler named by `value`.
     template <class Event> void bind(std::string_view eventName, const TPropertyValue& value, Event& target);
 
@@ -95,7 +106,7 @@ private:
     [[noreturn]] void wrongType(std::string_view eventName, std::string_view handler) const;
 
     std::string_view m_componentName;
-    std::span<const TMethodEntry> m_methods;
+    std::span<const TPublishedEntry> m_methods;
 };
 
 template <class Event>
@@ -109,30 +120,43 @@ void TEventBinder::bind(std::string_view eventName, const TPropertyValue& value,
 
 /// Makes a published-method entry from a member function: the event type follows from its
 /// signature. publish(this, "sbtEnterClick", &TfrmPesquisa::sbtEnterClick)
-template <class Form> TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*)) {
+template <class Form> TPublishedEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*)) {
     return {name, TNotifyEvent([form, fn](TObject* s) { (form->*fn)(s); })};
 }
 template <class Form>
-TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, WORD&, TShiftState)) {
+TPublishedEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, WORD&, TShiftState)) {
     return {name, TKeyEvent([form, fn](TObject* s, WORD& k, TShiftState sh) { (form->*fn)(s, k, sh); })};
 }
 template <class Form>
-TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, char&)) {
+TPublishedEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, char&)) {
     return {name, TKeyPressEvent([form, fn](TObject* s, char& k) { (form->*fn)(s, k); })};
 }
 template <class Form>
-TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, TCloseAction&)) {
+TPublishedEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*, TCloseAction&)) {
     return {name, TCloseEvent([form, fn](TObject* s, TCloseAction& a) { (form->*fn)(s, a); })};
 }
-template <class Form> TMethodEntry publish(Form* form, std::string_view name, void (Form::*fn)(TColumn*)) {
+template <class Form> TPublishedEntry publish(Form* form, std::string_view name, void (Form::*fn)(TColumn*)) {
     return {name, TDBGridClickEvent([form, fn](TColumn* c) { (form->*fn)(c); })};
+}
+
+/// Makes a published-field entry from a component field of the form.
+/// publish(this, "sbtEnter", &TfrmPesquisa::sbtEnter)
+template <class Form, class Component>
+TPublishedEntry publish(Form* form, std::string_view name, Component* Form::*field) {
+    static_assert(std::is_base_of_v<TComponent, Component>, "a published field holds a component");
+    return {name, TComponentField{[form, field](TComponent& component) {
+                return (form->*field = dynamic_cast<Component*>(&component)) != nullptr;
+            }}};
 }
 
 /// Builds `form` from `layout`: sets the form's properties, creates every component in table
 /// order through the class registry (owner: the form; parent: the named control or the form),
-/// sets its name and properties and binds its events through `methods`. An unknown class,
-/// parent, property, identifier or handler raises EComponentError naming it and the component.
+/// sets its name and properties, binds its events through `published` and points the published
+/// field of its name at it. An unknown class, parent, property, identifier or handler, a
+/// component whose class its field cannot hold, and a published field the layout creates no
+/// component for raise EComponentError naming it and the component.
 /// OnCreate is not run here: TForm::create() runs it once the whole tree exists.
-QMR_RUNTIME_EXPORT void loadLayout(TForm& form, const TLayout& layout, std::span<const TMethodEntry> methods);
+QMR_RUNTIME_EXPORT void loadLayout(TForm& form, const TLayout& layout,
+                                   std::span<const TPublishedEntry> published);
 
 } // namespace qmr

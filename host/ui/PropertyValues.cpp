@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <array>
-#include <utility>
 
 namespace qmr {
 
@@ -17,20 +16,15 @@ namespace {
 
 /// A character set written as a number or by name (ANSI_CHARSET, DEFAULT_CHARSET ...).
 int charsetValue(const TPropertyValue& value) {
-    static constexpr std::pair<std::string_view, int> kCharsets[] = {
+    static constexpr TIdentName<int> kCharsets[] = {
         {"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"OEM_CHARSET", 255}};
     if (std::holds_alternative<long long>(value.value))
         return int(integerValue("Font.Charset", value));
-    const std::string_view name = identValue("Font.Charset", value);
-    for (const auto& [known, charset] : kCharsets) {
-        if (known == name)
-            return charset;
-    }
-    throw EComponentError("Property Font.Charset: unknown character set " + AnsiString(name));
+    return identTableValue<int>("Font.Charset", "character set", value, kCharsets);
 }
 
 /// Colour names a layout may use; system colours as the standard scheme defines them.
-constexpr std::array<std::pair<std::string_view, TColor>, 21> kColorNames{{
+constexpr std::array<TIdentName<TColor>, 21> kColorNames{{
     {"clBlack", clBlack},   {"clMaroon", 0x000080},  {"clGreen", 0x008000},
     {"clOlive", 0x008080},  {"clNavy", clNavy},      {"clPurple", clPurple},
     {"clTeal", 0x808000},   {"clGray", 0x808080},    {"clSilver", clSilver},
@@ -41,6 +35,11 @@ constexpr std::array<std::pair<std::string_view, TColor>, 21> kColorNames{{
 }};
 
 } // namespace
+
+void unknownIdent(std::string_view property, std::string_view kind, std::string_view name) {
+    throw EComponentError("Property " + AnsiString(property) + ": unknown " + AnsiString(kind) + " " +
+                          AnsiString(name));
+}
 
 long long integerValue(std::string_view property, const TPropertyValue& value) {
     if (const long long* number = std::get_if<long long>(&value.value))
@@ -77,12 +76,7 @@ TColor colorValue(std::string_view property, const TPropertyValue& value) {
                                   " is not a colour");
         return TColor(*number);
     }
-    const std::string_view name = identValue(property, value);
-    for (const auto& [known, color] : kColorNames) {
-        if (known == name)
-            return color;
-    }
-    throw EComponentError("Property " + AnsiString(property) + ": unknown colour " + AnsiString(name));
+    return identTableValue<TColor>(property, "colour", value, kColorNames);
 }
 
 QImage resourceImageValue(std::string_view property, const TPropertyValue& value) {

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QImage>
 
+#include <span>
 #include <string_view>
 
 namespace qmr {
@@ -21,6 +22,36 @@ QMR_RUNTIME_EXPORT bool booleanValue(std::string_view property, const TPropertyV
 QMR_RUNTIME_EXPORT std::string_view textValue(std::string_view property, const TPropertyValue& value);
 /// The identifier name of `value`.
 QMR_RUNTIME_EXPORT std::string_view identValue(std::string_view property, const TPropertyValue& value);
+/// One identifier an enum-valued property accepts and the value it stands for.
+template <class T> struct TIdentName {
+    std::string_view name;
+    T value;
+};
+
+/// Raises EComponentError "Property P: unknown <kind> <name>".
+[[noreturn]] QMR_RUNTIME_EXPORT void unknownIdent(std::string_view property, std::string_view kind,
+                                                  std::string_view name);
+
+/// The value `name` stands for in `table`; EComponentError naming the property, the kind of value
+/// it expects ("alignment", "grid option" ...) and the name when the table lacks it.
+template <class T>
+T identTableValue(std::string_view property, std::string_view kind, std::string_view name,
+                  std::span<const TIdentName<T>> table) {
+    for (const TIdentName<T>& entry : table) {
+        if (entry.name == name)
+            return entry.value;
+    }
+    unknownIdent(property, kind, name);
+}
+
+/// The value the identifier of `value` stands for in `table`, as above; EComponentError when
+/// `value` is no identifier.
+template <class T>
+T identTableValue(std::string_view property, std::string_view kind, const TPropertyValue& value,
+                  std::span<const TIdentName<T>> table) {
+    return identTableValue(property, kind, identValue(property, value), table);
+}
+
 /// A colour written as a number (0x00BBGGRR) or as a colour name (clNavy, clInfoBk ...).
 QMR_RUNTIME_EXPORT TColor colorValue(std::string_view property, const TPropertyValue& value);
 /// The bitmap a TResourceImage names; EComponentError naming the path when it does not load.

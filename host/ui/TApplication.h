@@ -38,6 +38,10 @@ public:
     /// their script here), and when a modal loop has ended, before showModal returns.
     std::function<void(TForm&)> onModalShown;
     std::function<void(TForm&)> onModalClosed;
+    /// Called once when a modal form's close has been accepted (its OnClose let it close, or it
+    /// was released). The loop ends only once control is back in it, so the window is still up
+    /// for a moment; from here on the form is closing and takes no more input that matters.
+    std::function<void(TForm&)> onModalCloseAccepted;
 
 private:
     AnsiString m_title;

@@ -24,14 +24,8 @@ TControl* controlOf(const QWidget* widget) {
     return static_cast<TControl*>(widget->property(kControlProperty).value<void*>());
 }
 
-TAlign alignValue(const TPropertyValue& value) {
-    const std::string_view name = identValue("Align", value);
-    if (name == "alNone")
-        return TAlign::alNone;
-    if (name == "alClient")
-        return TAlign::alClient;
-    throw EComponentError("Property Align: unsupported alignment " + AnsiString(name));
-}
+/// The alignments a control supports.
+constexpr TIdentName<TAlign> kAlignments[] = {{"alNone", TAlign::alNone}, {"alClient", TAlign::alClient}};
 
 } // namespace
 
@@ -252,7 +246,7 @@ bool TControl::setProperty(std::string_view name, const TPropertyValue& value, T
     else if (name == "Height")
         setBounds(left(), top(), width(), int(integerValue(name, value)));
     else if (name == "Align")
-        setAlign(alignValue(value));
+        setAlign(identTableValue<TAlign>(name, "alignment", value, kAlignments));
     else if (name == "Enabled")
         setEnabled(booleanValue(name, value));
     else if (name == "Visible")

@@ -8,14 +8,13 @@
 #include <QHeaderView>
 
 #include <array>
-#include <utility>
 
 namespace qmr {
 
 namespace {
 
 /// Option names as a layout writes them.
-constexpr std::array<std::pair<std::string_view, TDBGridOption>, 13> kOptionNames{{
+constexpr std::array<TIdentName<TDBGridOption>, 13> kOptionNames{{
     {"dgEditing", dgEditing},
     {"dgAlwaysShowEditor", dgAlwaysShowEditor},
     {"dgTitles", dgTitles},
@@ -36,13 +35,8 @@ unsigned optionsValue(const TPropertyValue& value) {
     if (!set)
         throw EComponentError("Property Options expects a set");
     unsigned options = 0;
-    for (std::string_view member : set->members) {
-        const auto* known = std::find_if(kOptionNames.begin(), kOptionNames.end(),
-                                         [member](const auto& entry) { return entry.first == member; });
-        if (known == kOptionNames.end())
-            throw EComponentError("Property Options: unknown grid option " + AnsiString(member));
-        options |= known->second;
-    }
+    for (std::string_view member : set->members)
+        options |= identTableValue<TDBGridOption>("Options", "grid option", member, kOptionNames);
     return options;
 }
 

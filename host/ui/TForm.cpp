@@ -44,14 +44,17 @@ FormRegistry& registry() {
     return forms;
 }
 
-/// The identifier of `value`, which must be one of `allowed`.
-std::string_view identOneOf(std::string_view property, const TPropertyValue& value,
-                            std::initializer_list<std::string_view> allowed) {
-    const std::string_view ident = identValue(property, value);
-    if (std::find(allowed.begin(), allowed.end(), ident) == allowed.end())
-        throw EComponentError("Property " + AnsiString(property) + ": unknown value " + AnsiString(ident));
-    return ident;
-}
+/// The border styles, by whether each leaves the window without a border. The others all keep
+/// the frame the window system gives, so they are accepted and told apart no further.
+constexpr TIdentName<bool> kBorderStyles[] = {{"bsNone", true},        {"bsSingle", false},
+                                              {"bsSizeable", false},   {"bsDialog", false},
+                                              {"bsToolWindow", false}, {"bsSizeToolWin", false}};
+/// The positions, by whether each centres the window on the screen; the others leave the
+/// placing to the window system.
+constexpr TIdentName<bool> kPositions[] = {{"poDesigned", false},       {"poDefault", false},
+                                           {"poDefaultPosOnly", false}, {"poDefaultSizeOnly", false},
+                                           {"poScreenCenter", true},    {"poDesktopCenter", false},
+                                           {"poMainFormCenter", false}, {"poOwnerFormCenter", false}};
 
 } // namespace
 
@@ -229,8 +232,11 @@ bool TForm::releaseRequested() const noexcept {
 
 void TForm::endModal() {
     if (m_impl->loop) {
+        const bool first = !m_impl->closeRequested;
         m_impl->closeRequested = true;
         m_impl->loop->exit(0);
+        if (first && Application && Application->onModalCloseAccepted)
+            dispatchHandler([this] { Application->onModalCloseAccepted(*this); });
         return;
     }
     widget()->hide();
@@ -340,14 +346,9 @@ bool TForm::setProperty(std::string_view name, const TPropertyValue& value, TEve
     else if (name == "ClientHeight")
         setClientSize(clientWidth(), int(integerValue(name, value)));
     else if (name == "BorderStyle")
-        setBorderless(identOneOf(name, value,
-                                 {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
-                                  "bsSizeToolWin"}) == "bsNone");
+        setBorderless(identTableValue<bool>(name, "border style", value, kBorderStyles));
     else if (name == "Position")
-        setScreenCentered(
-            identOneOf(name, value,
-                       {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
-                        "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}) == "poScreenCenter");
+        setScreenCentered(identTableValue<bool>(name, "position", value, kPositions));
     else if (name == "KeyPreview")
         setKeyPreview(booleanValue(name, value));
     else if (name == "Caption")

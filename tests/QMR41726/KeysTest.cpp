@@ -45,11 +45,11 @@ const CaseCase kCases[] = {
     {"physicalCedillaUnderCapsLockAsTyped", "touch:sbtA touch:sbtCapsLock type:\xC3\xA7", "A\xE7", true, true,
      false},
     {"physicalLettersRecased", "type:jOAO", "Joao", false, false, false},
-    {"physicalLettersUnderCapsLock", "touch:sbtA press:CapsLock type:bc", "ABC", true, true, false},
-    {"physicalShiftArmsShiftWithoutRelabelling", "touch:sbtA press:Shift", "A", false, false, true},
-    {"physicalShiftThenLetter", "touch:sbtA press:Shift type:b", "AB", false, false, false},
-    {"heldShiftGivesOneCapital", "touch:sbtA shiftDown type:BC shiftUp", "ABc", false, false, false},
-    {"physicalShiftUnderCapsLock", "touch:sbtA press:CapsLock press:Shift type:bc", "AbC", true, true, false},
+    {"physicalLettersUnderCapsLock", "touch:sbtA key:CapsLock type:bc", "ABC", true, true, false},
+    {"physicalShiftArmsShiftWithoutRelabelling", "touch:sbtA key:Shift", "A", false, false, true},
+    {"physicalShiftThenLetter", "touch:sbtA key:Shift type:b", "AB", false, false, false},
+    {"heldShiftGivesOneCapital", "touch:sbtA hold:Shift type:BC release:Shift", "ABc", false, false, false},
+    {"physicalShiftUnderCapsLock", "touch:sbtA key:CapsLock key:Shift type:bc", "AbC", true, true, false},
 };
 
 class LetterCase : public SearchScreenTest, public ::testing::WithParamInterface<CaseCase> {};
@@ -71,9 +71,10 @@ INSTANTIATE_TEST_SUITE_P(Keys, LetterCase, ::testing::ValuesIn(kCases),
 
 namespace {
 
-// Characters no key of the screen types, as a physical keyboard gives them (UTF-8).
-const char* const kRefused[] = {"-",        "@",        "'",        "\"",       "+", "#",
-                                "\xC3\xA1", "\xC3\xA3", "\xC3\xA9", "\xC3\x91", "\t"};
+// Characters no key of the screen types, as a physical keyboard gives them (UTF-8), and Tab.
+const char* const kRefused[] = {"type:-",        "type:@",        "type:'",        "type:\"\\\"\"",
+                                "type:+",        "type:#",        "type:\xC3\xA1", "type:\xC3\xA3",
+                                "type:\xC3\xA9", "type:\xC3\x91", "key:Tab"};
 
 class RefusedCharacter : public SearchScreenTest, public ::testing::WithParamInterface<const char*> {};
 
@@ -81,7 +82,7 @@ class RefusedCharacter : public SearchScreenTest, public ::testing::WithParamInt
 
 TEST_P(RefusedCharacter, changesNothing) {
     open(DataKind::client);
-    run(std::string("type:") + GetParam());
+    run(GetParam());
     EXPECT_EQ(searchText(), "");
     EXPECT_TRUE(form->boShift);
     EXPECT_TRUE(keysShowCapitals());
@@ -101,13 +102,13 @@ struct EditCase {
 };
 
 const EditCase kEdits[] = {
-    {"physicalBackspaceRemovesOneCharacter", "type:abc press:Backspace", "Ab", "UPPER(NOME) LIKE 'AB%'"},
+    {"physicalBackspaceRemovesOneCharacter", "type:abc key:Backspace", "Ab", "UPPER(NOME) LIKE 'AB%'"},
     {"backspaceKeyRemovesOneCharacter", "type:abc touch:sbtBackSpace", "Ab", "UPPER(NOME) LIKE 'AB%'"},
-    {"backspaceOnEmptyTextKeepsItEmpty", "press:Backspace touch:sbtBackSpace", "", ""},
-    {"physicalDeleteClears", "type:abc press:Delete", "", ""},
+    {"backspaceOnEmptyTextKeepsItEmpty", "key:Backspace touch:sbtBackSpace", "", ""},
+    {"physicalDeleteClears", "type:abc key:Delete", "", ""},
     {"clearKeyClears", "type:abc touch:sbtLimpar", "", ""},
-    {"ctrlDeleteIsSwallowed", "type:abc press:Ctrl+Delete", "Abc", "UPPER(NOME) LIKE 'ABC%'"},
-    {"escTypesNothing", "type:ab press:Esc", "Ab", ""},
+    {"ctrlDeleteIsSwallowed", "type:abc key:Ctrl+Delete", "Abc", "UPPER(NOME) LIKE 'ABC%'"},
+    {"escTypesNothing", "type:ab key:Esc", "Ab", ""},
 };
 
 class EditingKeys : public SearchScreenTest, public ::testing::WithParamInterface<EditCase> {};
@@ -139,7 +140,7 @@ struct LimitCase {
 const LimitCase kLimits[] = {
     {"fourthCharacterRefused", "type:abcd", "Abc", false},
     {"pendingShiftStaysPendingAtLimit", "type:abc touch:sbtShift type:d touch:sbtE", "Abc", true},
-    {"backspaceStillWorksAtLimit", "type:abcd press:Backspace type:x", "Abx", false},
+    {"backspaceStillWorksAtLimit", "type:abcd key:Backspace type:x", "Abx", false},
     {"deleteStillWorksAtLimit", "type:abc touch:sbtLimpar type:m", "m", false},
     {"sizeZeroColumnRefusesEverything", "title:0 touch:sbt1 type:1a", "", true},
 };

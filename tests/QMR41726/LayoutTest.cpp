@@ -183,15 +183,15 @@ TEST(ScreenPixels, outlineRimPlatesKeysAndRowButtonsShowOnTheGrabbedWindow) {
             {"outline left", 0, 276, Qt::black},
             {"outline right", 639, 276, Qt::black},
             {"outline bottom", 320, 551, Qt::black},
-            {"rim left", 3, 276, rgb(12647128)},
-            {"rim top", 320, 3, rgb(12647128)},
-            {"rim right", 636, 276, rgb(12647128)},
-            {"rim bottom", 320, 548, rgb(12647128)},
+            {"rim left", 3, 276, rgb(clPaleGreen)},
+            {"rim top", 320, 3, rgb(clPaleGreen)},
+            {"rim right", 636, 276, rgb(clPaleGreen)},
+            {"rim bottom", 320, 548, rgb(clPaleGreen)},
             {"inner plate", 300, 304, rgb(TBlendedShape::kDefaultBrushColor)},
-            {"grid plate left of the grid", 18, 180, rgb(12647128)},
-            {"grid plate below the grid", 300, 298, rgb(12647128)},
-            {"grid plate right of the grid", 557, 180, rgb(12647128)},
-            {"row button face", 577, 91, rgb(7133608)},
+            {"grid plate left of the grid", 18, 180, rgb(clPaleGreen)},
+            {"grid plate below the grid", 300, 298, rgb(clPaleGreen)},
+            {"grid plate right of the grid", 557, 180, rgb(clPaleGreen)},
+            {"row button face", 577, 91, rgb(clLightGreen)},
             {"title row at the grid's top-left", 22, 72, rgb(clNavy)},
         };
         for (const auto& p : points)
@@ -204,12 +204,12 @@ TEST(ScreenPixels, keyFacesAreDrawnPaleGreenAndRowButtonsShowTheirGlyphs) {
         const QImage image = form.widget()->grab().toImage();
         for (const AnsiString& key : keyNames()) {
             TControl* c = control(form, key);
-            EXPECT_EQ(image.pixelColor(c->left() + 2, c->top() + c->height() / 2), rgb(12647128)) << key;
+            EXPECT_EQ(image.pixelColor(c->left() + 2, c->top() + c->height() / 2), rgb(clPaleGreen)) << key;
         }
         for (TdxfColorButton* button :
              {form.sbtPrimeiro, form.sbtRolarCima, form.sbtRolarBaixo, form.sbtUltimo}) {
             const QRect area(button->left(), button->top(), button->width(), button->height());
-            EXPECT_TRUE(showsGlyph(image, area, button->glyph(), rgb(7133608))) << button->name();
+            EXPECT_TRUE(showsGlyph(image, area, button->glyph(), rgb(clLightGreen))) << button->name();
         }
     });
 }
@@ -226,11 +226,11 @@ TEST(ScreenPixels, gridShowsNoBorderNoScrollBarAndStaysInsideItsPanel) {
         // frame or a scroll bar; just outside them the plate around the grid shows.
         for (int y = 120; y < 290; y += 10) {
             EXPECT_EQ(image.pixelColor(553, y), rgb(clInfoBk)) << "right edge at y " << y;
-            EXPECT_EQ(image.pixelColor(554, y), rgb(12647128)) << "beside the panel at y " << y;
+            EXPECT_EQ(image.pixelColor(554, y), rgb(clPaleGreen)) << "beside the panel at y " << y;
         }
         for (int x = 300; x < 550; x += 25) {
             EXPECT_EQ(image.pixelColor(x, 293), rgb(clInfoBk)) << "bottom edge at x " << x;
-            EXPECT_EQ(image.pixelColor(x, 294), rgb(12647128)) << "below the panel at x " << x;
+            EXPECT_EQ(image.pixelColor(x, 294), rgb(clPaleGreen)) << "below the panel at x " << x;
         }
         EXPECT_EQ(image.pixelColor(21, 71), rgb(clNavy)) << "top-left corner of the visible grid";
     });
@@ -242,7 +242,7 @@ TEST(ScreenPixels, gridShowsNoBorderNoScrollBarAndStaysInsideItsPanel) {
 TEST(ScreenPixels, platesFillExactlyTheirRoundedRectanglesWithoutOutline) {
     withScreen([](TfrmPesquisa& form) {
         const QImage image = form.widget()->grab().toImage();
-        const QColor green = rgb(12647128), white = Qt::white, black = Qt::black;
+        const QColor green = rgb(clPaleGreen), white = Qt::white, black = Qt::black;
         const struct {
             const char* plate;
             QRect rect;

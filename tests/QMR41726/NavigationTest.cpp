@@ -59,9 +59,9 @@ TEST_F(SearchScreenTest, enterDisabledWhileNoRowIsLeftAndEnabledByBackspace) {
     open(DataKind::client);
     run("type:jox");
     EXPECT_FALSE(form->sbtEnter->enabled());
-    run("press:Enter touch:sbtEnter");
+    run("key:Enter touch:sbtEnter");
     EXPECT_FALSE(form->boPesqOK);
-    run("press:Backspace");
+    run("key:Backspace");
     EXPECT_TRUE(form->sbtEnter->enabled());
 }
 
@@ -88,8 +88,8 @@ struct ExitCase {
 
 const ExitCase kExits[] = {
     {"exitKey", "type:mar touch:sbtSair"},
-    {"escOnGrid", "type:mar press:Esc"},
-    {"escOnFilterBox", "touch:edtFiltro type:mar press:Esc"},
+    {"escOnGrid", "type:mar key:Esc"},
+    {"escOnFilterBox", "touch:edtFiltro type:mar key:Esc"},
 };
 
 class ExitScreen : public SearchScreenTest, public ::testing::WithParamInterface<ExitCase> {};
@@ -119,9 +119,9 @@ struct ConfirmCase {
 
 const ConfirmCase kConfirms[] = {
     {"enterKeyOnSecondRow", "type:jo touch:sbtRolarBaixo touch:sbtEnter", "Joana"},
-    {"physicalEnterOnGrid", "type:jo press:Enter", "JOSE"},
-    {"physicalEnterOnFilterBox", "touch:edtFiltro type:jo touch:sbtUltimo press:Enter", "joao"},
-    {"physicalEnterAfterTouches", "touch:sbtJ touch:sbtO touch:sbtUltimo press:Enter", "joao"},
+    {"physicalEnterOnGrid", "type:jo key:Enter", "JOSE"},
+    {"physicalEnterOnFilterBox", "touch:edtFiltro type:jo touch:sbtUltimo key:Enter", "joao"},
+    {"physicalEnterAfterTouches", "touch:sbtJ touch:sbtO touch:sbtUltimo key:Enter", "joao"},
 };
 
 class ConfirmScreen : public SearchScreenTest, public ::testing::WithParamInterface<ConfirmCase> {};
@@ -146,10 +146,10 @@ TEST_F(SearchScreenTest, altF4LeavesScreenOpen) {
     bool openAfterFilterBox = false;
     const TScreenOutcome outcome = callScreen(paramsFor(*data), [&](TfrmPesquisa& screen) {
         ScreenInput input(screen);
-        input.run("press:Alt+F4");
+        input.run("key:Alt+F4");
         QCoreApplication::processEvents();
         openAfterGrid = screen.modal();
-        input.run("touch:edtFiltro press:Alt+F4");
+        input.run("touch:edtFiltro key:Alt+F4");
         QCoreApplication::processEvents();
         openAfterFilterBox = screen.modal();
     });
@@ -182,7 +182,7 @@ TEST_P(NoRowToConfirm, enterStartsDisabledAndTheCallCannotReturnTrue) {
     bool enterEnabled = true;
     const TScreenOutcome touched = callScreen(paramsFor(*data), [&](TfrmPesquisa& screen) {
         enterEnabled = screen.sbtEnter->enabled();
-        ScreenInput(screen).run("touch:sbtEnter press:Enter");
+        ScreenInput(screen).run("touch:sbtEnter key:Enter");
         // Clicking from code reaches Confirm even on a disabled key; Confirm itself refuses.
         screen.sbtEnter->click();
     });

@@ -1,8 +1,9 @@
 #pragma once
 // Support of the search, navigation and keyboard tests: a people data set, the screen prepared
-// over it and shown (not modal) with the grid focused, and real input on it: touches on
-// components, physical keys on the focused control, and short scripts of both.
+// over it and shown (not modal) with the grid focused, and real input on it through key scripts
+// and touches at a point.
 
+#include "InputDriver.h"
 #include "SetupHarness.h"
 
 #include "host/ui/TApplication.h"
@@ -24,31 +25,20 @@ std::shared_ptr<const qmr::TColumnStore> emptyPeopleStore();
 
 enum class DataKind { client, plain };
 
-/// Physical input and touches on a shown form, through Qt events.
+/// Real input on a shown form through the shared input driver, with failures reported to the
+/// test. A Shift held by one step stays held for the steps after it.
 class ScreenInput {
 public:
-    explicit ScreenInput(qmr::TForm& form) : m_form(form) {}
-    /// A touch (press and release) in the middle of the named component.
-    void touch(std::string_view name);
+    explicit ScreenInput(qmr::TForm& form) : m_form(form), m_driver(form) {}
+    /// Runs a key script (touch:NAME title:N key:KEY type:TEXT hold:Shift release:Shift ...); a
+    /// malformed script or a step that cannot act fails the test.
+    void run(std::string_view script);
     /// A touch (press and release) at `point` of the form's client area, on whatever is there.
     void touchAt(QPoint point);
-    /// A touch on the title of grid column `column`.
-    void touchTitle(int column);
-    /// A physical key with the text the keyboard gives it, pressed and released on the focused
-    /// control: Enter, Esc, Delete, Backspace, Shift, CapsLock, F4, with "Ctrl+" or "Alt+" before.
-    void press(std::string_view key);
-    /// Characters typed on a physical keyboard (UTF-8), one key each.
-    void type(const QString& text);
-    /// Runs a script of steps separated by blanks: touch:NAME, title:N, press:KEY, type:TEXT,
-    /// shiftDown and shiftUp (the physical Shift held and let go).
-    void run(std::string_view script);
 
 private:
-    void sendKey(int qtKey, const QString& text, Qt::KeyboardModifiers modifiers, bool release = true);
-    QWidget* keyTarget() const;
-
     qmr::TForm& m_form;
-    Qt::KeyboardModifiers m_held;
+    InputDriver m_driver;
 };
 
 /// A search screen over a fresh data set, set up as the entry point does and shown with the
@@ -61,7 +51,7 @@ protected:
     /// Opens the screen over a `kind` data set of `rows` whose filter text is `baseFilter`.
     TfrmPesquisa& open(DataKind kind, const qmr::AnsiString& baseFilter = "",
                        std::shared_ptr<const qmr::TColumnStore> rows = peopleStore());
-    /// Runs a script of input steps on the open screen (see ScreenInput::run).
+    /// Runs a key script on the open screen (see ScreenInput::run).
     void run(std::string_view script) { ScreenInput(*form).run(script); }
     /// The search text in the filter box.
     const qmr::AnsiString& searchText() const { return form->edtFiltro->text(); }

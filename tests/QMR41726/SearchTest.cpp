@@ -81,7 +81,7 @@ const MatchCase kMatches[] = {
      "ATIVO = 'N' OR CODIGO = 1",
      "type:mar",
      {"Mario"}},
-    {"backspaceWidensAgain", DataKind::client, "", "type:jox press:Backspace", {"JOSE", "Joana", "joao"}},
+    {"backspaceWidensAgain", DataKind::client, "", "type:jox key:Backspace", {"JOSE", "Joana", "joao"}},
 };
 
 class MatchingRows : public SearchScreenTest, public ::testing::WithParamInterface<MatchCase> {};
@@ -112,12 +112,12 @@ struct RestoreCase {
 
 // The base filter starts switched off, as a host may hand it over: only a search applies it.
 const RestoreCase kRestores[] = {
-    {"backspaceOnOneCharacterLeavesUnfiltered", "", "type:j press:Backspace", false, 6},
+    {"backspaceOnOneCharacterLeavesUnfiltered", "", "type:j key:Backspace", false, 6},
     {"backspaceKeyOnOneCharacterLeavesUnfiltered", "", "touch:sbtJ touch:sbtBackSpace", false, 6},
-    {"backspaceOnOneCharacterRestoresBaseFilter", "ATIVO = 'S'", "type:j press:Backspace", true, 4},
-    {"deleteOnEmptyTextAppliesBaseFilter", "ATIVO = 'S'", "press:Delete", true, 4},
+    {"backspaceOnOneCharacterRestoresBaseFilter", "ATIVO = 'S'", "type:j key:Backspace", true, 4},
+    {"deleteOnEmptyTextAppliesBaseFilter", "ATIVO = 'S'", "key:Delete", true, 4},
     {"clearKeyOnEmptyTextAppliesBaseFilter", "ATIVO = 'S'", "touch:sbtLimpar", true, 4},
-    {"deleteAfterTypingRestoresBaseFilter", "ATIVO = 'S'", "type:mar press:Delete", true, 4},
+    {"deleteAfterTypingRestoresBaseFilter", "ATIVO = 'S'", "type:mar key:Delete", true, 4},
     {"deleteWithoutBaseFilterLeavesUnfiltered", "", "type:mar touch:sbtLimpar", false, 6},
 };
 
@@ -176,7 +176,7 @@ TEST_F(SearchScreenTest, longerTextThanNewColumnAllowsIsKeptButGrowsNoFurther) {
     run("type:abcd title:3 type:e");
     EXPECT_EQ(form->inTamCampo, 1);
     EXPECT_EQ(searchText(), "Abcd");
-    run("press:Backspace");
+    run("key:Backspace");
     EXPECT_EQ(data->filter(), "UPPER(ATIVO) LIKE 'ABC%'");
 }
 
@@ -184,7 +184,7 @@ TEST_F(SearchScreenTest, rejectedFilterAfterBackspaceGoesToErrorHandler) {
     open(DataKind::client, "ATIVO =");
     run("type:ab");
     ASSERT_EQ(messages->calls().size(), 2u);
-    run("press:Backspace");
+    run("key:Backspace");
     EXPECT_EQ(errors.size(), 1u);
     EXPECT_EQ(messages->calls().size(), 2u);
     EXPECT_EQ(searchText(), "A");
@@ -289,7 +289,7 @@ TEST_P(MendedFilter, searchReadsAndSelectsWhatTheUserMeant) {
     std::sort(shown.begin(), shown.end());
     EXPECT_EQ(shown, c.expectedRows);
     // Emptying the search text hands the host's own base filter back unchanged.
-    run("press:Backspace press:Backspace");
+    run("key:Backspace key:Backspace");
     EXPECT_EQ(data->filter(), c.search.baseFilter);
     EXPECT_TRUE(errors.empty()) << errors.front();
 }

@@ -2,11 +2,15 @@
 
 #include "host/ui/Messages.h"
 #include "host/ui/TApplication.h"
+#include "host/ui/TClassRegistry.h"
 
 using namespace qmr;
 
 TApplication& testApplication() {
+    // The tests create the screen without loading the package, so they register the runtime's
+    // classes as the package's Initialize does.
     static TApplication application;
+    registerRuntimeClasses();
     return application;
 }
 

@@ -67,7 +67,7 @@ TEST_F(SearchScreenTest, clearAndBackspaceKeysShowTheNewRowsBeforeTheirClickRetu
 // FormClose asks for the form to be released once the close is done; the form itself is still
 // there for its caller (the entry point) to free.
 TEST_F(SearchScreenTest, closingTheScreenRequestsItsRelease) {
-    for (const char* script : {"touch:sbtSair", "type:jo touch:sbtEnter", "press:Esc"}) {
+    for (const char* script : {"touch:sbtSair", "type:jo touch:sbtEnter", "key:Esc"}) {
         form.reset(); // the form borrows the data set: it goes first
         open(DataKind::client);
         EXPECT_FALSE(form->releaseRequested());
@@ -106,7 +106,7 @@ TEST_P(PostTextSends, eachCharacterThenTheOptionalEnterToTheFormItself) {
     open(DataKind::client);
     run("type:jo");
     if (c.boChar)
-        run("press:Delete");
+        run("key:Delete");
     TfrmPesquisaTestAccess::PostText(*form, c.texto, c.boReturn, c.boChar);
     EXPECT_EQ(searchText(), c.textAfter);
     EXPECT_EQ(form->boPesqOK, c.confirmed);

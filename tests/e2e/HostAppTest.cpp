@@ -21,11 +21,13 @@ TEST(HostApp, usageErrorsExitTwoWithNothingOnStdout) {
     };
     const Case cases[] = {
         {{"--nonsense"}, "unknown option --nonsense"},
+        {{"-nonsense"}, "unknown option -nonsense"},
         {{"stray"}, "unexpected argument \"stray\""},
-        {{"--data"}, "--data needs a value"},
+        {{"--data"}, "Missing value after '--data'"},
         {{"--params", "3"}, "--params takes 0, 1 or 2"},
         {{"--flag", "S", "--flag", "N"}, "--flag is given twice"},
-        {{"--plain=yes"}, "--plain takes no value"},
+        {{"--plain=yes"}, "Unexpected value after '--plain'"},
+        {{"--plain", "--plain"}, "--plain is given twice"},
         {{"--query", "SELECT 1"}, "--query needs --db URL or --data naming an SQLite database"},
         {{"--db", "postgresql:///shop"}, "needs the rows to load: give --query"},
         {{"--db", "postgresql:///shop", "--data", "a.csv", "--query", "SELECT 1"}, "two sources of rows"},
@@ -40,10 +42,33 @@ TEST(HostApp, helpDescribesEveryOptionAndStep) {
     const HostRun run = runHost({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     for (const char* word :
-         {"--data",  "--db",     "QMR_DB_PASSWORD", "--query",   "--flag",    "--filter",  "--filtered",
-          "--plain", "--params", "--bogus-dataset", "--keys",    "--timings", "--package", "touch:NAME",
-          "title:N", "row:N",    "key:NAME",        "type:TEXT", "shot:FILE", "wait:MS",   "probe"})
+         {"--data",  "--db",     "QMR_DB_PASSWORD", "--query",   "--flag",     "--filter",      "--filtered",
+          "--plain", "--params", "--bogus-dataset", "--keys",    "--timings",  "--package",     "touch:NAME",
+          "title:N", "row:N",    "key:NAME",        "type:TEXT", "hold:Shift", "release:Shift", "shot:FILE",
+          "wait:MS", "probe",    "--version",       "-platform"})
         EXPECT_TRUE(run.out.contains(word)) << word;
+}
+
+TEST(HostApp, versionIsPrintedAndTheHostStops) {
+    const HostRun run = runHost({"--version", "--keys", "probe"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.startsWith("qmr41726-host ")) << run.out.toStdString();
+    EXPECT_FALSE(run.jsonValid) << "the screen was called";
+}
+
+TEST(HostApp, qtsOwnOptionsArePassedOnToQt) {
+    // The command line's -platform wins over the environment's offscreen: an unknown platform
+    // stops Qt itself, not the host's option check.
+    const HostRun unknownPlatform = runHost({"-platform", "nosuch", "--keys", "probe"});
+    EXPECT_NE(unknownPlatform.exitCode, 0);
+    EXPECT_NE(unknownPlatform.exitCode, 2) << unknownPlatform.err.toStdString();
+    EXPECT_TRUE(unknownPlatform.err.contains("nosuch")) << unknownPlatform.err.toStdString();
+    for (const QStringList& qtOptions :
+         {QStringList{"-platform", "offscreen"}, QStringList{"-plugin", "none"}}) {
+        const HostRun run = runHost(qtOptions + QStringList{"--keys", "touch:sbtSair"});
+        EXPECT_EQ(run.exitCode, 0) << qtOptions.join(' ').toStdString() << "\n" << run.err.toStdString();
+        EXPECT_TRUE(run.jsonValid) << qtOptions.join(' ').toStdString();
+    }
 }
 
 TEST(HostApp, malformedScriptIsRefusedBeforeTheScreenOpens) {

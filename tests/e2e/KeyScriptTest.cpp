@@ -49,6 +49,15 @@ TEST(KeyScript, keysTakeModifierPrefixesInAnyOrderAndAnyCase) {
     }
 }
 
+TEST(KeyScript, shiftCanBeHeldAcrossStepsAndReleased) {
+    const auto steps = parseKeyScript("hold:Shift type:ab RELEASE:shift");
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].kind, StepKind::Hold);
+    EXPECT_EQ(steps[0].key, KeyName::Shift);
+    EXPECT_EQ(steps[2].kind, StepKind::Release);
+    EXPECT_EQ(steps[2].key, KeyName::Shift);
+}
+
 TEST(KeyScript, typedTextIsDecodedAndMayBeQuoted) {
     EXPECT_EQ(parseKeyScript("type:jo")[0].characters, U"jo");
     EXPECT_EQ(parseKeyScript("type:\"jo \xC3\xA3o\"")[0].characters, U"jo \u00E3o");
@@ -87,6 +96,8 @@ TEST(KeyScript, malformedStepIsNamedWithItsPositionAndReason) {
         {"type:", 1, 1, "text to type"},
         {"type:\"a\x01\"", 1, 1, "printable"},
         {"shot:", 1, 1, "file name"},
+        {"hold:Ctrl", 1, 1, "only Shift"},
+        {"release", 1, 1, "missing \":\""},
     };
     for (const auto& c : cases) {
         try {

@@ -1,6 +1,8 @@
 // The framework's touch controls on a shown form, driven by real mouse events: keys click once
 // when enabled and never when disabled, no touch moves the keyboard focus, and the faces show
 // the colours the layout gives them.
+#include "InputDriver.h"
+
 #include "host/framework/TBlendedBitBtn.h"
 #include "host/framework/TBlendedButton.h"
 #include "host/framework/TBlendedShape.h"
@@ -53,11 +55,11 @@ protected:
     /// the window as a finger would land.
     void touch(TControl& control, bool release = true) {
         QWidget* widget = control.widget();
-        QWindow* window = widget->window()->windowHandle();
-        const QPoint point = window->mapFromGlobal(widget->mapToGlobal(widget->rect().center()));
-        QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, point);
+        InputDriver input(*form);
         if (release)
-            QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, point);
+            input.touchAt(widget, widget->rect().center());
+        else
+            input.pressAt(widget, widget->rect().center());
     }
 
     /// The colour the form shows at `point` of `control`.
@@ -146,7 +148,7 @@ TEST_F(FrameworkControlsTest, keyFaceShowsNormalPressedAndDisabledColours) {
     auto* key = add<TBlendedButton>(10, 50, 60, 44);
     key->setBrushColor(0xC0FAD8);
     key->setDownColor(clBlack);
-    key->setDisabledColor(15198159);
+    key->setDisabledColor(0xE7E7CF);
     key->setDisabledFontColor(clSilver);
     key->setCaption("W");
     show();

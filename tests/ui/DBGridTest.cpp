@@ -1,6 +1,8 @@
 // The data-aware grid on a shown form, as the search screen places it: larger than the panel
 // that clips it. Real mouse and key events; the data set and the grid must agree on the current
 // row whichever side moves it.
+#include "InputDriver.h"
+
 #include "host/data/TClientDataSet.h"
 #include "host/data/TDataSource.h"
 #include "host/ui/Layout.h"
@@ -17,7 +19,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QWheelEvent>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -108,10 +109,7 @@ protected:
 
     void touch(const TTouchPoint& point) {
         ASSERT_TRUE(point.widget);
-        QWindow* window = point.widget->window()->windowHandle();
-        const QPoint inWindow = window->mapFromGlobal(point.widget->mapToGlobal(point.position));
-        QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inWindow);
-        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inWindow);
+        InputDriver(*form).touchAt(point.widget, point.position);
     }
 
     void press(Qt::Key key) { QTest::keyClick(&view(), key); }

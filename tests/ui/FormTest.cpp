@@ -160,6 +160,23 @@ TEST_F(FormTest, closeRefusedByItsHandlerKeepsTheLoopRunning) {
     EXPECT_EQ(std::count(form.log.begin(), form.log.end(), "close"), 2);
 }
 
+TEST_F(FormTest, hostHearsOnceThatACloseWasAcceptedWhileTheLoopStillRuns) {
+    TestForm form;
+    form.refuseClose = true;
+    std::vector<bool> modalWhenAccepted;
+    app.application.onModalCloseAccepted = [&](TForm& closing) {
+        EXPECT_EQ(&closing, &form);
+        modalWhenAccepted.push_back(closing.modal());
+    };
+    runModal(form, {[&] {
+                 SendMessageA(form.handle(), WM_CLOSE, 0, 0);
+                 EXPECT_TRUE(modalWhenAccepted.empty()) << "a refused close was reported";
+                 form.refuseClose = false;
+                 form.releaseOnClose = true; // release() inside OnClose, then the close: one notice
+             }});
+    EXPECT_EQ(modalWhenAccepted, std::vector<bool>{true});
+}
+
 TEST_F(FormTest, modalLoopEndsWhenTheFormAsksForItsRelease) {
     TestForm form;
     form.releaseOnClose = true;

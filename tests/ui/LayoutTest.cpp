@@ -15,18 +15,30 @@ class BareForm : public TForm {
 public:
     void FormKeyDown(TObject*, WORD&, TShiftState) {}
     void Clicked(TObject*) {}
-    std::vector<TMethodEntry> methods() {
+    std::vector<TPublishedEntry> published() {
         return {publish(this, "FormKeyDown", &BareForm::FormKeyDown),
                 publish(this, "Clicked", &BareForm::Clicked)};
     }
 };
 
-std::string loadError(const TLayout& layout) {
+/// A form that declares a panel field, published for the loader to point at the panel panA.
+class FieldForm : public BareForm {
+public:
+    TPanel* panA = nullptr;
+    std::vector<TPublishedEntry> published() {
+        std::vector<TPublishedEntry> entries = BareForm::published();
+        entries.push_back(publish(this, "panA", &FieldForm::panA));
+        return entries;
+    }
+};
+
+/// The error loading `layout` on a fresh `Form` named frmBad raises.
+template <class Form = BareForm> std::string loadError(const TLayout& layout) {
     registerTestClasses();
-    BareForm form;
+    Form form;
     form.setName("frmBad");
     try {
-        loadLayout(form, layout, form.methods());
+        loadLayout(form, layout, form.published());
     } catch (const EComponentError& error) {
         return error.Message();
     }
@@ -68,6 +80,9 @@ TEST(LayoutTest, badRowsFailWithAMessageNamingWhatIsWrong) {
         {"unknown colour",
          {{}, {panel({{"Color", TIdent{"clMauve"}}})}},
          "panA: Property Color: unknown colour clMauve"},
+        {"unknown alignment",
+         {{}, {panel({{"Align", TIdent{"alLeft"}}})}},
+         "panA: Property Align: unknown alignment alLeft"},
         {"unknown character set",
          {{}, {panel({{"Font.Charset", TIdent{"KLINGON_CHARSET"}}})}},
          "panA: Property Font.Charset: unknown character set KLINGON_CHARSET"},
@@ -75,13 +90,25 @@ TEST(LayoutTest, badRowsFailWithAMessageNamingWhatIsWrong) {
         {"unknown form property", {{{"Colour", 1}}, {}}, "frmBad: unknown property 'Colour' of class TForm"},
         {"unknown border style",
          {{{"BorderStyle", TIdent{"bsRound"}}}, {}},
-         "frmBad: Property BorderStyle: unknown value bsRound"},
+         "frmBad: Property BorderStyle: unknown border style bsRound"},
         {"unknown form handler",
          {{{"OnCreate", THandlerName{"FormCreate"}}}, {}},
          "frmBad: handler 'FormCreate' of event OnCreate is not a published method of the form"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(loadError(row.layout), row.expected) << row.what;
+}
+
+TEST(LayoutTest, publishedFieldPointsAtTheComponentOfItsNameOrTheLoadFails) {
+    registerTestClasses();
+    FieldForm good;
+    loadLayout(good, {{}, {{"TTimer", "tim", "", {}}, panel({})}}, good.published());
+    EXPECT_NE(good.panA, nullptr);
+    EXPECT_EQ(good.panA, good.findComponent("panA"));
+    EXPECT_EQ(loadError<FieldForm>({{}, {{"TTimer", "tim", "", {}}}}),
+              "frmBad: the layout has no component for the published field 'panA'");
+    EXPECT_EQ(loadError<FieldForm>({{}, {{"TTimer", "panA", "", {}}}}),
+              "panA: class TTimer does not fit the form's published field of that name");
 }
 
 TEST(LayoutTest, loadedFormHasItsComponentsInTableOrderWithTheirProperties) {
@@ -134,7 +161,7 @@ TEST(LayoutTest, clientAlignedControlFollowsItsParentsSize) {
                   "panFill",
                   "",
                   {{"Left", 5}, {"Top", 5}, {"Width", 10}, {"Height", 10}, {"Align", TIdent{"alClient"}}}}}},
-               form.methods());
+               form.published());
     auto& fill = dynamic_cast<TControl&>(*form.findComponent("panFill"));
     EXPECT_EQ(fill.widget()->geometry(), QRect(0, 0, 120, 90));
     form.setClientSize(200, 150);

@@ -74,7 +74,7 @@ TestForm::TestForm() {
     create();
 }
 
-std::vector<TMethodEntry> TestForm::methods() {
+std::vector<TPublishedEntry> TestForm::methods() {
     return {publish(this, "FormCreate", &TestForm::FormCreate),
             publish(this, "FormClose", &TestForm::FormClose),
             publish(this, "FormKeyDown", &TestForm::FormKeyDown),

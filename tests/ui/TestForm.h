@@ -26,7 +26,7 @@ public:
     TestForm();
     /// The layout the form loads; tests build variants of it.
     static qmr::TLayout layout();
-    std::vector<qmr::TMethodEntry> methods();
+    std::vector<qmr::TPublishedEntry> methods();
 
     qmr::TEdit& edtInner() const;
     qmr::TEdit& edtFiltro() const;

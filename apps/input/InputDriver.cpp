@@ -56,8 +56,30 @@ int qtKeyOfCharacter(char32_t c) {
     return QChar(char16_t(c)).toUpper().unicode();
 }
 
+/// The modifier keys in the order a keyboard user presses them, with their bits.
+struct ModifierKey {
+    unsigned bit;
+    Qt::Key key;
+};
+constexpr ModifierKey kModifierKeys[] = {
+    {ModShift, Qt::Key_Shift}, {ModCtrl, Qt::Key_Control}, {ModAlt, Qt::Key_Alt}};
+
 QString describe(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+/// The shown window `widget` lies in; StepError naming `what` when it is not shown.
+QWindow* shownWindow(const QWidget* widget, const QString& what) {
+    QWindow* window = widget->window()->windowHandle();
+    if (!window || !window->isVisible())
+        throw StepError((what.isEmpty() ? QStringLiteral("touch") : what).toStdString() +
+                        ": the screen's window is not shown");
+    return window;
+}
+
+/// `position` of `widget` in the coordinates of its window.
+QPoint inWindow(const QWidget* widget, QPoint position) {
+    return widget->window()->windowHandle()->mapFromGlobal(widget->mapToGlobal(position));
 }
 
 } // namespace
@@ -107,20 +129,58 @@ void InputDriver::touchRow(int row) {
 }
 
 void InputDriver::touchAt(QWidget* widget, QPoint position, const QString& what) {
-    QWindow* window = widget->window()->windowHandle();
-    if (!window || !window->isVisible())
-        throw StepError(what.toStdString() + ": the screen's window is not shown");
-    // Through the window, as a real touch: the event goes to whatever widget is on top there.
-    const QPoint inWindow = window->mapFromGlobal(widget->mapToGlobal(position));
-    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inWindow);
-    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inWindow);
+    const QPointer<QWidget> alive(widget);
+    pressAt(widget, position, what);
+    if (alive) // a press that freed the widget leaves nothing to release on
+        releaseAt(widget, position, what);
+}
+
+void InputDriver::pressAt(QWidget* widget, QPoint position, const QString& what) {
+    QTest::mousePress(shownWindow(widget, what), Qt::LeftButton, Qt::NoModifier, inWindow(widget, position));
+}
+
+void InputDriver::releaseAt(QWidget* widget, QPoint position, const QString& what) {
+    QTest::mouseRelease(shownWindow(widget, what), Qt::LeftButton, Qt::NoModifier,
+                        inWindow(widget, position));
+}
+
+void InputDriver::perform(const KeyStep& step) {
+    switch (step.kind) {
+    case StepKind::Touch:
+        return touchComponent(step.text);
+    case StepKind::Title:
+        return touchTitle(step.number);
+    case StepKind::Row:
+        return touchRow(step.number);
+    case StepKind::Key:
+        return pressKey(step.key, step.modifiers);
+    case StepKind::Type:
+        return typeText(step.characters);
+    case StepKind::Hold:
+    case StepKind::Release:
+        return holdKey(step.key, step.kind == StepKind::Hold);
+    case StepKind::Shot:
+        return saveShot(step.text);
+    case StepKind::Wait:
+    case StepKind::Probe:
+        throw StepError("\"" + step.source + "\" is no input step");
+    }
 }
 
 void InputDriver::pressKey(KeyName key, unsigned modifiers) {
     PhysicalKey physical = kPhysicalKeys[std::size_t(key)];
-    if (key == KeyName::Tab && (modifiers & ModShift))
+    if (key == KeyName::Tab && ((modifiers | m_held) & ModShift))
         physical = {Qt::Key_Backtab, "\t"};
     sendKey(physical.key, QString::fromLatin1(physical.text), modifiers);
+}
+
+void InputDriver::holdKey(KeyName key, bool down) {
+    if (key != KeyName::Shift)
+        throw StepError("only Shift can be held");
+    if (down == bool(m_held & ModShift))
+        throw StepError(down ? "Shift is held already" : "Shift is not held");
+    m_held = down ? m_held | ModShift : m_held & ~unsigned(ModShift);
+    QTest::simulateEvent(keyTarget(), down, Qt::Key_Shift, qtModifiers(m_held), QString(), false);
 }
 
 void InputDriver::typeText(const std::u32string& characters) {
@@ -128,13 +188,34 @@ void InputDriver::typeText(const std::u32string& characters) {
         sendKey(qtKeyOfCharacter(c), QString::fromUcs4(&c, 1), 0);
 }
 
+/// Presses (or releases, in reverse order) the modifier keys of `modifiers` on `target`. As a
+/// keyboard reports them, a modifier key's press carries the modifiers held before it, and its
+/// release those held up to then, itself included.
+void InputDriver::sendModifierKeys(QWidget* target, unsigned modifiers, bool press) {
+    unsigned held = press ? m_held : m_held | modifiers;
+    for (std::size_t i = 0; i < std::size(kModifierKeys); ++i) {
+        const ModifierKey& modifier = kModifierKeys[press ? i : std::size(kModifierKeys) - 1 - i];
+        if (!(modifiers & modifier.bit))
+            continue;
+        QTest::simulateEvent(target, press, modifier.key, qtModifiers(held), QString(), false);
+        held = press ? held | modifier.bit : held & ~modifier.bit;
+    }
+}
+
+/// A key pressed and released with the held modifiers and `modifiers`; those of `modifiers` not
+/// held already are pressed before it and released after it. A Shift held by a hold: step gives
+/// no Shift key event of its own here: a keyboard sends one when the key goes down, not per key.
 void InputDriver::sendKey(int qtKey, const QString& text, unsigned modifiers) {
+    const unsigned extra = modifiers & ~m_held;
+    const Qt::KeyboardModifiers all = qtModifiers(m_held | modifiers);
     QWidget* target = keyTarget();
     const QPointer<QWidget> guard(target);
-    QTest::sendKeyEvent(QTest::Press, target, Qt::Key(qtKey), text, qtModifiers(modifiers));
+    sendModifierKeys(target, extra, true);
+    QTest::simulateEvent(target, true, qtKey, all, text, false);
     if (!guard)
         return; // the press closed and freed the widget: there is nothing left to release on
-    QTest::sendKeyEvent(QTest::Release, target, Qt::Key(qtKey), text, qtModifiers(modifiers));
+    QTest::simulateEvent(target, false, qtKey, all, text, false);
+    sendModifierKeys(target, extra, false);
 }
 
 /// The focused widget of the screen, where a keyboard delivers keys; the form itself without one.

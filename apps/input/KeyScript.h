@@ -1,8 +1,10 @@
 #pragma once
-// The key script of the host application: a line of steps that drive the screen the way a user
-// would (touches, physical keys, typed characters), plus screenshots, pauses and probes.
+// The key script: a line of steps that drive the screen the way a user would (touches, physical
+// keys, typed characters, Shift held down across keys), plus screenshots, pauses and probes. The
+// host application's scripted mode and the tests speak it alike.
 //
 //   touch:sbtJ touch:sbtO probe key:Ctrl+Delete type:"jo ão" title:2 row:0 wait:50 shot:a.png
+//   hold:Shift type:ab release:Shift
 //
 // Steps are separated by white space; a double-quoted part of a step may hold spaces, with \" and
 // \\ standing for a quote and a backslash. Parsing is pure (no Qt): a malformed script is rejected
@@ -14,7 +16,7 @@
 #include <vector>
 
 /// What a step does.
-enum class StepKind { Touch, Title, Row, Key, Type, Shot, Wait, Probe };
+enum class StepKind { Touch, Title, Row, Key, Type, Hold, Release, Shot, Wait, Probe };
 
 /// The physical keys a script can press.
 enum class KeyName {
@@ -50,6 +52,7 @@ struct KeyStep {
     std::u32string characters;
     /// title: the column; row: the visible row; wait: milliseconds.
     int number = 0;
+    /// key: the key pressed; hold and release: the modifier key (Shift).
     KeyName key = KeyName::Enter;
     unsigned modifiers = 0;
 };

@@ -19,9 +19,11 @@ struct KindName {
 
 // The step kinds by their script names; "probe" is the only one written without a value.
 constexpr std::array kKindNames{
-    KindName{"touch", StepKind::Touch}, KindName{"title", StepKind::Title}, KindName{"row", StepKind::Row},
-    KindName{"key", StepKind::Key},     KindName{"type", StepKind::Type},   KindName{"shot", StepKind::Shot},
+    KindName{"touch", StepKind::Touch}, KindName{"title", StepKind::Title},
+    KindName{"row", StepKind::Row},     KindName{"key", StepKind::Key},
+    KindName{"type", StepKind::Type},   KindName{"shot", StepKind::Shot},
     KindName{"wait", StepKind::Wait},   KindName{"probe", StepKind::Probe},
+    KindName{"hold", StepKind::Hold},   KindName{"release", StepKind::Release},
 };
 
 // Script names of the keys, in the order of KeyName.
@@ -32,7 +34,8 @@ constexpr std::array<std::string_view, 16> kKeyNames{
 
 constexpr int kMaxIndex = 9999;       // no screen has more columns or visible rows
 constexpr int kMaxWaitMs = 60 * 1000; // a longer pause is a typo, not a plan
-const char* const kKindList = "touch:NAME, title:N, row:N, key:NAME, type:TEXT, shot:FILE, wait:MS or probe";
+const char* const kKindList =
+    "touch:NAME, title:N, row:N, key:NAME, type:TEXT, hold:Shift, release:Shift, shot:FILE, wait:MS or probe";
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -122,6 +125,14 @@ std::optional<int> parseNumber(std::string_view value, int maximum) {
     return number;
 }
 
+/// A step's whole decimal number in [0, maximum]; fails naming what it counts otherwise.
+int boundedNumber(std::string_view value, int maximum, const char* what, int index, const Token& token) {
+    const auto number = parseNumber(value, maximum);
+    if (!number)
+        fail(index, token, std::string("expected ") + what + " from 0 to " + std::to_string(maximum));
+    return *number;
+}
+
 bool isComponentName(std::string_view name) {
     if (name.empty())
         return false;
@@ -200,25 +211,25 @@ void parseValue(KeyStep& step, std::string_view value, int index, const Token& t
         step.text = std::string(value);
         return;
     case StepKind::Title:
-    case StepKind::Row: {
-        const auto number = parseNumber(value, kMaxIndex);
-        if (!number)
-            fail(index, token, "expected a number from 0 to " + std::to_string(kMaxIndex));
-        step.number = *number;
+    case StepKind::Row:
+        step.number = boundedNumber(value, kMaxIndex, "a number", index, token);
         return;
-    }
-    case StepKind::Wait: {
-        const auto number = parseNumber(value, kMaxWaitMs);
-        if (!number)
-            fail(index, token, "expected milliseconds from 0 to " + std::to_string(kMaxWaitMs));
-        step.number = *number;
+    case StepKind::Wait:
+        step.number = boundedNumber(value, kMaxWaitMs, "milliseconds", index, token);
         return;
-    }
     case StepKind::Key:
         parseKey(step, value, index, token);
         return;
     case StepKind::Type:
         parseType(step, value, index, token);
+        return;
+    case StepKind::Hold:
+    case StepKind::Release:
+        // Shift is the one modifier the screen reads while it is held; Ctrl+ and Alt+ are written
+        // on the key they go with.
+        if (!equalsIgnoringCase(value, "Shift"))
+            fail(index, token, "only Shift can be held and released");
+        step.key = KeyName::Shift;
         return;
     case StepKind::Shot:
         if (value.empty())
