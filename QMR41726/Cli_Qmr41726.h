@@ -133,6 +133,7 @@ private:
     // Keyboard (keyboard/KeyRouting.cpp).
     void PostText(const qmr::AnsiString& Texto, bool boReturn, bool boChar);
     void relabel(bool capitals);
+    void exposeLetterCaseState();
 
     /// The tests' way to the private steps they check on their own (PostText).
     friend struct TfrmPesquisaTestAccess;

@@ -81,6 +81,26 @@ constexpr KeySpec kKeys[] = {
     {"sbtBackSpace", kButton, 8, "Backspace", 535, 313, 87, 44, "sbtBackSpaceClick", true, nullptr},
 };
 
+/// What a screen reader says for the keys whose face shows no word: the space bar and the two
+/// glyph keys. The other keys are read by their captions. Trad translates both.
+constexpr std::pair<std::string_view, const char*> kSpokenNames[] = {
+    {"sbtEspaco", "Space"},
+    {"sbtLimpar", "Clear"},
+    {"sbtSair", "Exit"},
+};
+
+const char* spokenName(std::string_view key) {
+    for (const auto& [name, spoken] : kSpokenNames)
+        if (name == key)
+            return spoken;
+    return nullptr;
+}
+
+/// Shift and Caps Lock stand for a state, which assistive tools report as checked.
+bool standsForState(const KeySpec& key) {
+    return key.handler == "sbtShiftClick" || key.handler == "sbtCapsLockClick";
+}
+
 /// The layout row of one key: its own values, then the look every key shares.
 TLayoutComponent keyRow(const KeySpec& key) {
     std::vector<TLayoutProperty> properties;
@@ -107,6 +127,10 @@ TLayoutComponent keyRow(const KeySpec& key) {
     properties.push_back({"Font.Name", "Arial"});
     properties.push_back({"Font.Style", key.smallBoldFont ? TSet{{"fsBold"}} : TSet{}});
     properties.push_back({"ParentFont", false});
+    if (const char* spoken = spokenName(key.name))
+        properties.push_back({"AccessibleName", spoken});
+    if (standsForState(key))
+        properties.push_back({"Checkable", true});
     properties.push_back({"OnClick", THandlerName{key.handler}});
     return {key.className, key.name, "", std::move(properties)};
 }

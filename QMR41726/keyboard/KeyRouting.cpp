@@ -59,6 +59,7 @@ void TfrmPesquisa::spdCCdilClick(TObject* /*Sender*/) {
 void TfrmPesquisa::sbtShiftClick(TObject* /*Sender*/) {
     boShift = !boShift;
     relabel(LockedUP != boShift);
+    exposeLetterCaseState();
 }
 
 /// Turns Caps Lock on or off; a pending Shift is dropped.
@@ -66,6 +67,7 @@ void TfrmPesquisa::sbtCapsLockClick(TObject* /*Sender*/) {
     boShift = false;
     LockedUP = !LockedUP;
     relabel(LockedUP);
+    exposeLetterCaseState();
 }
 
 /// The Clear key: the virtual key Delete ('.' is its code), then a repaint.
@@ -110,8 +112,10 @@ void TfrmPesquisa::FormKeyDown(TObject* /*Sender*/, WORD& Key, TShiftState Shift
     if (Key == VK_CAPITAL)
         sbtCapsLock->click();
     // The physical Shift arms the one-shot Shift but leaves the captions as they are.
-    if (Key == VK_SHIFT)
+    if (Key == VK_SHIFT) {
         boShift = true;
+        exposeLetterCaseState();
+    }
     if (Key == VK_F4 && onlyModifier(Shift, TShiftState::ssAlt))
         Key = 0;
     applyEnterButtonRule();
@@ -127,4 +131,10 @@ void TfrmPesquisa::relabel(bool capitals) {
         key->setCaption(AnsiString(1, capitals ? letter : lowerAnsi(letter)));
     }
     sbtCCdil->setCaption(AnsiString(1, capitals ? kCapitalCCedilla : kCCedilla));
+}
+
+/// Shows assistive tools whether Shift and Caps Lock are on; the keys' faces do not show it.
+void TfrmPesquisa::exposeLetterCaseState() {
+    sbtShift->setChecked(boShift);
+    sbtCapsLock->setChecked(LockedUP);
 }

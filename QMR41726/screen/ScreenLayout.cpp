@@ -52,12 +52,15 @@ TLayoutComponent plate(std::string_view name, int left, int top, int width, int 
     return {"TBlendedShape", name, "", std::move(properties)};
 }
 
-/// One of the four row buttons at the right of the grid, 42 x 42 at left 575.
-TLayoutComponent rowButton(std::string_view name, int top, const char* glyph, std::string_view handler) {
+/// One of the four row buttons at the right of the grid, 42 x 42 at left 575. They show only a
+/// glyph, so `spoken` is what a screen reader says for them.
+TLayoutComponent rowButton(std::string_view name, int top, const char* glyph, std::string_view handler,
+                           const char* spoken) {
     Properties properties = join(bounds(575, top, 42, 42), {{"Color", clLightGreen}});
     properties = join(std::move(properties),
                       font(kFont, TIdent{"ANSI_CHARSET"}, TIdent{"clWindowText"}, -16, "Arial", TSet{}));
     properties.push_back({"Glyph", TResourceImage{glyph}});
+    properties.push_back({"AccessibleName", spoken});
     properties.push_back({"OnClick", THandlerName{handler}});
     return {"TdxfColorButton", name, "", std::move(properties)};
 }
@@ -84,7 +87,8 @@ TLayoutComponent dbgPesquisa() {
                                      {"Hint", "''"},
                                      {"Options", TSet{{"dgTitles", "dgColumnResize", "dgRowLines", "dgTabs",
                                                        "dgAlwaysShowSelection", "dgCancelOnExit"}}},
-                                     {"TabOrder", 0}});
+                                     {"TabOrder", 0},
+                                     {"AccessibleName", "Search results"}});
     properties = join(std::move(properties), font(kTitleFont, TIdent{"ANSI_CHARSET"}, TIdent{"clWindowText"},
                                                   -19, "Tahoma", TSet{{"fsBold"}}));
     properties.push_back({"OnKeyDown", THandlerName{"dbgPesquisaKeyDown"}});
@@ -96,8 +100,10 @@ TLayoutComponent edtFiltro() {
     Properties properties = join(bounds(18, 18, 596, 37), {{"Color", TIdent{"clInfoBk"}}});
     properties = join(std::move(properties),
                       font(kFont, TIdent{"ANSI_CHARSET"}, TIdent{"clNavy"}, -24, "Tahoma", TSet{{"fsBold"}}));
-    properties = join(std::move(properties),
-                      {{"ReadOnly", true}, {"TabOrder", 1}, {"OnKeyDown", THandlerName{"edtFiltroKeyDown"}}});
+    properties = join(std::move(properties), {{"ReadOnly", true},
+                                              {"TabOrder", 1},
+                                              {"AccessibleName", "Search text"},
+                                              {"OnKeyDown", THandlerName{"edtFiltroKeyDown"}}});
     return {"TEdit", "edtFiltro", "", std::move(properties)};
 }
 
@@ -138,10 +144,10 @@ std::vector<TLayoutComponent> components() {
         rows.push_back(std::move(key));
     for (TLayoutComponent row :
          {panGrid(), dbgPesquisa(), edtFiltro(),
-          rowButton("sbtUltimo", 255, ":/glyphs/sbtUltimo.bmp", "sbtUltimoClick"),
-          rowButton("sbtRolarBaixo", 197, ":/glyphs/sbtRolarBaixo.bmp", "sbtRolarBaixoClick"),
-          rowButton("sbtRolarCima", 135, ":/glyphs/sbtRolarCima.bmp", "sbtRolarCimaClick"),
-          rowButton("sbtPrimeiro", 70, ":/glyphs/sbtPrimeiro.bmp", "sbtPrimeiroClick"),
+          rowButton("sbtUltimo", 255, ":/glyphs/sbtUltimo.bmp", "sbtUltimoClick", "Last row"),
+          rowButton("sbtRolarBaixo", 197, ":/glyphs/sbtRolarBaixo.bmp", "sbtRolarBaixoClick", "Next row"),
+          rowButton("sbtRolarCima", 135, ":/glyphs/sbtRolarCima.bmp", "sbtRolarCimaClick", "Previous row"),
+          rowButton("sbtPrimeiro", 70, ":/glyphs/sbtPrimeiro.bmp", "sbtPrimeiroClick", "First row"),
           TLayoutComponent{"TDataSource", "dtsPesquisa", "", {}}, msgPadrao(),
           TLayoutComponent{"TTimer", "timDataHora", "", {}}})
         rows.push_back(std::move(row));

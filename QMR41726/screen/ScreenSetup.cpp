@@ -3,6 +3,7 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
+#include "host/framework/Language.h"
 #include "host/framework/Mensagem.h"
 #include "host/ui/TApplication.h"
 
@@ -12,14 +13,18 @@ using namespace qmr;
 
 namespace {
 
+/// The catalogue's context of the messages this screen shows.
+constexpr auto kScreenContext = "TfrmPesquisa";
+
 /// The live data set whose address a parameter holds. Hosts pass data sets as integers; a
 /// number that is no live data set would be a stray pointer, so it is refused here.
 TDataSet* liveDataSet(const Variant& parameter) {
     const std::intptr_t address = parameter.toInteger();
     TDataSet* dataSet = TDataSet::fromAddress(address);
     if (!dataSet)
-        throw Exception("The search screen's first parameter (" + std::to_string(address) +
-                        ") is not the address of a live data set");
+        throw Exception(translate(
+            kScreenContext, "The search screen's first parameter (%1) is not the address of a live data set",
+            {std::to_string(address)}));
     return dataSet;
 }
 
@@ -139,8 +144,9 @@ void TfrmPesquisa::FormCreate(TObject*) {
 
 void TfrmPesquisa::InicializaForm(TParams arParams) {
     if (arParams.size() < 2)
-        throw Exception("The search screen needs two parameters, a data set and a flag; it was given " +
-                        std::to_string(arParams.size()));
+        throw Exception(translate(
+            kScreenContext, "The search screen needs two parameters, a data set and a flag; it was given %1",
+            {std::to_string(arParams.size())}));
     cdsPesquisa = liveDataSet(arParams[0]);
     stFilter = arParams[1].toString();
     if (Application) {
@@ -155,7 +161,7 @@ void TfrmPesquisa::InicializaForm(TParams arParams) {
 
 void TfrmPesquisa::PreparaPesquisa(TDataSet* cdsPesquisa) {
     if (!cdsPesquisa)
-        throw Exception("The search screen was given no data set");
+        throw Exception(translate(kScreenContext, "The search screen was given no data set"));
     if (stFilter == "S")
         cdsPesquisa->setFilter("");
     dtsPesquisa->setDataSet(cdsPesquisa);

@@ -71,6 +71,11 @@ void addOptions(QCommandLineParser& parser) {
          "The screen package to load (default: $QMR41726_PACKAGE, else the one beside the host, else the "
          "installed one).",
          "FILE"},
+        {"lang",
+         "The language of the screen's texts: pt_BR, es or en (default: the locale's, from LC_ALL, "
+         "LC_MESSAGES or LANG); a language without a catalogue, or the C locale, leaves the texts as laid "
+         "out.",
+         "LANG"},
         {{"h", "help"}, "Show this text."},
         {"version", "Show the host's version."},
     });
@@ -158,6 +163,8 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
     options.timings = parser.isSet("timings");
     if (parser.isSet("package"))
         options.packagePath = parser.value("package").toStdString();
+    if (parser.isSet("lang"))
+        options.language = parser.value("lang").toStdString();
     checkCombinations(options, parser.isSet("data"), parser.isSet("query"));
     return options;
 }

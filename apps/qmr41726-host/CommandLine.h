@@ -27,6 +27,8 @@ struct HostOptions {
     /// Element 0 holds an integer that is no live data set.
     bool bogusDataset = false;
     std::optional<std::string> keys;
+    /// The language of the screen's texts ("pt_BR", "es", "en"); without it, the locale's.
+    std::optional<std::string> language;
     bool timings = false;
     bool help = false;
     bool version = false;

@@ -93,6 +93,7 @@ QJsonObject Snapshot::take(const TForm& form, const TDataSet* dataSet) {
         {"searchColumn", searchColumn(form)},
         {"sbtA", caption(form, "sbtA")},
         {"sbtCCdil", caption(form, "sbtCCdil")},
+        {"sbtEnter", caption(form, "sbtEnter")},
         {"enterEnabled", enabled(form, "sbtEnter")},
         {"focus", focus(form)},
         {"rows", dataSet ? QJsonValue(dataSet->recordCount()) : QJsonValue()},

@@ -10,6 +10,7 @@
 #include "ScriptRunner.h"
 
 #include "host/data/TDataSet.h"
+#include "host/framework/Language.h"
 #include "host/rtl/Variant.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TPackage.h"
@@ -17,6 +18,7 @@
 #include "QMR41726/CriaTelaQmr41726.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 
 #include <cstdio>
 #include <iostream>
@@ -24,6 +26,8 @@
 using namespace qmr;
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcHost, "qmr.host", QtWarningMsg)
 
 constexpr int kExitCallReturned = 0;
 constexpr int kExitFailure = 1;
@@ -96,8 +100,18 @@ HostRequest prepare(const QStringList& arguments, const std::filesystem::path& b
     return request;
 }
 
+/// The screen's language: --lang, else the locale's. Neither naming a catalogue leaves the texts
+/// as laid out.
+void chooseLanguage(const HostOptions& options) {
+    const std::string wanted = options.language ? *options.language : localeLanguage();
+    if (!setLanguage(wanted) && options.language)
+        qCWarning(lcHost) << "no catalogue for --lang" << QString::fromStdString(wanted)
+                          << "- the texts stay as laid out";
+}
+
 /// Loads the package, calls its entry point once and prints the report.
 int callScreen(HostRequest& request) {
+    chooseLanguage(request.options);
     TApplication application;
     application.setTitle("QMR41726 host");
     application.setIcon(hostIcon());
@@ -119,8 +133,8 @@ int callScreen(HostRequest& request) {
     if (runner.fatalError())
         return fail(kExitUsage, runner.fatalError()->toStdString());
     if (runner.skippedSteps() > 0)
-        std::cerr << "qmr41726-host: the screen closed before the script ended; " << runner.skippedSteps()
-                  << " step(s) not run\n";
+        qCWarning(lcHost) << "the screen closed before the script ended;" << runner.skippedSteps()
+                          << "step(s) not run";
     std::cout << JsonReport::build(result, dataSet, log, runner, request.options.timings).toStdString()
               << std::flush;
     return runner.ranOut() ? kExitScriptRanOut : kExitCallReturned;

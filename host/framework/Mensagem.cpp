@@ -1,5 +1,6 @@
 #include "host/framework/Mensagem.h"
 
+#include "host/framework/FrameworkLogging.h"
 #include "host/framework/TBlendedButton.h"
 #include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"
@@ -8,8 +9,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-
-#include <cstdio>
 
 namespace qmr {
 
@@ -41,12 +40,11 @@ QMessageBox::Icon iconOf(TTipoMsg tipo) {
     return QMessageBox::Information;
 }
 
-/// The default routine: a modal message box, or the standard error stream where none can be
-/// shown.
+/// The default routine: a modal message box, or the framework's log where none can be shown.
 void showMessageBox(const AnsiString& message, const AnsiString& complement, TTipoMsg tipo,
                     const AnsiString& title) {
     if (!TApplication::canShowMessageBox()) {
-        std::fprintf(stderr, "%s\n", ansiToUtf8(message).c_str());
+        qCWarning(lcFramework).noquote() << toQString(message);
         return;
     }
     const AnsiString& caption = !title.empty() || !Application ? title : Application->title();
@@ -56,9 +54,33 @@ void showMessageBox(const AnsiString& message, const AnsiString& complement, TTi
     box.exec();
 }
 
+/// The catalogue's context of the texts Trad translates: one table for the forms of the suite.
+constexpr auto kTradContext = "Trad";
+
+/// `text` through the host's own table when it set one, else through the catalogue of the
+/// current language; a text the catalogue does not hold stays as it is.
 AnsiString translated(const AnsiString& text) {
-    const auto& translate = tradTable();
-    return text.empty() || !translate ? text : translate(text);
+    if (text.empty())
+        return text;
+    if (const auto& translate = tradTable())
+        return translate(text);
+    // The catalogue's sources are UTF-8; the form's texts are Windows-1252.
+    const QByteArray source = toQString(text).toUtf8();
+    return fromQString(QCoreApplication::translate(kTradContext, source.constData()));
+}
+
+/// Translates the texts one component carries: every control's hint and accessible name, a
+/// key's caption and an edit box's text.
+void translateComponent(TComponent* component) {
+    auto* control = dynamic_cast<TControl*>(component);
+    if (!control)
+        return;
+    control->setHint(translated(control->hint()));
+    control->setAccessibleName(translated(control->accessibleName()));
+    if (auto* button = dynamic_cast<TBlendedButton*>(control))
+        button->setCaption(translated(button->caption()));
+    else if (auto* edit = dynamic_cast<TEdit*>(control))
+        edit->setText(translated(edit->text()));
 }
 
 } // namespace
@@ -79,16 +101,11 @@ void setMensagemRoutine(TMensagemRoutine routine) {
 }
 
 void Trad(TForm* form) {
-    if (!form || !tradTable())
+    if (!form)
         return;
     form->setCaption(translated(form->caption()));
-    for (int i = 0; i < form->componentCount(); ++i) {
-        TComponent* component = form->component(i);
-        if (auto* button = dynamic_cast<TBlendedButton*>(component))
-            button->setCaption(translated(button->caption()));
-        else if (auto* edit = dynamic_cast<TEdit*>(component))
-            edit->setText(translated(edit->text()));
-    }
+    for (int i = 0; i < form->componentCount(); ++i)
+        translateComponent(form->component(i));
 }
 
 void setTradTable(std::function<AnsiString(const AnsiString&)> translate) {

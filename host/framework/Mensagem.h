@@ -27,9 +27,12 @@ using TMensagemRoutine =
 /// Installs the host's routine; nullptr restores the default message box.
 QMR_RUNTIME_EXPORT void setMensagemRoutine(TMensagemRoutine routine);
 
-/// Translates the form's texts (captions, hints, titles) through the host's table.
+/// Translates the form's texts (its caption, the keys' captions, the controls' hints and
+/// accessible names) to the current language (setLanguage), or through the host's own table
+/// when it set one.
 QMR_RUNTIME_EXPORT void Trad(TForm* form);
-/// The host's translation table: original text to translated text. Empty by default (identity).
+/// The host's own translation table: original text to translated text. It takes the place of
+/// the runtime's catalogues; an empty function (the default) gives them back.
 QMR_RUNTIME_EXPORT void setTradTable(std::function<AnsiString(const AnsiString&)> translate);
 
 } // namespace qmr

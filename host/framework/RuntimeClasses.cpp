@@ -1,13 +1,14 @@
 // The classes a layout can name, registered from the package's load step.
 //
 // Properties each class accepts, beyond those of every control (Left, Top, Width, Height,
-// Align (alNone, alClient), Enabled, Visible, Tag, Color, ParentFont, Hint, ShowHint, OnClick,
-// Font.Name/Height/Color/Style/Charset; windowed controls also TabOrder, OnKeyDown, OnKeyPress):
+// Align (alNone, alClient), Enabled, Visible, Tag, Color, ParentFont, Hint, ShowHint,
+// AccessibleName, OnClick, Font.Name/Height/Color/Style/Charset; windowed controls also TabOrder, OnKeyDown,
+// OnKeyPress):
 //
 //   TBlendedShape    Brush.Color, Pen.Style (psSolid, psClear), Pen.Color,
 //                    Shape (stRectangle, stRoundRect)
 //   TBlendedButton   as TBlendedShape, plus Caption, DownColor, DownFontColor, DisabledColor,
-//                    DisabledFontColor
+//                    DisabledFontColor, Checkable (a key that stands for a state)
 //   TBlendedBitBtn   as TBlendedButton, plus Glyph (or Glyph.Data): a TResourceImage
 //   TdxfColorButton  Color (the face), Glyph (or Glyph.Data): a TResourceImage
 //   TMessages        Messages.Strings (or Messages): one text, lines separated by '\n',
@@ -21,6 +22,7 @@
 //
 // Colours are numbers (0x00BBGGRR) or names (clBlack, clNavy, clInfoBk, clWindowText ...).
 #include "host/data/TDataSource.h"
+#include "host/framework/BlendedButtonAccessible.h"
 #include "host/framework/TBlendedBitBtn.h"
 #include "host/framework/TBlendedButton.h"
 #include "host/framework/TBlendedShape.h"
@@ -61,6 +63,7 @@ void registerRuntimeClasses() {
     registerClass("TDataSource", make<TDataSource>);
     registerClass("TTimer", make<TTimer>, ownSetter<TTimer>());
     registerClass("TMessages", make<TMessages>, ownSetter<TMessages>());
+    installBlendedButtonAccessible();
 }
 
 } // namespace qmr

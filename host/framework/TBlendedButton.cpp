@@ -4,9 +4,30 @@
 #include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 namespace qmr {
+
+namespace {
+
+/// Tells assistive tools, when any listens, that a state of the key's widget changed.
+void announceStateChange(QWidget* widget, QAccessible::State changed) {
+    if (!widget || !QAccessible::isActive())
+        return;
+    QAccessibleStateChangeEvent event(widget, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
+/// Tells assistive tools, when any listens, that the key's name (its caption) changed.
+void announceNameChange(QWidget* widget) {
+    if (!widget || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(widget, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
 
 TBlendedButton::TBlendedButton() {
     setShape(Shape::stRoundRect);
@@ -16,6 +37,20 @@ void TBlendedButton::setCaption(const AnsiString& caption) {
     if (caption == m_caption)
         return;
     changeLook(m_caption, caption);
+    announceNameChange(widget());
+}
+
+void TBlendedButton::setCheckable(bool checkable) {
+    m_checkable = checkable;
+}
+
+void TBlendedButton::setChecked(bool checked) {
+    if (checked == m_checked)
+        return;
+    m_checked = checked;
+    QAccessible::State changed;
+    changed.checked = true;
+    announceStateChange(widget(), changed);
 }
 
 void TBlendedButton::setDownColor(TColor color) {
@@ -45,6 +80,8 @@ bool TBlendedButton::setProperty(std::string_view name, const TPropertyValue& va
         setDisabledColor(colorValue(name, value));
     else if (name == "DisabledFontColor")
         setDisabledFontColor(colorValue(name, value));
+    else if (name == "Checkable")
+        setCheckable(booleanValue(name, value));
     else
         return TBlendedShape::setProperty(name, value, events);
     return true;
@@ -97,8 +134,12 @@ void TBlendedButton::appearanceChanged() {
 }
 
 void TBlendedButton::setDown(bool down) {
-    if (down != m_down)
-        changeLook(m_down, down);
+    if (down == m_down)
+        return;
+    changeLook(m_down, down);
+    QAccessible::State changed;
+    changed.pressed = true;
+    announceStateChange(widget(), changed);
 }
 
 } // namespace qmr

@@ -21,6 +21,12 @@ public:
     void setDisabledFontColor(TColor color);
     /// True while a touch holds the key down over it.
     bool down() const noexcept { return m_down; }
+    /// A key that stands for a state (Shift, Caps Lock) is checkable; assistive tools then report
+    /// whether the state is on. The face looks the same either way.
+    bool checkable() const noexcept { return m_checkable; }
+    void setCheckable(bool checkable);
+    bool checked() const noexcept { return m_checked; }
+    void setChecked(bool checked);
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 protected:
@@ -42,6 +48,8 @@ private:
     TColor m_disabledColor = 0xE7E7CF;
     TColor m_disabledFontColor = clSilver;
     bool m_down = false;
+    bool m_checkable = false;
+    bool m_checked = false;
 };
 
 } // namespace qmr

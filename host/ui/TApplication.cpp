@@ -1,11 +1,10 @@
 #include "host/ui/TApplication.h"
 
 #include "host/ui/QtText.h"
+#include "host/ui/UiLogging.h"
 
 #include <QApplication>
 #include <QMessageBox>
-
-#include <cstdio>
 
 namespace qmr {
 
@@ -32,11 +31,12 @@ bool TApplication::canShowMessageBox() {
 
 namespace {
 
-/// The default error handler: the message goes to the standard error stream always, and to a
-/// message box where one can be shown. The program goes on either way.
+/// The default error handler: the message goes to the runtime's log always (the standard error
+/// stream or the journal), and to a message box where one can be shown. The program goes on
+/// either way.
 void showError(const std::exception& error) {
     const QString text = messageText(error);
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    qCWarning(lcUi).noquote() << text;
     if (!TApplication::canShowMessageBox())
         return;
     const QString title = Application ? toQString(Application->title()) : QString();
@@ -62,9 +62,9 @@ void TApplication::handleException(const std::exception& error) {
             showError(error);
     } catch (const std::exception& nested) {
         // A failing error handler must not take the program down: it is the last resort.
-        std::fprintf(stderr, "Error handler failed: %s\n", nested.what());
+        qCCritical(lcUi) << "error handler failed:" << nested.what();
     } catch (...) {
-        std::fprintf(stderr, "Error handler failed\n");
+        qCCritical(lcUi) << "error handler failed";
     }
 }
 

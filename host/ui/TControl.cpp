@@ -204,6 +204,12 @@ void TControl::setShowHint(bool on) {
     applyHint();
 }
 
+void TControl::setAccessibleName(const AnsiString& name) {
+    m_accessibleName = name;
+    if (m_widget)
+        m_widget->setAccessibleName(toQString(name));
+}
+
 void TControl::applyHint() {
     if (m_widget)
         m_widget->setToolTip(m_showHint ? toQString(m_hint) : QString());
@@ -261,6 +267,8 @@ bool TControl::setProperty(std::string_view name, const TPropertyValue& value, T
         setHint(AnsiString(textValue(name, value)));
     else if (name == "ShowHint")
         setShowHint(booleanValue(name, value));
+    else if (name == "AccessibleName")
+        setAccessibleName(AnsiString(textValue(name, value)));
     else if (name == "OnClick")
         events.bind(name, value, onClick);
     else if (name.starts_with("Font."))

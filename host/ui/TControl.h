@@ -63,6 +63,10 @@ public:
     void setHint(const AnsiString& hint);
     bool showHint() const noexcept { return m_showHint; }
     void setShowHint(bool on);
+    /// What assistive tools (screen readers) call the control; empty lets the widget's own text
+    /// speak for it. Trad translates it with the other texts of the form.
+    const AnsiString& accessibleName() const noexcept { return m_accessibleName; }
+    void setAccessibleName(const AnsiString& name);
 
     /// Paints the control now, not at the next idle moment.
     void repaint();
@@ -96,6 +100,7 @@ private:
     TColor m_color = clBtnFace;
     TAlign m_align = TAlign::alNone;
     AnsiString m_hint;
+    AnsiString m_accessibleName;
     bool m_parentFont = true;
     bool m_showHint = false;
     bool m_enabled = true;

@@ -7,8 +7,14 @@
 
 #include <gtest/gtest.h>
 
-HostRun runHost(const QStringList& arguments) {
-    return runProgram(QStringLiteral(QMR_HOST_EXE), arguments, QProcessEnvironment::systemEnvironment());
+HostRun runHost(const QStringList& arguments, const QStringList& locale) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The machine's locale must not choose the screen's language: runs name theirs.
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"})
+        environment.remove(variable);
+    for (const QString& setting : locale)
+        environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    return runProgram(QStringLiteral(QMR_HOST_EXE), arguments, environment);
 }
 
 HostRun runProgram(const QString& program, const QStringList& arguments, QProcessEnvironment environment) {

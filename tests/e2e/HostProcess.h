@@ -17,8 +17,9 @@ struct HostRun {
     bool jsonValid = false;
 };
 
-/// Runs the host with `arguments`; fails the test if it does not end within a generous time.
-HostRun runHost(const QStringList& arguments);
+/// Runs the host with `arguments`, with no locale but the `locale` settings ("LANG=pt_BR.UTF-8");
+/// fails the test if it does not end within a generous time.
+HostRun runHost(const QStringList& arguments, const QStringList& locale = {});
 /// Runs `program` (a host binary, or another tool) the same way, with `environment` (the offscreen
 /// platform is added to it).
 HostRun runProgram(const QString& program, const QStringList& arguments, QProcessEnvironment environment);

@@ -237,3 +237,26 @@ TEST_F(ScreenScript, flagReachesTheScreenAsElementOne) {
         EXPECT_EQ(r.json["filter"].toString(), c.filterAfterExit) << "flag " << c.flag;
     }
 }
+
+TEST_F(ScreenScript, languageComesFromLangOrTheLocaleAndNeitherNamingACatalogueKeepsTheLayout) {
+    struct Case {
+        QStringList arguments;
+        QStringList locale;
+        const char* enter;
+    };
+    const Case cases[] = {
+        {{"--lang", "pt_BR"}, {}, "Confirma"},  {{"--lang", "es"}, {"LANG=pt_BR.UTF-8"}, "Intro"},
+        {{}, {"LANG=pt_BR.UTF-8"}, "Confirma"}, {{}, {"LANG=pt_BR.UTF-8", "LC_ALL=es_ES.UTF-8"}, "Intro"},
+        {{}, {"LANG=C.UTF-8"}, "Enter"},        {{}, {"LANG=de_DE.UTF-8"}, "Enter"},
+        {{"--lang", "fr"}, {}, "Enter"},
+    };
+    for (const Case& c : cases) {
+        const QString what = c.arguments.join(' ') + " " + c.locale.join(' ');
+        const HostRun r = runHost(QStringList(c.arguments) << "--data" << data.products() << "--keys"
+                                                           << "touch:sbtJ probe",
+                                  c.locale);
+        ASSERT_TRUE(r.jsonValid) << what.toStdString() << r.err.toStdString();
+        EXPECT_EQ(probe(r, 0)["sbtEnter"].toString(), c.enter) << what.toStdString();
+        EXPECT_EQ(probe(r, 0)["searchText"].toString(), "J") << "typing is the same in every language";
+    }
+}

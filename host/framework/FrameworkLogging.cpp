@@ -1,0 +1,5 @@
+#include "host/framework/FrameworkLogging.h"
+
+namespace qmr {
+Q_LOGGING_CATEGORY(lcFramework, "qmr.framework", QtWarningMsg)
+} // namespace qmr

@@ -1,0 +1,5 @@
+#include "host/ui/UiLogging.h"
+
+namespace qmr {
+Q_LOGGING_CATEGORY(lcUi, "qmr.ui", QtWarningMsg)
+} // namespace qmr
