@@ -55,6 +55,9 @@ std::string describe(const FilterToken& token) {
 // far from the end of the stack: a filter deeper than this is rejected, not followed.
 constexpr int kMaxNesting = 100;
 constexpr int kMaxOperators = 1024;
+// An IN list is matched through a sorted copy, so its length costs little per row; the bound
+// keeps a runaway list (a generated filter gone wrong) from growing the filter without end.
+constexpr int kMaxInItems = 10000;
 
 class Parser {
 public:
@@ -193,6 +196,8 @@ private:
         node->children.push_back(std::move(operand));
         expect(FilterTokenKind::OpenParen, "'(' after IN");
         do {
+            if (int(node->children.size()) > kMaxInItems)
+                fail("more than " + std::to_string(kMaxInItems) + " items in the IN list");
             node->children.push_back(literal());
         } while (peek().kind == FilterTokenKind::Comma && (++m_pos, true));
         expect(FilterTokenKind::CloseParen, "',' or ')' in the IN list");

@@ -92,6 +92,11 @@ const Accepted kAccepted[] = {
     {"CODIGO IN (2, 4, 9)", "2,4"},
     {"CIDADE IN ('Natal', 'Olinda')", "2,5,6"},
     {"CIDADE NOT IN ('Recife')", "2,5,6,7"},
+    // IN lists in any order, with repeats, mixed integers and reals, and under a casing.
+    {"CODIGO IN (9, 4.0, 2.5, 4, 2, 9)", "2,4"},
+    {"CODIGO NOT IN (8, 1.0, 7.5, 3)", "2,4,5,6,7"},
+    {"UPPER(CIDADE) IN ('RECIFE', 'Natal', 'OLINDA', 'NATAL')", "1,2,4,5,6,8"},
+    {"VIP IN (TRUE, TRUE)", "1,4,6,8"},
     {"CIDADE IS NULL", "3"},
     {"NOME IS NOT NULL AND PRECO IS NULL", "3"},
     {"PRECO > 5", "1,2,6,7,8"},
