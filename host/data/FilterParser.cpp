@@ -1,6 +1,7 @@
 #include "host/data/FilterParser.h"
 
 #include "host/data/FilterLexer.h"
+#include "host/data/LikePattern.h"
 
 namespace qmr {
 
@@ -184,7 +185,15 @@ private:
         if (peek().kind != FilterTokenKind::String)
             fail("expected a quoted pattern after LIKE, found " + describe(peek()));
         Node node = makeNode(Kind::Like, operand->position);
-        node->text = take().text;
+        const FilterToken& pattern = take();
+        const std::size_t bound = LikePattern(pattern.text).lengthBound();
+        if (pattern.text.size() > bound)
+            throwFilterError(
+                pattern.position,
+                "the LIKE pattern has " + std::to_string(pattern.text.size()) + " bytes, more than " +
+                    std::to_string(bound) +
+                    (bound == kMaxLikePattern ? "" : " for a pattern with a wildcard before its end"));
+        node->text = pattern.text;
         node->flag = negated;
         node->children.push_back(std::move(operand));
         return node;
