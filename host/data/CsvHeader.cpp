@@ -4,6 +4,7 @@
 #include "host/rtl/Exception.h"
 
 #include <charconv>
+#include <unordered_set>
 
 namespace qmr {
 
@@ -12,6 +13,10 @@ namespace {
 // The largest size a string column may declare; it keeps a typo like string(400000000) from
 // being taken at its word.
 constexpr int kMaxStringSize = 65535;
+
+// The longest header entry (name, type and flags); far past any real name, it keeps a file whose
+// first line is one huge field from becoming a field name copied through every later step.
+constexpr size_t kMaxHeaderEntry = 1024;
 
 struct TypeName {
     std::string_view name;
@@ -88,24 +93,21 @@ AnsiString toAnsi(std::string_view utf8) {
     }
 }
 
-bool hasName(const std::vector<CsvColumn>& columns, const AnsiString& name) {
-    const AnsiString upper = UpperCase(name);
-    for (const CsvColumn& column : columns) {
-        if (UpperCase(column.def.name) == upper)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
+// Names are compared with a-z folded, through a set so that a wide header costs one lookup per
+// column.
 std::vector<CsvColumn> parseCsvHeader(const std::vector<CsvField>& entries, const std::string& sourceName) {
     std::vector<CsvColumn> columns;
+    std::unordered_set<AnsiString> names;
     for (size_t i = 0; i < entries.size(); ++i) {
         const int columnNumber = int(i) + 1;
         try {
+            if (entries[i].text.size() > kMaxHeaderEntry)
+                throw HeaderError{"the entry has " + std::to_string(entries[i].text.size()) +
+                                  " bytes, more than " + std::to_string(kMaxHeaderEntry)};
             CsvColumn column = parseEntry(toAnsi(entries[i].text));
-            if (hasName(columns, column.def.name))
+            if (!names.insert(UpperCase(column.def.name)).second)
                 throw HeaderError{"the field name '" + column.def.name + "' appears twice"};
             columns.push_back(std::move(column));
         } catch (const HeaderError& error) {
