@@ -2,6 +2,7 @@
 
 #include "host/data/ValueParser.h"
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 
 #include <charconv>
 #include <unordered_set>
@@ -42,7 +43,7 @@ void applyQualifier(std::string_view word, CsvColumn& column, bool& typed) {
         return;
     }
     if (typed)
-        throw HeaderError{"the field has two types ('" + std::string(word) + "')"};
+        throw HeaderError{"the field has two types (" + quotedExcerpt(word) + ")"};
     typed = true;
     for (const TypeName& entry : kTypeNames) {
         if (lower == entry.name) {
@@ -53,14 +54,14 @@ void applyQualifier(std::string_view word, CsvColumn& column, bool& typed) {
     const std::string_view prefix = "string(";
     if (lower.size() <= prefix.size() + 1 || lower.compare(0, prefix.size(), prefix) != 0 ||
         lower.back() != ')')
-        throw HeaderError{"unknown type '" + std::string(word) +
-                          "' (integer, float, boolean, datetime, string or string(n))"};
+        throw HeaderError{"unknown type " + quotedExcerpt(word) +
+                          " (integer, float, boolean, datetime, string or string(n))"};
     const char* first = lower.data() + prefix.size();
     const char* last = lower.data() + lower.size() - 1;
     int size = 0;
     const auto [ptr, ec] = std::from_chars(first, last, size);
     if (ec != std::errc() || ptr != last || size < 1 || size > kMaxStringSize)
-        throw HeaderError{"the size in '" + std::string(word) + "' must be a whole number from 1 to " +
+        throw HeaderError{"the size in " + quotedExcerpt(word) + " must be a whole number from 1 to " +
                           std::to_string(kMaxStringSize)};
     column.def.type = TFieldType::ftString;
     column.def.size = size;
@@ -108,7 +109,7 @@ std::vector<CsvColumn> parseCsvHeader(const std::vector<CsvField>& entries, cons
                                   " bytes, more than " + std::to_string(kMaxHeaderEntry)};
             CsvColumn column = parseEntry(toAnsi(entries[i].text));
             if (!names.insert(UpperCase(column.def.name)).second)
-                throw HeaderError{"the field name '" + column.def.name + "' appears twice"};
+                throw HeaderError{"the field name " + quotedExcerpt(column.def.name) + " appears twice"};
             columns.push_back(std::move(column));
         } catch (const HeaderError& error) {
             throwCsvError(sourceName, entries[i].line, columnNumber, "header: " + error.what);

@@ -2,6 +2,7 @@
 
 #include "host/data/FilterLexer.h"
 #include "host/data/LikePattern.h"
+#include "host/rtl/MessageText.h"
 
 namespace qmr {
 
@@ -44,11 +45,11 @@ std::string describe(const FilterToken& token) {
     case FilterTokenKind::End:
         return "the end of the filter";
     case FilterTokenKind::String:
-        return "'" + token.text + "'";
+        return quotedExcerpt(token.text);
     case FilterTokenKind::Keyword:
         return token.text;
     default:
-        return "'" + token.text + "'";
+        return quotedExcerpt(token.text);
     }
 }
 

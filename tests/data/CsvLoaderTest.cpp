@@ -168,6 +168,10 @@ TEST(CsvLoader, everyErrorNamesFileLineAndColumn) {
          "line 3, column 1: 'ab\xE7\x64' has 4 characters; the field A holds at most 3"},
         {"character without a Windows-1252 byte", "A,B\nx,snow \xE2\x98\x83\n",
          "line 2, column 2: Invalid text at byte 5: character U+2603 has no Windows-1252 equivalent"},
+        {"control bytes in a value are escaped", "N:integer\n\x1B[2J\n",
+         "line 2, column 1: '\\x1B[2J' is not a whole number (field N)"},
+        {"repeated long name is quoted in part", std::string(900, 'n') + "," + std::string(900, 'N') + "\n",
+         "line 1, column 2: header: the field name '" + std::string(40, 'N') + "...' appears twice"},
         {"invalid UTF-8", "A\n\xC3(\n", "line 2, column 1: Invalid text at byte 0: truncated UTF-8 sequence"},
     };
     for (const auto& c : cases)

@@ -132,6 +132,8 @@ const Rejected kRejected[] = {
     {"NOME 'A'",
      "Filter error at position 6: expected a comparison (=, <>, <, >, <=, >=, LIKE, IS, IN), found 'A'"},
     {"NOME LIKE JOSE", "Filter error at position 11: expected a quoted pattern after LIKE, found 'JOSE'"},
+    {"NOME 'A\x1B[2J'", "Filter error at position 6: expected a comparison (=, <>, <, >, <=, >=, LIKE, IS, "
+                        "IN), found 'A\\x1B[2J'"},
     {"NOME IS 'A'", "Filter error at position 9: expected NULL after IS, found 'A'"},
     {"NOME NOT = 'A'", "Filter error at position 10: expected LIKE or IN after NOT, found '='"},
     {"CODIGO IN (1, NOME)",
