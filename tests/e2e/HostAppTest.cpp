@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 void expectRefused(const HostRun& run, const char* fragment, const std::string& what) {
@@ -90,6 +93,25 @@ TEST(HostApp, unreadableDataIsADataErrorNamingTheFile) {
     const QString notSqlite = data.write("shop.db", "this is no database");
     expectRefused(runHost({"--data", notSqlite, "--query", "SELECT * FROM produtos", "--keys", "probe"}),
                   "shop.db", "not an SQLite file");
+}
+
+TEST(HostApp, dataPathThatIsNoRegularFileIsNamedForWhatItIs) {
+    HostData data;
+    const QString fifo = data.path("pipe.csv");
+    ASSERT_EQ(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    const QString loop = data.path("loop.csv");
+    ASSERT_EQ(::symlink(loop.toUtf8().constData(), loop.toUtf8().constData()), 0);
+    const struct {
+        QString path;
+        const char* fragment;
+    } cases[] = {
+        {data.path(""), " is a directory"},
+        {fifo, "pipe.csv is a FIFO (named pipe)"},
+        {"/dev/zero", "/dev/zero is a special file of the system"},
+        {loop, "loop.csv is a symbolic link loop"},
+    };
+    for (const auto& c : cases)
+        expectRefused(runHost({"--data", c.path, "--keys", "probe"}), c.fragment, c.path.toStdString());
 }
 
 TEST(HostApp, filterTheDataSetRejectsIsADataError) {
