@@ -114,6 +114,26 @@ TEST(HostApp, dataPathThatIsNoRegularFileIsNamedForWhatItIs) {
         expectRefused(runHost({"--data", c.path, "--keys", "probe"}), c.fragment, c.path.toStdString());
 }
 
+// Texts past the 128 KiB a command-line argument may hold come from files.
+TEST(HostApp, longFilterAndKeyScriptComeFromFiles) {
+    HostData data;
+    const QString filter = data.write("filter.txt", "CODIGO IN (0" + QByteArray(", 0").repeated(9000) +
+                                                        ", 2)" + QByteArray(140000, ' ') + "\n");
+    const QString keys = data.write("keys.txt", QByteArray("probe ").repeated(30000) + "touch:sbtSair\n");
+    const HostRun r =
+        runHost({"--data", data.products(), "--filter-file", filter, "--filtered", "--keys-file", keys});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.json["recordCount"].toInt(), 1) << r.out.left(400).toStdString();
+
+    expectRefused(runHost({"--data", data.products(), "--keys", "probe", "--keys-file", keys}),
+                  "--keys and --keys-file both give the text", "both");
+    expectRefused(runHost({"--data", data.products(), "--keys-file", data.path("")}), "is a directory",
+                  "directory");
+    expectRefused(
+        runHost({"--data", data.products(), "--filter-file", data.path("none.txt"), "--keys", "probe"}),
+        "none.txt: no such file", "missing");
+}
+
 TEST(HostApp, filterTheDataSetRejectsIsADataError) {
     HostData data;
     expectRefused(
