@@ -1,5 +1,7 @@
 #include "InputDriver.h"
 
+#include "FileKind.h"
+
 #include "host/ui/TDBGrid.h"
 #include "host/ui/TForm.h"
 
@@ -228,6 +230,8 @@ QWidget* InputDriver::keyTarget() const {
 }
 
 void InputDriver::saveShot(const std::string& path) {
+    if (const std::string problem = notRegularFile(path, true); !problem.empty())
+        throw StepError("could not write the screenshot to " + path + ": it " + problem);
     const QPixmap image = m_form.widget()->grab();
     if (!image.save(QString::fromStdString(path), "PNG"))
         throw StepError("could not write the screenshot to " + path);

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "FileKind.h"
+
 #include "host/QmrVersion.h"
 #include "host/rtl/Exception.h"
 
@@ -7,6 +9,10 @@
 #include <QMap>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 
 using namespace qmr;
 
@@ -60,12 +66,14 @@ void addOptions(QCommandLineParser& parser) {
          "URL"},
         {"query", "The rows to load from the SQLite database or the server.", "SQL"},
         {"filter", "The data set's filter text before the call.", "EXPR"},
+        {"filter-file", "Read the filter text from FILE (for a filter too long for a command line).", "FILE"},
         {"filtered", "Switch the data set's filter on before the call."},
         {"plain", "Hand over a plain data set (no indexes) instead of a client data set."},
         {"flag", "Element 1 of the parameter list (default N; S drops the data set's filter).", "TEXT"},
         {"params", "Pass only the first N elements of the parameter list (0, 1 or 2; default 2).", "N"},
         {"bogus-dataset", "Element 0 holds an integer that is no live data set."},
         {"keys", "Steps run once the screen is shown (see below).", "SCRIPT"},
+        {"keys-file", "Read the key script from FILE (for a script too long for a command line).", "FILE"},
         {"timings", "Report each step's time in milliseconds in \"timings\"."},
         {"package",
          "The screen package to load (default: $QMR41726_PACKAGE, else the one beside the host, else the "
@@ -143,6 +151,32 @@ void checkCombinations(const HostOptions& options, bool dataGiven, bool queryGiv
         throw UsageError("--data needs a file name");
 }
 
+// A text given inline or in a file, never both. The file must be a regular file of at most
+// 16 MiB: a command line stops at 128 KiB an argument, and this is where longer texts come in.
+std::optional<std::string> textOption(const QCommandLineParser& parser, const QString& name) {
+    const QString fileOption = name + "-file";
+    if (parser.isSet(name) && parser.isSet(fileOption))
+        throw UsageError("--" + name.toStdString() + " and --" + fileOption.toStdString() +
+                         " both give the text; give one");
+    if (parser.isSet(name))
+        return parser.value(name).toStdString();
+    if (!parser.isSet(fileOption))
+        return std::nullopt;
+    const std::string path = parser.value(fileOption).toStdString();
+    const std::string where = "--" + fileOption.toStdString() + " " + path;
+    if (const std::string problem = notRegularFile(path, false); !problem.empty())
+        throw UsageError(where + (problem == "no such file" ? ": " : " ") + problem);
+    constexpr std::uintmax_t kMaxTextFile = std::uintmax_t(16) << 20;
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) > kMaxTextFile)
+        throw UsageError(where + ": the file is larger than " + std::to_string(kMaxTextFile) + " bytes");
+    std::ifstream in(path, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    if (!in && !in.eof())
+        throw UsageError(where + ": cannot read the file");
+    return text;
+}
+
 /// The options' values, once the parser has accepted the command line.
 HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defaultData) {
     HostOptions options;
@@ -151,15 +185,13 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
     options.query = parser.value("query").toStdString();
     if (parser.isSet("flag"))
         options.flag = parser.value("flag").toStdString();
-    if (parser.isSet("filter"))
-        options.filter = parser.value("filter").toStdString();
+    options.filter = textOption(parser, "filter");
     options.filtered = parser.isSet("filtered");
     options.plain = parser.isSet("plain");
     if (parser.isSet("params"))
         options.params = paramsValue(parser.value("params"));
     options.bogusDataset = parser.isSet("bogus-dataset");
-    if (parser.isSet("keys"))
-        options.keys = parser.value("keys").toStdString();
+    options.keys = textOption(parser, "keys");
     options.timings = parser.isSet("timings");
     if (parser.isSet("package"))
         options.packagePath = parser.value("package").toStdString();

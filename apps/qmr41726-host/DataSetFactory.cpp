@@ -1,11 +1,11 @@
 #include "DataSetFactory.h"
 
+#include "FileKind.h"
+
 #include "host/data/Loaders.h"
 #include "host/data/TClientDataSet.h"
 #include "host/rtl/Exception.h"
 #include "host/sql/SqlLoader.h"
-
-#include <filesystem>
 
 using namespace qmr;
 
@@ -23,9 +23,8 @@ std::shared_ptr<const TColumnStore> loadServerRows(const HostOptions& options) {
 std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {
     if (!options.databaseUrl.empty())
         return loadServerRows(options);
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(options.dataPath, error))
-        throw DataError("data file " + options.dataPath + ": no such file");
+    if (const std::string problem = notRegularFile(options.dataPath, false); !problem.empty())
+        throw DataError("data file " + options.dataPath + (problem == "no such file" ? ": " : " ") + problem);
     try {
         if (isSqlitePath(options.dataPath))
             return loadSqlite(options.dataPath, options.query);

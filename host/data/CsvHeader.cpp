@@ -2,8 +2,10 @@
 
 #include "host/data/ValueParser.h"
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 
 #include <charconv>
+#include <unordered_set>
 
 namespace qmr {
 
@@ -12,6 +14,10 @@ namespace {
 // The largest size a string column may declare; it keeps a typo like string(400000000) from
 // being taken at its word.
 constexpr int kMaxStringSize = 65535;
+
+// The longest header entry (name, type and flags); far past any real name, it keeps a file whose
+// first line is one huge field from becoming a field name copied through every later step.
+constexpr size_t kMaxHeaderEntry = 1024;
 
 struct TypeName {
     std::string_view name;
@@ -37,7 +43,7 @@ void applyQualifier(std::string_view word, CsvColumn& column, bool& typed) {
         return;
     }
     if (typed)
-        throw HeaderError{"the field has two types ('" + std::string(word) + "')"};
+        throw HeaderError{"the field has two types (" + quotedExcerpt(word) + ")"};
     typed = true;
     for (const TypeName& entry : kTypeNames) {
         if (lower == entry.name) {
@@ -48,14 +54,14 @@ void applyQualifier(std::string_view word, CsvColumn& column, bool& typed) {
     const std::string_view prefix = "string(";
     if (lower.size() <= prefix.size() + 1 || lower.compare(0, prefix.size(), prefix) != 0 ||
         lower.back() != ')')
-        throw HeaderError{"unknown type '" + std::string(word) +
-                          "' (integer, float, boolean, datetime, string or string(n))"};
+        throw HeaderError{"unknown type " + quotedExcerpt(word) +
+                          " (integer, float, boolean, datetime, string or string(n))"};
     const char* first = lower.data() + prefix.size();
     const char* last = lower.data() + lower.size() - 1;
     int size = 0;
     const auto [ptr, ec] = std::from_chars(first, last, size);
     if (ec != std::errc() || ptr != last || size < 1 || size > kMaxStringSize)
-        throw HeaderError{"the size in '" + std::string(word) + "' must be a whole number from 1 to " +
+        throw HeaderError{"the size in " + quotedExcerpt(word) + " must be a whole number from 1 to " +
                           std::to_string(kMaxStringSize)};
     column.def.type = TFieldType::ftString;
     column.def.size = size;
@@ -88,25 +94,22 @@ AnsiString toAnsi(std::string_view utf8) {
     }
 }
 
-bool hasName(const std::vector<CsvColumn>& columns, const AnsiString& name) {
-    const AnsiString upper = UpperCase(name);
-    for (const CsvColumn& column : columns) {
-        if (UpperCase(column.def.name) == upper)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
+// Names are compared with a-z folded, through a set so that a wide header costs one lookup per
+// column.
 std::vector<CsvColumn> parseCsvHeader(const std::vector<CsvField>& entries, const std::string& sourceName) {
     std::vector<CsvColumn> columns;
+    std::unordered_set<AnsiString> names;
     for (size_t i = 0; i < entries.size(); ++i) {
         const int columnNumber = int(i) + 1;
         try {
+            if (entries[i].text.size() > kMaxHeaderEntry)
+                throw HeaderError{"the entry has " + std::to_string(entries[i].text.size()) +
+                                  " bytes, more than " + std::to_string(kMaxHeaderEntry)};
             CsvColumn column = parseEntry(toAnsi(entries[i].text));
-            if (hasName(columns, column.def.name))
-                throw HeaderError{"the field name '" + column.def.name + "' appears twice"};
+            if (!names.insert(UpperCase(column.def.name)).second)
+                throw HeaderError{"the field name " + quotedExcerpt(column.def.name) + " appears twice"};
             columns.push_back(std::move(column));
         } catch (const HeaderError& error) {
             throwCsvError(sourceName, entries[i].line, columnNumber, "header: " + error.what);

@@ -8,6 +8,7 @@
 #include "host/data/MappedFile.h"
 #include "host/data/ValueParser.h"
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -88,7 +89,7 @@ void CsvLoad::appendString(int column, const CsvField& field, std::string_view t
     const int length = int(text.size());
     if (!spec.sizedByData && length > spec.def.size)
         fail(column, field,
-             quotedValue(text) + " has " + std::to_string(length) + " characters; the field " +
+             quotedExcerpt(text) + " has " + std::to_string(length) + " characters; the field " +
                  spec.def.name + " holds at most " + std::to_string(spec.def.size));
     m_longest[column] = std::max(m_longest[column], length);
     m_builder.appendString(column, text);
@@ -129,7 +130,7 @@ void CsvLoad::appendTyped(int column, const CsvField& field, std::string_view te
         break;
     }
     if (why)
-        fail(column, field, quotedValue(text) + " " + why + " (field " + m_columns[column].def.name + ")");
+        fail(column, field, quotedExcerpt(text) + " " + why + " (field " + m_columns[column].def.name + ")");
 }
 
 std::shared_ptr<const TColumnStore> CsvLoad::finish() {

@@ -37,10 +37,12 @@ bool CsvReader::readRecord(std::vector<CsvField>& fields) {
     if (m_pos == m_end)
         return false;
     m_recordLine = m_line;
+    const char* const recordStart = m_pos;
     for (;;) {
         const int column = int(fields.size()) + 1;
         const int line = m_line;
         const std::string_view text = *m_pos == '"' ? readQuoted(column) : readPlain(column);
+        checkBounds(recordStart, column);
         fields.push_back({text, line});
         if (m_pos == m_end)
             return true;
@@ -51,12 +53,22 @@ bool CsvReader::readRecord(std::vector<CsvField>& fields) {
         ++m_pos; // the comma
         if (m_pos == m_end || atLineBreak()) {
             // A comma at the end of a line leaves one more, empty field.
+            checkBounds(recordStart, int(fields.size()) + 1);
             fields.push_back({std::string_view(m_pos, 0), m_line});
             if (m_pos < m_end)
                 skipLineBreak();
             return true;
         }
     }
+}
+
+void CsvReader::checkBounds(const char* recordStart, int column) const {
+    if (column > kMaxCsvFields)
+        throwCsvError(m_sourceName, m_recordLine, column,
+                      "the record has more than " + std::to_string(kMaxCsvFields) + " fields");
+    if (size_t(m_pos - recordStart) > kMaxCsvRecordBytes)
+        throwCsvError(m_sourceName, m_recordLine, column,
+                      "the record is longer than " + std::to_string(kMaxCsvRecordBytes) + " bytes");
 }
 
 namespace {

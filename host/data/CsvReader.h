@@ -2,6 +2,7 @@
 // Splitting CSV text into records (RFC 4180): fields separated by commas, records by CRLF or
 // LF, quoted fields with "" for a quote and with commas and line breaks inside.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,12 @@ struct CsvField {
     std::string_view text;
     int line = 0;
 };
+
+/// Bounds on one record, far past any real catalogue (a 10M-row file included); each keeps a
+/// file gone wrong (no line breaks, a line of commas) from costing memory without end. A record
+/// past either is refused with an error naming its line and the column where it passed.
+constexpr int kMaxCsvFields = 10000;
+constexpr std::size_t kMaxCsvRecordBytes = std::size_t(64) << 20;
 
 /// Raises the EDatabaseError of a CSV load: "<source>, line L, column C: <what>".
 [[noreturn]] void throwCsvError(const std::string& source, int line, int column, const std::string& what);
@@ -27,7 +34,8 @@ public:
     CsvReader(char* begin, char* end, std::string sourceName);
 
     /// Reads the next record into `fields` (views valid as long as the text lives). Blank lines
-    /// are skipped. Returns false at the end of the text; raises EDatabaseError on broken quoting.
+    /// are skipped. Returns false at the end of the text; raises EDatabaseError on broken quoting
+    /// and on a record past kMaxCsvFields fields or kMaxCsvRecordBytes bytes.
     bool readRecord(std::vector<CsvField>& fields);
 
     /// The line the last record read starts on (1-based).
@@ -39,6 +47,7 @@ private:
     std::string_view readQuoted(int column);
     bool atLineBreak() const noexcept;
     void skipLineBreak() noexcept;
+    void checkBounds(const char* recordStart, int column) const;
 
     std::string m_sourceName;
     char* m_pos = nullptr;

@@ -2,6 +2,7 @@
 
 #include "host/data/FilterLexer.h"
 #include "host/data/ValueText.h"
+#include "host/rtl/MessageText.h"
 
 #include <charconv>
 
@@ -76,7 +77,7 @@ private:
             return field(n);
         case Kind::String:
             out.value.text = n.text;
-            out.description = "the text '" + n.text + "'";
+            out.description = "the text " + quotedExcerpt(n.text);
             return out;
         case Kind::Number:
             out.value.valueClass = Class::Number;
@@ -102,7 +103,7 @@ private:
     Operand field(const FilterNode& n) {
         const int index = findStoreColumn(m_store, n.text);
         if (index < 0)
-            throwFilterError(n.position, "unknown field '" + n.text + "'");
+            throwFilterError(n.position, "unknown field " + quotedExcerpt(n.text));
         const StoreColumn& column = m_store.columns[size_t(index)];
         Operand out;
         out.position = n.position;

@@ -1,6 +1,8 @@
 #include "host/data/FilterParser.h"
 
 #include "host/data/FilterLexer.h"
+#include "host/data/LikePattern.h"
+#include "host/rtl/MessageText.h"
 
 namespace qmr {
 
@@ -43,11 +45,11 @@ std::string describe(const FilterToken& token) {
     case FilterTokenKind::End:
         return "the end of the filter";
     case FilterTokenKind::String:
-        return "'" + token.text + "'";
+        return quotedExcerpt(token.text);
     case FilterTokenKind::Keyword:
         return token.text;
     default:
-        return "'" + token.text + "'";
+        return quotedExcerpt(token.text);
     }
 }
 
@@ -55,6 +57,9 @@ std::string describe(const FilterToken& token) {
 // far from the end of the stack: a filter deeper than this is rejected, not followed.
 constexpr int kMaxNesting = 100;
 constexpr int kMaxOperators = 1024;
+// An IN list is matched through a sorted copy, so its length costs little per row; the bound
+// keeps a runaway list (a generated filter gone wrong) from growing the filter without end.
+constexpr int kMaxInItems = 10000;
 
 class Parser {
 public:
@@ -181,7 +186,15 @@ private:
         if (peek().kind != FilterTokenKind::String)
             fail("expected a quoted pattern after LIKE, found " + describe(peek()));
         Node node = makeNode(Kind::Like, operand->position);
-        node->text = take().text;
+        const FilterToken& pattern = take();
+        const std::size_t bound = LikePattern(pattern.text).lengthBound();
+        if (pattern.text.size() > bound)
+            throwFilterError(
+                pattern.position,
+                "the LIKE pattern has " + std::to_string(pattern.text.size()) + " bytes, more than " +
+                    std::to_string(bound) +
+                    (bound == kMaxLikePattern ? "" : " for a pattern with a wildcard before its end"));
+        node->text = pattern.text;
         node->flag = negated;
         node->children.push_back(std::move(operand));
         return node;
@@ -193,6 +206,8 @@ private:
         node->children.push_back(std::move(operand));
         expect(FilterTokenKind::OpenParen, "'(' after IN");
         do {
+            if (int(node->children.size()) > kMaxInItems)
+                fail("more than " + std::to_string(kMaxInItems) + " items in the IN list");
             node->children.push_back(literal());
         } while (peek().kind == FilterTokenKind::Comma && (++m_pos, true));
         expect(FilterTokenKind::CloseParen, "',' or ')' in the IN list");

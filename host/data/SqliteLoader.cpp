@@ -11,6 +11,7 @@
 #include "host/data/ValueParser.h"
 #include "host/data/ValueText.h"
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 
 #include <sqlite3.h>
 
@@ -224,7 +225,7 @@ void SqliteLoad::appendString(int column, const SqlValue& value) {
     SqlColumn& spec = m_columns[column];
     const int length = int(text.size());
     if (!spec.sizedByData && length > spec.def.size)
-        failAt(column, quotedValue(text) + " has " + std::to_string(length) +
+        failAt(column, quotedExcerpt(text) + " has " + std::to_string(length) +
                            " characters; the column holds at most " + std::to_string(spec.def.size));
     spec.longest = std::max(spec.longest, length);
     m_builder->appendString(column, text);
@@ -282,9 +283,9 @@ std::string SqliteLoad::valueText(const SqlValue& value) const {
     if (value.type == SQLITE_FLOAT)
         return floatText(value.real);
     try {
-        return quotedValue(utf8ToAnsi(value.text));
+        return quotedExcerpt(utf8ToAnsi(value.text));
     } catch (const EConvertError&) {
-        return quotedValue(value.text);
+        return quotedExcerpt(value.text);
     }
 }
 

@@ -117,18 +117,6 @@ const char* parseDateTime(std::string_view text, double& value) {
     return nullptr;
 }
 
-std::string quotedValue(std::string_view value) {
-    // Long values are cut so that a message stays readable.
-    constexpr size_t kQuotedLength = 40;
-    const bool cut = value.size() > kQuotedLength;
-    std::string out;
-    out.reserve(std::min(value.size(), kQuotedLength) + 5);
-    out += '\'';
-    out.append(value.substr(0, kQuotedLength));
-    out.append(cut ? "...'" : "'");
-    return out;
-}
-
 std::string_view utf8AsAnsi(std::string_view utf8, std::string& out) {
     if (isAscii(utf8))
         return utf8;

@@ -28,9 +28,6 @@ const char* parseDateTime(std::string_view text, double& value);
 /// `text` without the spaces and tabs around it.
 std::string_view trimBlanks(std::string_view text) noexcept;
 
-/// The value in single quotes for an error message, cut after 40 characters.
-std::string quotedValue(std::string_view value);
-
 /// The UTF-8 text as Windows-1252: the text itself when it is plain ASCII, otherwise its
 /// conversion written into `buffer` (whose memory is reused). Latin-1 letters take a fast path;
 /// anything else goes through utf8ToAnsi, which raises EConvertError for text the code page

@@ -1,6 +1,7 @@
 // Loading CSV text: quoting, typed headers, values and nulls, and an error naming the line and
 // column for every way a file can be wrong.
 #include "DataTestSupport.h"
+#include "host/data/CsvReader.h"
 #include "host/data/Loaders.h"
 
 #include <gtest/gtest.h>
@@ -167,10 +168,54 @@ TEST(CsvLoader, everyErrorNamesFileLineAndColumn) {
          "line 3, column 1: 'ab\xE7\x64' has 4 characters; the field A holds at most 3"},
         {"character without a Windows-1252 byte", "A,B\nx,snow \xE2\x98\x83\n",
          "line 2, column 2: Invalid text at byte 5: character U+2603 has no Windows-1252 equivalent"},
+        {"control bytes in a value are escaped", "N:integer\n\x1B[2J\n",
+         "line 2, column 1: '\\x1B[2J' is not a whole number (field N)"},
+        {"repeated long name is quoted in part", std::string(900, 'n') + "," + std::string(900, 'N') + "\n",
+         "line 1, column 2: header: the field name '" + std::string(40, 'N') + "...' appears twice"},
         {"invalid UTF-8", "A\n\xC3(\n", "line 2, column 1: Invalid text at byte 0: truncated UTF-8 sequence"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(errorOf([&] { loadCsvText(c.csv, "t.csv"); }), "t.csv, " + c.expected) << c.name;
+}
+
+namespace {
+
+// A header line of `count` fields named C1, C2, ... (the last one `last` when given).
+std::string wideHeader(int count, const std::string& last = "") {
+    std::string line;
+    for (int i = 1; i <= count; ++i)
+        line += (i > 1 ? "," : "") + (i == count && !last.empty() ? last : "C" + std::to_string(i));
+    return line + "\n";
+}
+
+} // namespace
+
+TEST(CsvLoader, recordsAndHeaderEntriesPastTheirBoundsAreRefusedWhereTheyPass) {
+    const std::string longRecord = "A,B\nx," + std::string(kMaxCsvRecordBytes, 'y') + "\n";
+    const std::vector<ErrorCase> cases = {
+        {"header past the field bound", wideHeader(10001),
+         "line 1, column 10001: the record has more than 10000 fields"},
+        {"row past the field bound", "A\n" + std::string(20000, ','),
+         "line 2, column 10001: the record has more than 10000 fields"},
+        {"repeated name at the last column", wideHeader(10000, "c1"),
+         "line 1, column 10000: header: the field name 'c1' appears twice"},
+        {"first line of NUL bytes", std::string(100000, '\0') + "\n1\n",
+         "line 1, column 1: header: the entry has 100000 bytes, more than 1024"},
+        {"long field name", "A," + std::string(1025, 'N') + "\n",
+         "line 1, column 2: header: the entry has 1025 bytes, more than 1024"},
+        {"record past the byte bound", longRecord,
+         "line 2, column 2: the record is longer than 67108864 bytes"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf([&] { loadCsvText(c.csv, "t.csv"); }), "t.csv, " + c.expected) << c.name;
+}
+
+TEST(CsvLoader, recordsAndHeaderEntriesAtTheirBoundsLoad) {
+    const std::string name(1024, 'N');
+    auto store = loadCsvText(wideHeader(10000) + std::string(9999, ',') + "\n", "t.csv");
+    EXPECT_EQ(store->fieldCount(), 10000);
+    EXPECT_EQ(store->rowCount(), 1);
+    EXPECT_EQ(loadCsvText(name + "\n1\n", "t.csv")->fieldDef(0).name, name);
 }
 
 TEST(CsvLoader, loadsFilesAndNamesAnUnreadableOne) {

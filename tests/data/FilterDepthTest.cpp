@@ -39,6 +39,13 @@ TEST(FilterDepth, tooDeepFiltersAreRejectedAtTheirPositionAndChangeNothing) {
          "Filter error at position 606: more than 100 nested levels"},
         {"AND chain", "A = 1" + repeated(" AND A = 1", 5000),
          "Filter error at position 10247: more than 1024 AND"},
+        {"IN list", "A IN (0" + repeated(", 0", 10000) + ")",
+         "Filter error at position 30007: more than 10000 items in the IN list"},
+        {"LIKE prefix", "S LIKE '" + std::string(131072, 'x') + "%'",
+         "Filter error at position 8: the LIKE pattern has 131073 bytes, more than 131072"},
+        {"LIKE with inner wildcards", "S LIKE '%" + std::string(1023, 'x') + "%'",
+         "Filter error at position 8: the LIKE pattern has 1025 bytes, more than 1024 for a pattern with a "
+         "wildcard before its end"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -65,6 +72,10 @@ TEST(FilterDepth, filtersWithinTheLimitsSelectTheirRows) {
         {"99 NOTs", repeated("NOT ", 99) + "A = 2", 2},
         {"100 UPPERs", repeated("UPPER(", 100) + "S" + std::string(100, ')') + " = 'X'", 1},
         {"1024 ORs", "A = 0" + repeated(" OR A = 0", 1023) + " OR A = 2", 1},
+        {"LIKE prefix at the bound", "S LIKE '" + std::string(131071, 'x') + "%'", 0},
+        {"LIKE with inner wildcards at the bound", "S LIKE '%" + std::string(1022, 'x') + "%'", 0},
+        {"10000 IN items", "A IN (0" + repeated(", 0", 9998) + ", 2)", 1},
+        {"10000 NOT IN items", "A NOT IN (0" + repeated(", 0", 9998) + ", 2)", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

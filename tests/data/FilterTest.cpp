@@ -92,6 +92,11 @@ const Accepted kAccepted[] = {
     {"CODIGO IN (2, 4, 9)", "2,4"},
     {"CIDADE IN ('Natal', 'Olinda')", "2,5,6"},
     {"CIDADE NOT IN ('Recife')", "2,5,6,7"},
+    // IN lists in any order, with repeats, mixed integers and reals, and under a casing.
+    {"CODIGO IN (9, 4.0, 2.5, 4, 2, 9)", "2,4"},
+    {"CODIGO NOT IN (8, 1.0, 7.5, 3)", "2,4,5,6,7"},
+    {"UPPER(CIDADE) IN ('RECIFE', 'Natal', 'OLINDA', 'NATAL')", "1,2,4,5,6,8"},
+    {"VIP IN (TRUE, TRUE)", "1,4,6,8"},
     {"CIDADE IS NULL", "3"},
     {"NOME IS NOT NULL AND PRECO IS NULL", "3"},
     {"PRECO > 5", "1,2,6,7,8"},
@@ -127,6 +132,8 @@ const Rejected kRejected[] = {
     {"NOME 'A'",
      "Filter error at position 6: expected a comparison (=, <>, <, >, <=, >=, LIKE, IS, IN), found 'A'"},
     {"NOME LIKE JOSE", "Filter error at position 11: expected a quoted pattern after LIKE, found 'JOSE'"},
+    {"NOME 'A\x1B[2J'", "Filter error at position 6: expected a comparison (=, <>, <, >, <=, >=, LIKE, IS, "
+                        "IN), found 'A\\x1B[2J'"},
     {"NOME IS 'A'", "Filter error at position 9: expected NULL after IS, found 'A'"},
     {"NOME NOT = 'A'", "Filter error at position 10: expected LIKE or IN after NOT, found '='"},
     {"CODIGO IN (1, NOME)",

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 void expectRefused(const HostRun& run, const char* fragment, const std::string& what) {
@@ -90,6 +93,45 @@ TEST(HostApp, unreadableDataIsADataErrorNamingTheFile) {
     const QString notSqlite = data.write("shop.db", "this is no database");
     expectRefused(runHost({"--data", notSqlite, "--query", "SELECT * FROM produtos", "--keys", "probe"}),
                   "shop.db", "not an SQLite file");
+}
+
+TEST(HostApp, dataPathThatIsNoRegularFileIsNamedForWhatItIs) {
+    HostData data;
+    const QString fifo = data.path("pipe.csv");
+    ASSERT_EQ(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    const QString loop = data.path("loop.csv");
+    ASSERT_EQ(::symlink(loop.toUtf8().constData(), loop.toUtf8().constData()), 0);
+    const struct {
+        QString path;
+        const char* fragment;
+    } cases[] = {
+        {data.path(""), " is a directory"},
+        {fifo, "pipe.csv is a FIFO (named pipe)"},
+        {"/dev/zero", "/dev/zero is a special file of the system"},
+        {loop, "loop.csv is a symbolic link loop"},
+    };
+    for (const auto& c : cases)
+        expectRefused(runHost({"--data", c.path, "--keys", "probe"}), c.fragment, c.path.toStdString());
+}
+
+// Texts past the 128 KiB a command-line argument may hold come from files.
+TEST(HostApp, longFilterAndKeyScriptComeFromFiles) {
+    HostData data;
+    const QString filter = data.write("filter.txt", "CODIGO IN (0" + QByteArray(", 0").repeated(9000) +
+                                                        ", 2)" + QByteArray(140000, ' ') + "\n");
+    const QString keys = data.write("keys.txt", QByteArray("probe ").repeated(30000) + "touch:sbtSair\n");
+    const HostRun r =
+        runHost({"--data", data.products(), "--filter-file", filter, "--filtered", "--keys-file", keys});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.json["recordCount"].toInt(), 1) << r.out.left(400).toStdString();
+
+    expectRefused(runHost({"--data", data.products(), "--keys", "probe", "--keys-file", keys}),
+                  "--keys and --keys-file both give the text", "both");
+    expectRefused(runHost({"--data", data.products(), "--keys-file", data.path("")}), "is a directory",
+                  "directory");
+    expectRefused(
+        runHost({"--data", data.products(), "--filter-file", data.path("none.txt"), "--keys", "probe"}),
+        "none.txt: no such file", "missing");
 }
 
 TEST(HostApp, filterTheDataSetRejectsIsADataError) {

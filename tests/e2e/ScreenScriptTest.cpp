@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class ScreenScript : public ::testing::Test {
@@ -224,6 +226,23 @@ TEST_F(ScreenScript, stepThatCannotActIsReportedAndTheScriptGoesOn) {
     EXPECT_TRUE(errors[0].toString().contains("step 1 \"row:40\"")) << errors[0].toString().toStdString();
     EXPECT_TRUE(errors[1].toString().contains("a.png")) << errors[1].toString().toStdString();
     EXPECT_FALSE(r.json["result"].toBool(true)) << "the Exit touch after them still ran";
+}
+
+// A FIFO would block the host until something read it; /dev/stdout would mix the picture into
+// the report. Both are refused as steps that cannot act, and the report stays whole.
+TEST_F(ScreenScript, shotToWhatIsNotARegularFileIsRefused) {
+    const QString fifo = data.path("pipe.png");
+    ASSERT_EQ(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    const HostRun r = run("shot:" + fifo + " shot:/dev/stdout shot:" + data.path("") + " touch:sbtSair");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_TRUE(r.jsonValid) << r.out.toStdString();
+    const QJsonArray errors = r.json["errors"].toArray();
+    ASSERT_EQ(errors.size(), 3);
+    EXPECT_TRUE(errors[0].toString().contains("pipe.png: it is a FIFO (named pipe)"))
+        << errors[0].toString().toStdString();
+    EXPECT_TRUE(errors[1].toString().contains("/dev/stdout: it is a special file of the system"))
+        << errors[1].toString().toStdString();
+    EXPECT_TRUE(errors[2].toString().contains("it is a directory")) << errors[2].toString().toStdString();
 }
 
 TEST_F(ScreenScript, flagReachesTheScreenAsElementOne) {

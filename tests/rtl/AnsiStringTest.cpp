@@ -1,6 +1,7 @@
 // Windows-1252 strings: casing touches only a-z / A-Z, and every byte survives UTF-8.
 #include "host/rtl/AnsiString.h"
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 
 #include <gtest/gtest.h>
 
@@ -29,4 +30,17 @@ TEST(AnsiString, utf8WithoutWindows1252EquivalentIsAnErrorNamingTheOffset) {
     }
     EXPECT_THROW(utf8ToAnsi("\xC3"), EConvertError);
     EXPECT_THROW(utf8ToAnsi("\xC0\x80"), EConvertError); // overlong
+}
+
+// What a message quotes of its input: short, and nothing a terminal would take as a command.
+TEST(AnsiString, quotedExcerptIsShortAndEscapesControlBytes) {
+    EXPECT_EQ(quotedExcerpt("Ana"), "'Ana'");
+    EXPECT_EQ(quotedExcerpt(std::string("a\0b\x1B[2J\x7F\n", 9)), "'a\\x00b\\x1B[2J\\x7F\\x0A'");
+    EXPECT_EQ(quotedExcerpt("\x81\x9D\xE9"), "'\\x81\\x9D\xE9'")
+        << "undefined Windows-1252 bytes are C1 controls";
+    EXPECT_EQ(quotedExcerpt(std::string(2 << 20, 'x')), "'" + std::string(40, 'x') + "...'");
+    EXPECT_EQ(quotedExcerpt(std::string(39, 'x') + "\xC3\xA7" + "z", TextEncoding::Utf8),
+              "'" + std::string(39, 'x') + "...'")
+        << "a UTF-8 character is never cut in two";
+    EXPECT_EQ(quotedExcerpt("\xC3\x81", TextEncoding::Utf8), "'\xC3\x81'");
 }
