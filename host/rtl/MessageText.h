@@ -1,8 +1,6 @@
 #pragma once
 // Input quoted in error messages.
 
-#include "host/QmrRuntimeExport.h"
-
 #include <string>
 #include <string_view>
 
@@ -15,7 +13,6 @@ enum class TextEncoding { Ansi, Utf8 };
 /// boundary, then "..."), with every control byte written as \xNN (in Windows-1252 text also the
 /// five bytes the code page leaves undefined, which become C1 controls), so that a message stays
 /// short and nothing from the input reaches the terminal as a command.
-QMR_RUNTIME_EXPORT std::string quotedExcerpt(std::string_view text,
-                                             TextEncoding encoding = TextEncoding::Ansi);
+std::string quotedExcerpt(std::string_view text, TextEncoding encoding = TextEncoding::Ansi);
 
 } // namespace qmr
