@@ -1,5 +1,7 @@
 #include "host/framework/ShapeWidget.h"
 
+#include "host/ui/TControl.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,6 +18,9 @@ void ShapeWidget::paintEvent(QPaintEvent*) {
     if (!m_client)
         return;
     QPainter painter(this);
+    // The control paints in design pixels, whatever the scale its form is shown at.
+    if (const TControl* control = TControl::fromWidget(this); control && control->widget() == this)
+        control->scalePainter(painter);
     m_client->paintShape(painter);
 }
 

@@ -1,6 +1,7 @@
 #include "host/ui/GridTableView.h"
 
 #include "host/ui/DataSetTableModel.h"
+#include "host/ui/Scaling.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -62,6 +63,10 @@ void GridTableView::setRowHeight(int height) {
     updateGeometries();
     if (onRoomChanged)
         onRoomChanged();
+}
+
+void GridTableView::setBorderScale(double scale) {
+    setLineWidth(scaledLength(kBorderWidth, scale));
 }
 
 void GridTableView::scrollTo(const QModelIndex& index, ScrollHint hint) {

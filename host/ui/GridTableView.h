@@ -45,6 +45,8 @@ public:
     int paintedRowCount() const;
     /// The rows all have this height; the view never measures rows one by one.
     void setRowHeight(int height);
+    /// Draws the border at `scale` (the scale of the view's form).
+    void setBorderScale(double scale);
 
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     /// Scrolls sideways only, so that `column` (model position) is visible when it fits.

@@ -1,9 +1,11 @@
 #include "host/ui/PropertyValues.h"
 
+#include "host/ui/Scaling.h"
 #include "host/ui/TClassRegistry.h"
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 
 namespace qmr {
@@ -115,12 +117,12 @@ QColor qtColor(TColor color) {
     return QColor(colorRed(color), colorGreen(color), colorBlue(color));
 }
 
-QFont qtFont(const TFont& font) {
+QFont qtFont(const TFont& font, double scale) {
     QFont result(QString::fromStdString(ansiToUtf8(font.name)));
     // A negative height is the em height in pixels; a positive one includes the internal
     // leading, which is roughly a fifth of it.
     const int pixels = font.height < 0 ? -font.height : font.height * 4 / 5;
-    result.setPixelSize(pixels > 0 ? pixels : 11);
+    result.setPixelSize(std::max(1, scaledLength(pixels > 0 ? pixels : 11, scale)));
     result.setBold(font.bold);
     return result;
 }

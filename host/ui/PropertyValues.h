@@ -64,8 +64,9 @@ QMR_RUNTIME_EXPORT bool setFontProperty(TFont& font, std::string_view subPropert
 
 /// The Qt colour of a TColor.
 QMR_RUNTIME_EXPORT QColor qtColor(TColor color);
-/// The Qt font of a layout font: a negative height is the character height in pixels.
-QMR_RUNTIME_EXPORT QFont qtFont(const TFont& font);
+/// The Qt font of a layout font: a negative height is the character height in pixels, here at
+/// `scale` (the scale of the form that shows it).
+QMR_RUNTIME_EXPORT QFont qtFont(const TFont& font, double scale = 1.0);
 /// The glyph with every pixel of its bottom-left pixel's colour made transparent.
 QMR_RUNTIME_EXPORT QImage transparentGlyph(const QImage& glyph);
 

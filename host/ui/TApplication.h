@@ -3,6 +3,7 @@
 
 #include "host/QmrRuntimeExport.h"
 #include "host/rtl/Exception.h"
+#include "host/ui/TFit.h"
 
 #include <QIcon>
 
@@ -22,6 +23,9 @@ public:
     void setTitle(AnsiString title) { m_title = std::move(title); }
     const QIcon& icon() const noexcept { return m_icon; }
     void setIcon(QIcon icon) { m_icon = std::move(icon); }
+    /// How forms fit the screen when they are shown (automatic unless the host says otherwise).
+    const TFit& fit() const noexcept { return m_fit; }
+    void setFit(TFit fit) { m_fit = fit; }
 
     /// Hands an error that escaped an event handler to the error handler. The default shows the
     /// message in a message box and the program goes on.
@@ -46,6 +50,7 @@ public:
 private:
     AnsiString m_title;
     QIcon m_icon;
+    TFit m_fit;
     ExceptionHandler m_handler;
 };
 

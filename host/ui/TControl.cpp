@@ -3,13 +3,16 @@
 #include "host/ui/Layout.h"
 #include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
+#include "host/ui/Scaling.h"
 #include "host/ui/TClassRegistry.h"
 
 #include <QEvent>
+#include <QPainter>
 #include <QVariant>
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <utility>
 
 namespace qmr {
@@ -29,7 +32,8 @@ constexpr TIdentName<TAlign> kAlignments[] = {{"alNone", TAlign::alNone}, {"alCl
 
 } // namespace
 
-/// Keeps a window control's alClient children covering it when it is resized.
+/// Keeps a window control's alClient children covering it when it is resized, and a window's
+/// design size in step with a size the window system gave it.
 class TWinControlWatcher : public QObject {
 public:
     TWinControlWatcher(TWinControl& control, QWidget& widget) : QObject(&widget), m_control(control) {
@@ -38,8 +42,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Resize)
+        if (event->type() == QEvent::Resize) {
+            m_control.followWindowSize();
             m_control.realignControls();
+        }
         return QObject::eventFilter(watched, event);
     }
 
@@ -50,8 +56,10 @@ private:
 // --- TControl ---------------------------------------------------------------------------------
 
 TControl::TControl(std::unique_ptr<QWidget> widget) : m_widget(widget.release()) {
-    if (m_widget)
-        m_widget->setProperty(kControlProperty, QVariant::fromValue<void*>(this));
+    if (!m_widget)
+        return;
+    m_widget->setProperty(kControlProperty, QVariant::fromValue<void*>(this));
+    m_bounds = m_widget->geometry();
 }
 
 TControl::~TControl() {
@@ -98,30 +106,70 @@ void TControl::setParent(TWinControl* parent) {
     m_widget->setVisible(m_visible);
     if (m_parentFont)
         inheritFont(parent->font());
+    else if (scale() != 1.0)
+        appearanceChanged(); // the font at the scale of the new parent's form
+    placeWidget();
     applyAlign();
 }
 
 int TControl::left() const {
-    return m_widget ? m_widget->geometry().x() : 0;
+    if (!m_widget)
+        return 0;
+    return m_widget->isWindow() ? m_widget->geometry().x() : m_bounds.x();
 }
 int TControl::top() const {
-    return m_widget ? m_widget->geometry().y() : 0;
+    if (!m_widget)
+        return 0;
+    return m_widget->isWindow() ? m_widget->geometry().y() : m_bounds.y();
 }
 int TControl::width() const {
-    return m_widget ? m_widget->width() : 0;
+    return m_widget ? m_bounds.width() : 0;
 }
 int TControl::height() const {
-    return m_widget ? m_widget->height() : 0;
+    return m_widget ? m_bounds.height() : 0;
 }
 
 void TControl::setBounds(int left, int top, int width, int height) {
     if (!m_widget)
         return;
-    m_widget->setGeometry(left, top, width, height);
+    m_bounds = QRect(left, top, width, height);
+    // A window is placed on the screen, in the screen's pixels, and only when asked to move: a
+    // window never placed is left to the window system.
+    if (m_widget->isWindow() && m_widget->geometry().topLeft() != m_bounds.topLeft())
+        m_widget->setGeometry(QRect(m_bounds.topLeft(), m_widget->size()));
+    placeWidget();
     applyAlign();
     // Qt defers resize events of widgets not yet shown; the children follow the new size now.
     if (auto* container = dynamic_cast<TWinControl*>(this))
         container->realignControls();
+}
+
+void TControl::placeWidget() {
+    if (!m_widget)
+        return;
+    if (m_widget->isWindow())
+        m_widget->resize(scaledSize(m_bounds.size(), scale()));
+    else
+        m_widget->setGeometry(scaledRect(m_bounds, scale()));
+}
+
+double TControl::scale() const {
+    return m_parent ? m_parent->scale() : 1.0;
+}
+
+void TControl::scaleChanged() {
+    placeWidget();
+    appearanceChanged();
+}
+
+void TControl::scalePainter(QPainter& painter) const {
+    if (!m_widget || scale() == 1.0 || m_bounds.isEmpty())
+        return;
+    // The widget's own size rather than the scale itself: its edges were rounded to whole pixels,
+    // and the drawing must reach them.
+    painter.scale(double(m_widget->width()) / m_bounds.width(),
+                  double(m_widget->height()) / m_bounds.height());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
 void TControl::setAlign(TAlign align) {
@@ -132,7 +180,13 @@ void TControl::setAlign(TAlign align) {
 void TControl::applyAlign() {
     if (m_align != TAlign::alClient || !m_widget || !m_parent || !m_parent->widget())
         return;
-    m_widget->setGeometry(m_parent->widget()->rect());
+    const QRect client(0, 0, m_parent->width(), m_parent->height());
+    if (client == m_bounds)
+        return;
+    m_bounds = client;
+    placeWidget();
+    if (auto* container = dynamic_cast<TWinControl*>(this))
+        container->realignControls();
 }
 
 bool TControl::enabled() const {
@@ -231,7 +285,7 @@ void TControl::click() {
 void TControl::appearanceChanged() {
     if (!m_widget)
         return;
-    m_widget->setFont(qtFont(m_font));
+    m_widget->setFont(qtFont(m_font, scale()));
     QPalette palette = m_widget->palette();
     const QColor face = qtColor(m_color);
     const QColor text = qtColor(m_font.color);
@@ -353,6 +407,20 @@ std::vector<TWinControl*> TWinControl::tabOrderedControls() const {
 void TWinControl::realignControls() {
     for (TControl* child : controls())
         child->applyAlign();
+}
+
+void TWinControl::followWindowSize() {
+    QWidget* w = widget();
+    if (!w || !w->isWindow() || w->size() == scaledSize(m_bounds.size(), scale()))
+        return;
+    const double s = scale();
+    m_bounds.setSize(QSize(int(std::lround(w->width() / s)), int(std::lround(w->height() / s))));
+}
+
+void TWinControl::scaleChanged() {
+    TControl::scaleChanged();
+    for (TControl* child : controls())
+        child->scaleChanged();
 }
 
 bool TWinControl::setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) {

@@ -5,11 +5,14 @@
 #include "host/ui/Types.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include <memory>
 #include <string_view>
 #include <vector>
+
+class QPainter;
 
 namespace qmr {
 
@@ -20,6 +23,9 @@ class TEventBinder;
 
 /// A visual component. The control owns its widget; the widget's parent is the parent control's
 /// widget (forms and panels), so Qt clips and stacks it there in creation order.
+///
+/// Bounds and fonts are design lengths, pixels at 96 per inch as the layout gives them, whatever
+/// the scale its form is shown at; the widget has them at that scale.
 class QMR_RUNTIME_EXPORT TControl : public TComponent {
 public:
     ~TControl() override;
@@ -36,6 +42,7 @@ public:
     TWinControl* parent() const noexcept;
     void setParent(TWinControl* parent);
 
+    /// The place in the parent's client area; a form's is its place on the screen.
     int left() const;
     int top() const;
     int width() const;
@@ -71,6 +78,12 @@ public:
     /// Paints the control now, not at the next idle moment.
     void repaint();
 
+    /// The scale the control's form is shown at (1: as designed; a control on no form has 1).
+    virtual double scale() const;
+    /// Lets `painter`, painting the widget, draw in design pixels: (0, 0) to (width, height)
+    /// cover the widget at any scale.
+    void scalePainter(QPainter& painter) const;
+
     /// Runs the bound click handler, whether the control is enabled or not: only touches are
     /// refused by a disabled control, and a handler that must not run then checks for itself.
     /// The handler's exception passes on to the caller; the dispatch wrapper where the event
@@ -86,6 +99,10 @@ protected:
     explicit TControl(std::unique_ptr<QWidget> widget);
     /// Called after font or colour changed, to pass them on to the widget.
     virtual void appearanceChanged();
+    /// Puts the widget where the bounds say, at the form's scale.
+    virtual void placeWidget();
+    /// Called when the form's scale changed: the widget takes the new scale.
+    virtual void scaleChanged();
 
 private:
     friend class TWinControl;
@@ -96,6 +113,8 @@ private:
 
     QPointer<QWidget> m_widget;
     TWinControl* m_parent = nullptr;
+    /// Design bounds; a form's place is on the screen (its widget's), only the size is kept here.
+    QRect m_bounds;
     TFont m_font;
     TColor m_color = clBtnFace;
     TAlign m_align = TAlign::alNone;
@@ -131,10 +150,14 @@ protected:
     explicit TWinControl(std::unique_ptr<QWidget> widget);
     /// Puts the alClient children back over the whole client area after a size change.
     void realignControls();
+    /// The control and all its children take the form's new scale.
+    void scaleChanged() override;
 
 private:
     friend class TControl;
     friend class TWinControlWatcher;
+    /// A window resized by the window system (or the user) takes that size as its design size.
+    void followWindowSize();
 
     int m_tabOrder = -1;
 };

@@ -4,6 +4,7 @@
 #include "host/ui/GridCellDelegate.h"
 #include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
+#include "host/ui/Scaling.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TClassRegistry.h"
 
@@ -13,6 +14,7 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <cmath>
 
 namespace qmr {
 
@@ -114,10 +116,11 @@ TColumn* TDBGrid::Impl::columnAt(int position) const {
 }
 
 int TDBGrid::Impl::columnWidth(const TField& field) const {
-    // As wide as the field's declared characters, and never narrower than its title.
-    const int content = displayChars(field) * QFontMetrics(look->cellFont).averageCharWidth();
-    const int title = QFontMetrics(look->titleFont).horizontalAdvance(toQString(field.displayLabel()));
-    return std::max(content, title) + kTextPadding;
+    // As wide as the field's declared characters, and never narrower than its title, measured in
+    // the design's fonts and scaled with the rest of the form.
+    const int content = displayChars(field) * QFontMetrics(qtFont(grid.font())).averageCharWidth();
+    const int title = QFontMetrics(qtFont(titleFont)).horizontalAdvance(toQString(field.displayLabel()));
+    return scaledLength(std::max(content, title) + kTextPadding, grid.scale());
 }
 
 void TDBGrid::Impl::updateColumns() {
@@ -243,20 +246,34 @@ void TDBGrid::Impl::sectionMoved() {
 
 void TDBGrid::Impl::applyAppearance() {
     GridAppearance& style = *look;
-    style.cellFont = qtFont(grid.font());
+    const double scale = grid.scale();
+    style.cellFont = qtFont(grid.font(), scale);
     style.cellTextColor = qtColor(grid.font().color);
     style.cellColor = qtColor(grid.color());
-    style.titleFont = qtFont(titleFont);
+    style.titleFont = qtFont(titleFont, scale);
     style.titleRowColor = qtColor(fixedColor);
-    // Room for the text and the line under it, as a classic grid sizes its rows.
-    style.rowHeight = QFontMetrics(style.cellFont).height() + 3 + (style.rowLines ? 1 : 0);
-    style.titleHeight = QFontMetrics(style.titleFont).height() + 4;
+    // Room for the text and the line under it, as a classic grid sizes its rows in the design's
+    // fonts; the rows scale with the rest of the form.
+    style.rowHeight =
+        scaledLength(QFontMetrics(qtFont(grid.font())).height() + 3 + (style.rowLines ? 1 : 0), scale);
+    style.titleHeight = scaledLength(QFontMetrics(qtFont(titleFont)).height() + 4, scale);
     if (!view)
         return;
+    applyScale(scale);
     view->setRowHeight(style.rowHeight);
     header->setFixedHeight(style.titleHeight);
     header->viewport()->update();
     view->viewport()->update();
+}
+
+void TDBGrid::Impl::applyScale(double scale) {
+    if (scale == shownScale)
+        return;
+    view->setBorderScale(scale);
+    // Columns keep the widths they have, the user's own included, at the new scale.
+    for (int logical = 0; logical < header->count(); ++logical)
+        header->resizeSection(logical, int(std::lround(header->sectionSize(logical) * scale / shownScale)));
+    shownScale = scale;
 }
 
 void TDBGrid::Impl::applyOptions() {

@@ -57,6 +57,8 @@ struct TDBGrid::Impl : private TDataSetObserver {
     void sectionMoved();
 
     void applyAppearance();
+    /// Puts the border and the column widths at the form's scale `scale`.
+    void applyScale(double scale);
     void applyOptions();
 
     TDBGrid& grid;
@@ -77,6 +79,8 @@ struct TDBGrid::Impl : private TDataSetObserver {
     /// The data set row shown at the top; kept between refreshes so the rows move no more
     /// than needed to keep the current row in sight.
     int topRow = 0;
+    /// The scale the border and the columns are shown at.
+    double shownScale = 1.0;
     bool syncing = false;
     bool refreshPending = false;
 

@@ -3,6 +3,7 @@
 #include "host/ui/KeyRouter.h"
 #include "host/ui/PropertyValues.h"
 #include "host/ui/QtText.h"
+#include "host/ui/Scaling.h"
 #include "host/ui/TApplication.h"
 #include "host/ui/TClassRegistry.h"
 
@@ -10,6 +11,8 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
 #include <algorithm>
 #include <unordered_map>
@@ -56,12 +59,25 @@ constexpr TIdentName<bool> kPositions[] = {{"poDesigned", false},       {"poDefa
                                            {"poScreenCenter", true},    {"poDesktopCenter", false},
                                            {"poMainFormCenter", false}, {"poOwnerFormCenter", false}};
 
+/// The room a window's frame takes: as the window system reported it once the window was shown,
+/// else what the style draws for a title bar and a border.
+QMargins frameOf(const QWidget& window) {
+    if (const QWindow* handle = window.windowHandle(); handle && !handle->frameMargins().isNull())
+        return handle->frameMargins();
+    const QStyle* style = window.style();
+    const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &window);
+    const int titleBar = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    return QMargins(border, titleBar + border, border, border);
+}
+
 } // namespace
 
 struct TForm::Impl {
     AnsiString caption;
     HWND handle = 0;
     QEventLoop* loop = nullptr;
+    double scale = 1.0;
+    bool fixedSize = false;
     bool keyPreview = false;
     bool borderless = false;
     bool screenCentered = false;
@@ -117,14 +133,31 @@ QIcon TForm::icon() const {
 }
 
 void TForm::setClientSize(int width, int height) {
-    widget()->setFixedSize(width, height);
-    realignControls();
+    m_impl->fixedSize = true;
+    setBounds(left(), top(), width, height);
 }
 int TForm::clientWidth() const {
-    return widget()->width();
+    return width();
 }
 int TForm::clientHeight() const {
-    return widget()->height();
+    return height();
+}
+
+void TForm::placeWidget() {
+    if (!m_impl->fixedSize)
+        return TWinControl::placeWidget();
+    widget()->setFixedSize(scaledSize(QSize(width(), height()), scale()));
+}
+
+double TForm::scale() const {
+    return m_impl ? m_impl->scale : 1.0;
+}
+
+void TForm::setScale(double factor) {
+    if (factor == m_impl->scale)
+        return;
+    m_impl->scale = factor;
+    scaleChanged();
 }
 
 bool TForm::borderless() const noexcept {
@@ -150,9 +183,24 @@ void TForm::setKeyPreview(bool on) {
     m_impl->keyPreview = on;
 }
 
+/// Forms are designed at 96 pixels per inch; Qt already maps them onto screens of more pixels per
+/// inch (its device pixel ratio), but not onto a screen too small for them, which is what the
+/// application's fit is for.
+void TForm::fitToScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!Application || !screen)
+        return;
+    // A form without a border may cover the whole screen (a kiosk's panel); a framed one keeps
+    // to the area the desktop leaves free, with room for its frame.
+    const QSize room = m_impl->borderless ? screen->geometry().size()
+                                          : screen->availableGeometry().size().shrunkBy(frameOf(*widget()));
+    setScale(Application->fit().scaleFor(QSize(width(), height()), room));
+}
+
 void TForm::placeOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!m_impl->screenCentered || !screen)
+    // A form scaled down is centred too: its designed place was meant for its designed size.
+    if (!screen || (!m_impl->screenCentered && scale() >= 1.0))
         return;
     const QRect area = screen->geometry();
     widget()->move(area.x() + (area.width() - widget()->width()) / 2,
@@ -164,6 +212,7 @@ int TForm::showModal() {
         throw Exception("Cannot make a visible window modal");
     QWidget* window = widget();
     const QPointer<QWidget> alive(window);
+    fitToScreen();
     placeOnScreen();
     window->setWindowModality(Qt::ApplicationModal);
     window->show();

@@ -27,7 +27,7 @@ public:
     void setCaption(const AnsiString& caption);
     void setIcon(const QIcon& icon);
     QIcon icon() const;
-    /// Fixes the client area's size; the user cannot resize the window.
+    /// Fixes the client area's size (design pixels); the user cannot resize the window.
     void setClientSize(int width, int height);
     int clientWidth() const;
     int clientHeight() const;
@@ -40,7 +40,14 @@ public:
     bool keyPreview() const noexcept;
     void setKeyPreview(bool on);
 
-    /// Shows the form modally: blocks in a modal loop until the form is closed. Returns 0.
+    /// The scale the form is shown at: 1 as designed. Every control, font, glyph and shape of the
+    /// form is drawn at it, and touches land on what they hit.
+    double scale() const override;
+    /// Shows the form at `factor` (showModal sets it as the application's fit asks).
+    void setScale(double factor);
+
+    /// Shows the form modally: blocks in a modal loop until the form is closed. Returns 0. The form
+    /// first takes the scale the application's fit gives it on the primary screen.
     int showModal();
     /// Asks the form to close: runs OnClose and ends the modal loop unless the action is caNone.
     void close();
@@ -80,10 +87,14 @@ public:
     /// Runs a character the same way through OnKeyPress; returns it as it came out (0: refused).
     char dispatchKeyPress(TWinControl* target, char key);
 
+protected:
+    void placeWidget() override;
+
 private:
     void runKeyDown(TWinControl& control, WORD& key, TShiftState shift);
     void runKeyPress(TWinControl& control, char& key);
     void endModal();
+    void fitToScreen();
     void placeOnScreen();
     void acceptOldCreateOrder(const TPropertyValue& value);
 

@@ -1,0 +1,58 @@
+#include "host/ui/TFit.h"
+
+#include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace qmr {
+
+namespace {
+
+std::string number(double value) {
+    return QString::number(value).toStdString();
+}
+
+std::string factorRange() {
+    return "from " + number(TFit::kSmallestFactor) + " to " + number(TFit::kLargestFactor);
+}
+
+} // namespace
+
+TFit TFit::fixed(double factor) {
+    if (!(factor >= kSmallestFactor && factor <= kLargestFactor))
+        throw EConvertError("Scale factor " + number(factor) + " is outside " + factorRange());
+    return TFit(Mode::Fixed, factor);
+}
+
+TFit TFit::fromText(std::string_view text) {
+    if (text == "auto")
+        return TFit();
+    if (text == "off")
+        return off();
+    double factor = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), factor);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
+        !(factor >= kSmallestFactor && factor <= kLargestFactor))
+        throw EConvertError(quotedExcerpt(text, TextEncoding::Utf8) +
+                            " is no fit: give auto, off or a factor " + factorRange());
+    return TFit(Mode::Fixed, factor);
+}
+
+double TFit::scaleFor(QSize form, QSize room) const {
+    if (m_mode != Mode::Automatic)
+        return m_factor;
+    if (form.isEmpty() || (form.width() <= room.width() && form.height() <= room.height()))
+        return 1.0;
+    const double fits = std::min(double(room.width()) / form.width(), double(room.height()) / form.height());
+    // Hundredths keep the factor a number a person can repeat (--fit 0.86), and rounding down keeps
+    // every scaled length within the room.
+    return std::max(kSmallestFactor, std::floor(fits * 100) / 100);
+}
+
+} // namespace qmr

@@ -1,0 +1,50 @@
+#pragma once
+// How forms fit the screen they are shown on.
+
+#include "host/QmrRuntimeExport.h"
+
+#include <QSize>
+
+#include <string_view>
+
+namespace qmr {
+
+/// What the host asks of the forms it shows. Layouts are designed in pixels at 96 pixels per inch;
+/// on a panel smaller than a form the user could not reach part of it, so by default a form that
+/// does not fit is scaled down as a whole (geometry, fonts, glyphs, shapes) by one factor.
+class QMR_RUNTIME_EXPORT TFit {
+public:
+    enum class Mode {
+        Automatic, ///< scaled down when larger than the room on the screen, else as designed
+        Off,       ///< always as designed
+        Fixed      ///< always at the given factor
+    };
+    /// The factors a fixed fit accepts, and the least an automatic fit goes down to.
+    static constexpr double kSmallestFactor = 0.25;
+    static constexpr double kLargestFactor = 4.0;
+
+    /// Automatic.
+    TFit() = default;
+    static TFit off() { return TFit(Mode::Off, 1.0); }
+    /// Every form at `factor`; EConvertError when it lies outside kSmallestFactor to kLargestFactor.
+    static TFit fixed(double factor);
+    /// "auto", "off" or a factor ("0.85"), as a user writes it (UTF-8); EConvertError quoting the
+    /// text when it is none of these.
+    static TFit fromText(std::string_view text);
+
+    Mode mode() const noexcept { return m_mode; }
+    /// The factor of a fixed fit (1 otherwise).
+    double factor() const noexcept { return m_factor; }
+    /// The scale of a form whose client area is `form` pixels as designed, shown where `room`
+    /// pixels are free for it (its frame already taken off). Automatic: 1 when it fits, else the
+    /// largest factor in hundredths that fits.
+    double scaleFor(QSize form, QSize room) const;
+
+private:
+    TFit(Mode mode, double factor) : m_mode(mode), m_factor(factor) {}
+
+    Mode m_mode = Mode::Automatic;
+    double m_factor = 1.0;
+};
+
+} // namespace qmr
