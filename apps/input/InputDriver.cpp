@@ -79,6 +79,13 @@ QWindow* shownWindow(const QWidget* widget, const QString& what) {
     return window;
 }
 
+/// The touch screen the touches of a TouchScreen pointer come from: one for the process, as Qt
+/// registers every input device for good.
+QPointingDevice* touchScreen() {
+    static QPointingDevice* const device = QTest::createTouchDevice();
+    return device;
+}
+
 /// `position` of `widget` in the coordinates of its window.
 QPoint inWindow(const QWidget* widget, QPoint position) {
     return widget->window()->windowHandle()->mapFromGlobal(widget->mapToGlobal(position));
@@ -138,12 +145,37 @@ void InputDriver::touchAt(QWidget* widget, QPoint position, const QString& what)
 }
 
 void InputDriver::pressAt(QWidget* widget, QPoint position, const QString& what) {
-    QTest::mousePress(shownWindow(widget, what), Qt::LeftButton, Qt::NoModifier, inWindow(widget, position));
+    sendTouch(widget, position, what, QEvent::MouseButtonPress);
 }
 
 void InputDriver::releaseAt(QWidget* widget, QPoint position, const QString& what) {
-    QTest::mouseRelease(shownWindow(widget, what), Qt::LeftButton, Qt::NoModifier,
-                        inWindow(widget, position));
+    sendTouch(widget, position, what, QEvent::MouseButtonRelease);
+}
+
+void InputDriver::moveTo(QWidget* widget, QPoint position, const QString& what) {
+    sendTouch(widget, position, what, QEvent::MouseMove);
+}
+
+void InputDriver::sendTouch(QWidget* widget, QPoint position, const QString& what, QEvent::Type type) {
+    QWindow* window = shownWindow(widget, what);
+    const QPoint point = inWindow(widget, position);
+    if (m_pointer == Pointer::Mouse) {
+        if (type == QEvent::MouseButtonPress)
+            QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, point);
+        else if (type == QEvent::MouseButtonRelease)
+            QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, point);
+        else
+            QTest::mouseMove(window, point);
+        return;
+    }
+    // One finger, sent when the sequence goes out of scope, as a touch screen reports it.
+    QTest::QTouchEventSequence finger = QTest::touchEvent(window, touchScreen());
+    if (type == QEvent::MouseButtonPress)
+        finger.press(0, point, window);
+    else if (type == QEvent::MouseButtonRelease)
+        finger.release(0, point, window);
+    else
+        finger.move(0, point, window);
 }
 
 void InputDriver::perform(const KeyStep& step) {

@@ -1,11 +1,13 @@
 #pragma once
-// Real input for a form: mouse presses through the window system's path (so the event lands on
-// whatever widget is on top at that point) and key presses on the focused widget (so the form's
-// key preview sees them first), exactly as a touch screen and a keyboard deliver them. The host
-// application's scripted mode and the tests drive the screen through it alike.
+// Real input for a form: mouse presses, or a touch screen's touch events, through the window
+// system's path (so the event lands on whatever widget is on top at that point) and key presses on
+// the focused widget (so the form's key preview sees them first), exactly as a touch screen and a
+// keyboard deliver them. The host application's scripted mode and the tests drive the screen
+// through it alike.
 
 #include "KeyScript.h"
 
+#include <QEvent>
 #include <QPoint>
 #include <QString>
 
@@ -26,7 +28,14 @@ public:
 /// held for the keys that follow, until its release: step.
 class InputDriver {
 public:
+    /// What a touch comes as: a mouse's button (as many touch panels' drivers report a finger), or
+    /// Qt touch events of a touch screen.
+    enum class Pointer { Mouse, TouchScreen };
+
     explicit InputDriver(qmr::TForm& form) : m_form(form) {}
+
+    /// Touches from here on come from `pointer` (a mouse unless said otherwise).
+    void setPointer(Pointer pointer) { m_pointer = pointer; }
 
     /// Carries out an input step (touch, title, row, key, type, hold, release, shot); StepError
     /// when it cannot act on the form as it is now, or for a step that is no input (wait, probe),
@@ -41,6 +50,8 @@ public:
     /// The press alone (a finger that stays down) and the release alone, as touchAt.
     void pressAt(QWidget* widget, QPoint position, const QString& what = {});
     void releaseAt(QWidget* widget, QPoint position, const QString& what = {});
+    /// The pressed finger (or button) slides to `position` of `widget`.
+    void moveTo(QWidget* widget, QPoint position, const QString& what = {});
     /// Press and release on the title of grid column `column`.
     void touchTitle(int column);
     /// Press and release on the `row`th visible grid row.
@@ -65,7 +76,11 @@ private:
     void sendModifierKeys(QWidget* target, unsigned modifiers, bool press);
     QWidget* keyTarget() const;
 
+    /// Sends one event of a touch at `position` of `widget`: pressed, moved or released.
+    void sendTouch(QWidget* widget, QPoint position, const QString& what, QEvent::Type type);
+
     qmr::TForm& m_form;
+    Pointer m_pointer = Pointer::Mouse;
     /// Modifiers held by hold: steps (KeyModifier bits).
     unsigned m_held = 0;
 };

@@ -29,12 +29,17 @@ enum class DataKind { client, plain };
 /// test. A Shift held by one step stays held for the steps after it.
 class ScreenInput {
 public:
-    explicit ScreenInput(qmr::TForm& form) : m_form(form), m_driver(form) {}
+    explicit ScreenInput(qmr::TForm& form, InputDriver::Pointer pointer = InputDriver::Pointer::Mouse)
+        : m_form(form), m_driver(form) {
+        m_driver.setPointer(pointer);
+    }
     /// Runs a key script (touch:NAME title:N key:KEY type:TEXT hold:Shift release:Shift ...); a
     /// malformed script or a step that cannot act fails the test.
     void run(std::string_view script);
     /// A touch (press and release) at `point` of the form's client area, on whatever is there.
     void touchAt(QPoint point);
+    /// The driver itself, for a touch in parts (press, slide, release).
+    InputDriver& driver() { return m_driver; }
 
 private:
     qmr::TForm& m_form;

@@ -128,6 +128,32 @@ TEST_F(FrameworkControlsTest, touchReleasedOutsideTheKeyDoesNotClick) {
     EXPECT_FALSE(key->down());
 }
 
+TEST_F(FrameworkControlsTest, tapClicksOnceAndSlidingOffBeforeLiftingClicksNothingForMouseAndFinger) {
+    using Pointer = InputDriver::Pointer;
+    for (const Pointer pointer : {Pointer::Mouse, Pointer::TouchScreen}) {
+        auto* key = add<TBlendedButton>(10, 50, 51, 44);
+        auto* colourButton = add<TdxfColorButton>(130, 50, 42, 42);
+        show();
+        for (TControl* control : std::initializer_list<TControl*>{key, colourButton}) {
+            int clicks = 0;
+            control->onClick = [&](TObject*) { ++clicks; };
+            InputDriver input(*form);
+            input.setPointer(pointer);
+            QWidget* widget = control->widget();
+            input.touchAt(widget, widget->rect().center());
+            input.pressAt(widget, widget->rect().center());
+            input.moveTo(form->widget(), QPoint(250, 180));
+            input.releaseAt(form->widget(), QPoint(250, 180));
+            const char* what = pointer == Pointer::Mouse ? "mouse on " : "finger on ";
+            EXPECT_EQ(clicks, 1) << what << widget->metaObject()->className();
+            EXPECT_TRUE(edit->focused()) << what << widget->metaObject()->className();
+        }
+        EXPECT_FALSE(key->down());
+        form->disown(key).reset();
+        form->disown(colourButton).reset();
+    }
+}
+
 TEST_F(FrameworkControlsTest, touchingKeysAndColourButtonsLeavesTheFocusWhereItWas) {
     auto* key = add<TBlendedButton>(10, 50, 51, 44);
     auto* bitmapKey = add<TBlendedBitBtn>(70, 50, 51, 44);
