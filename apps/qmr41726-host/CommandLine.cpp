@@ -84,6 +84,11 @@ void addOptions(QCommandLineParser& parser) {
          "LC_MESSAGES or LANG); a language without a catalogue, or the C locale, leaves the texts as laid "
          "out.",
          "LANG"},
+        {"fit",
+         "How the screen fits the display: auto scales it down, as a whole, when the display is smaller "
+         "than the screen (800 x 480 panels: about 0.86); off shows it as designed (640 x 552); a factor "
+         "from 0.25 to 4 shows it at that scale (default: auto).",
+         "auto|off|FACTOR"},
         {{"h", "help"}, "Show this text."},
         {"version", "Show the host's version."},
     });
@@ -113,6 +118,14 @@ void refuseRepeats(const QCommandLineParser& parser) {
         if (++counts[name] == 2)
             throw UsageError(std::string("option ") + (name.size() == 1 ? "-" : "--") + name.toStdString() +
                              " is given twice");
+    }
+}
+
+TFit fitValue(const QString& value) {
+    try {
+        return TFit::fromText(value.toStdString());
+    } catch (const EConvertError& e) {
+        throw UsageError("--fit " + std::string(e.what()));
     }
 }
 
@@ -197,6 +210,8 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
         options.packagePath = parser.value("package").toStdString();
     if (parser.isSet("lang"))
         options.language = parser.value("lang").toStdString();
+    if (parser.isSet("fit"))
+        options.fit = fitValue(parser.value("fit"));
     checkCombinations(options, parser.isSet("data"), parser.isSet("query"));
     return options;
 }

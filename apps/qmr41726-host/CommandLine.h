@@ -3,6 +3,8 @@
 // taken Qt's own options (-platform, -plugin, ...) out of it. The options are checked as a whole
 // before any window or data set exists, so a usage error prints nothing on stdout.
 
+#include "host/ui/TFit.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -29,6 +31,9 @@ struct HostOptions {
     std::optional<std::string> keys;
     /// The language of the screen's texts ("pt_BR", "es", "en"); without it, the locale's.
     std::optional<std::string> language;
+    /// How the screen fits the display: scaled down when larger (the default), as designed, or at
+    /// a fixed factor.
+    qmr::TFit fit;
     bool timings = false;
     bool help = false;
     bool version = false;

@@ -115,6 +115,7 @@ int callScreen(HostRequest& request) {
     TApplication application;
     application.setTitle("QMR41726 host");
     application.setIcon(hostIcon());
+    application.setFit(request.options.fit);
     ScreenPackage screen;
     try {
         screen = loadScreenPackage(request.packageFile);
