@@ -18,15 +18,16 @@ std::string number(double value) {
     return QString::number(value).toStdString();
 }
 
+/// The factors a fit accepts, as a message says them.
 std::string factorRange() {
-    return "from " + number(TFit::kSmallestFactor) + " to " + number(TFit::kLargestFactor);
+    return number(TFit::kSmallestFactor) + " to " + number(TFit::kLargestFactor);
 }
 
 } // namespace
 
 TFit TFit::fixed(double factor) {
     if (!(factor >= kSmallestFactor && factor <= kLargestFactor))
-        throw EConvertError("Scale factor " + number(factor) + " is outside " + factorRange());
+        throw EConvertError("Scale factor " + number(factor) + " is not within " + factorRange());
     return TFit(Mode::Fixed, factor);
 }
 
@@ -40,7 +41,7 @@ TFit TFit::fromText(std::string_view text) {
     if (error != std::errc() || end != text.data() + text.size() || text.empty() ||
         !(factor >= kSmallestFactor && factor <= kLargestFactor))
         throw EConvertError(quotedExcerpt(text, TextEncoding::Utf8) +
-                            " is no fit: give auto, off or a factor " + factorRange());
+                            " is no fit: give auto, off or a factor from " + factorRange());
     return TFit(Mode::Fixed, factor);
 }
 

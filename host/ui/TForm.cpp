@@ -154,6 +154,9 @@ double TForm::scale() const {
 }
 
 void TForm::setScale(double factor) {
+    // Only the factors a fit accepts (EConvertError otherwise): a form scaled to nothing, or past
+    // any screen, is a mistake.
+    factor = TFit::fixed(factor).factor();
     if (factor == m_impl->scale)
         return;
     m_impl->scale = factor;

@@ -28,6 +28,7 @@ TEST(HostApp, usageErrorsExitTwoWithNothingOnStdout) {
         {{"stray"}, "unexpected argument \"stray\""},
         {{"--data"}, "Missing value after '--data'"},
         {{"--params", "3"}, "--params takes 0, 1 or 2"},
+        {{"--fit", "0.1"}, "--fit '0.1' is no fit: give auto, off or a factor from 0.25 to 4"},
         {{"--flag", "S", "--flag", "N"}, "--flag is given twice"},
         {{"--plain=yes"}, "Unexpected value after '--plain'"},
         {{"--plain", "--plain"}, "--plain is given twice"},
@@ -48,7 +49,7 @@ TEST(HostApp, helpDescribesEveryOptionAndStep) {
          {"--data",  "--db",     "QMR_DB_PASSWORD", "--query",   "--flag",     "--filter",      "--filtered",
           "--plain", "--params", "--bogus-dataset", "--keys",    "--timings",  "--package",     "touch:NAME",
           "title:N", "row:N",    "key:NAME",        "type:TEXT", "hold:Shift", "release:Shift", "shot:FILE",
-          "wait:MS", "probe",    "--version",       "-platform"})
+          "wait:MS", "probe",    "--version",       "-platform", "--fit"})
         EXPECT_TRUE(run.out.contains(word)) << word;
 }
 

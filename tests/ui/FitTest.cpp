@@ -92,6 +92,8 @@ TEST_F(ShownFit, scaledFormPlacesItsControlsAndFontsAtItsScaleAndBackAsDesigned)
     EXPECT_EQ(QRect(edit.left(), edit.top(), edit.width(), edit.height()), QRect(10, 100, 200, 30));
     EXPECT_EQ(edit.widget()->font().pixelSize(), 18);
     EXPECT_EQ(form.widget()->size(), QSize(225, 150));
+    EXPECT_THROW(form.setScale(0), EConvertError);
+    EXPECT_EQ(form.scale(), 0.75);
     form.setScale(1.0);
     EXPECT_EQ(edit.widget()->font().pixelSize(), 24);
     EXPECT_EQ(form.widget()->grab().toImage(), designed);
