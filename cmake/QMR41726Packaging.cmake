@@ -136,6 +136,8 @@ Fills a QMR41726 data set from any database a Qt SQL driver reaches
 (PostgreSQL, MySQL, ODBC, InterBase, SQLite).")
     set(CPACK_DEBIAN_SQL_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
     string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (= ${QMR_DEBIAN_VERSION})")
+    # The host application links the SQL loader (--db): without it the program does not start.
+    string(APPEND CPACK_DEBIAN_HOST_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (>= ${QMR_DEBIAN_VERSION})")
 endif()
 
 include(CPack)
