@@ -4,6 +4,7 @@
 #   libqmr41726-dev     headers, the .so links, CMake package and pkg-config file
 #   qmr41726-screen     the search screen package
 #   qmr41726-host       the host application and the sample data
+#   qmr41726-kiosk      the kiosk kit: systemd units, their settings and user (cmake/QMR41726Kiosk.cmake)
 # dpkg-shlibdeps finds the libraries the binaries link; what no tool can see is declared here: the
 # fonts the screen's pixels are drawn with, the Qt platform and input plugins a terminal runs on,
 # the Qt SQL drivers, and our own libraries (the runtime is not installed yet when the others are
@@ -17,8 +18,9 @@ set(QMR_DEB_RUNTIME libqmr-runtime${QMR_RUNTIME_SOVERSION})
 set(QMR_DEB_DEV libqmr41726-dev)
 set(QMR_DEB_SCREEN qmr41726-screen)
 set(QMR_DEB_HOST qmr41726-host)
+set(QMR_DEB_KIOSK ${QMR_KIOSK_NAME})
 
-set(QMR_DEB_COMPONENTS runtime dev screen host)
+set(QMR_DEB_COMPONENTS runtime dev screen host kiosk)
 if(QMR_HAS_SQL)
     get_target_property(QMR_SQL_SOVERSION qmr_sql SOVERSION)
     set(QMR_DEB_SQL libqmr-sql${QMR_SQL_SOVERSION})
@@ -54,6 +56,9 @@ foreach(component IN LISTS QMR_DEB_COMPONENTS)
     if(component STREQUAL "runtime" OR component STREQUAL "sql")
         # CPack's own postinst/postrm run ldconfig beside the trigger; both are harmless.
         string(APPEND overrides "${package}: maintscript-calls-ldconfig *\n")
+    elseif(component STREQUAL "kiosk")
+        # The kiosk runs in a logind session opened by systemd: there is no other init to support.
+        string(APPEND overrides "${package}: package-supports-alternative-init-but-no-init.d-script *\n")
     endif()
     file(WRITE ${QMR_PACKAGING_DIR}/lintian/${package} "${overrides}")
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${QMR_PACKAGING_DIR}/changelog.Debian.gz
@@ -123,6 +128,28 @@ Loads the QMR41726 search screen package, hands it a data set read from a CSV
 file or an SQLite database, and prints what the call left behind as JSON; a key
 script drives the screen without a person. Comes with sample data.")
 
+set(CPACK_DEBIAN_KIOSK_PACKAGE_NAME ${QMR_DEB_KIOSK})
+set(CPACK_DEBIAN_KIOSK_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_KIOSK_PACKAGE_ARCHITECTURE all)
+# The cage unit needs cage, which does not start without Xwayland, and Qt's Wayland platform; the
+# eglfs unit needs Qt's eglfs platform and its KMS integration (libqt6opengl6; linuxfb comes with
+# libqt6gui6). The package creates its user with systemd-sysusers; pam_systemd registers the cage
+# unit's session with logind.
+set(CPACK_DEBIAN_KIOSK_PACKAGE_DEPENDS
+    "${QMR_DEB_HOST} (= ${QMR_DEBIAN_VERSION}), cage, xwayland, qt6-wayland, libqt6opengl6, systemd | systemd-sysusers")
+set(CPACK_DEBIAN_KIOSK_PACKAGE_RECOMMENDS "libpam-systemd")
+set(CPACK_DEBIAN_KIOSK_DESCRIPTION "kiosk kit of the QMR41726 search screen
+Systemd units that show the QMR41726 search screen full screen on a touch
+terminal as an unprivileged user, started again whenever it ends: one under
+the cage Wayland compositor, one on Qt's eglfs or linuxfb platform without a
+compositor. Their settings (data, query, language) are in
+/etc/default/qmr41726-kiosk. Neither unit is enabled when installed.")
+# dpkg keeps the operator's changes to the files under /etc across upgrades.
+file(WRITE ${QMR_PACKAGING_DIR}/kiosk/conffiles
+    "/etc/default/${QMR_KIOSK_NAME}\n/etc/pam.d/${QMR_KIOSK_NAME}\n")
+set(CPACK_DEBIAN_KIOSK_PACKAGE_CONTROL_EXTRA ${QMR_PACKAGING_DIR}/kiosk/conffiles
+    ${QMR_KIOSK_SOURCE_DIR}/postinst ${QMR_KIOSK_SOURCE_DIR}/prerm ${QMR_KIOSK_SOURCE_DIR}/postrm)
+
 if(QMR_HAS_SQL)
     set(CPACK_DEBIAN_SQL_PACKAGE_NAME ${QMR_DEB_SQL})
     set(CPACK_DEBIAN_SQL_PACKAGE_SECTION libs)
@@ -136,6 +163,8 @@ Fills a QMR41726 data set from any database a Qt SQL driver reaches
 (PostgreSQL, MySQL, ODBC, InterBase, SQLite).")
     set(CPACK_DEBIAN_SQL_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
     string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (= ${QMR_DEBIAN_VERSION})")
+    # The host application links the SQL loader (--db): without it the program does not start.
+    string(APPEND CPACK_DEBIAN_HOST_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (>= ${QMR_DEBIAN_VERSION})")
 endif()
 
 include(CPack)
