@@ -20,6 +20,10 @@ struct KeyTiming {
     double oursDataSetMs = kNotMeasured;
     /// The whole keystroke through the search screen: touch, handlers, filter, grid and repaint.
     double screenMs = kNotMeasured;
+    /// The data layer's part of those same keystrokes (see FormBenchResult::dataMs).
+    double screenDataMs = kNotMeasured;
+    /// The screen's own share: each keystroke's whole time less its data layer's part, median.
+    double screenShareMs = kNotMeasured;
     double sqliteMs = kNotMeasured;
     double plainMs = kNotMeasured;
     /// The Qt stack peer's whole keystroke, the view's update included (see QtStackPeer.h).
@@ -49,6 +53,8 @@ struct BenchReport {
     double qtSetupMs = kNotMeasured;
     double endToEndP95Ms = kNotMeasured;
     double endToEndMedianMs = kNotMeasured;
+    /// The screen's own share of a keystroke, median over every touch of the sequence.
+    double screenShareMedianMs = kNotMeasured;
     int endToEndSamples = 0;
     /// Disagreements between peers, failures and parts not measured, for the reader.
     std::vector<std::string> notes;

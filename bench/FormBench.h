@@ -20,6 +20,10 @@ struct FormBenchResult {
     /// One sample per touched key: press, release, handlers, filter, grid update and repaint; the
     /// keys of the typed sequence in their order, round after round.
     std::vector<double> touchMs;
+    /// The data layer's part of each touch in `touchMs`: the filter calls that touch made, replayed
+    /// on a twin data set that has been through the same calls (so its remembered results and
+    /// index are the screen's data set's) and timed alone, right after the touch.
+    std::vector<double> dataMs;
     /// Errors the screen's handlers reported while touched (each one also a note).
     std::vector<std::string> errors;
 };

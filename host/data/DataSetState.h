@@ -16,7 +16,7 @@ struct TDataSet::State {
     AnsiString filterText;
     bool filtered = false;
     /// The rows a filter let through, in display order; nullptr while every row shows.
-    std::shared_ptr<const RowList> filteredRows;
+    std::shared_ptr<const FilterRows> filteredRows;
     FilterEngine engine;
     /// Current position in the view, from 0; -1 when the view is empty or the set is closed.
     int current = -1;

@@ -5,15 +5,20 @@
 // A keystroke in a search turns 'JO%' into 'JOS%', and Backspace turns it back. So the engine
 // keeps the results of recent filters (for the current store and order) and, for a new filter:
 //   1. returns a remembered result of the same text as it is;
-//   2. otherwise tests only the rows of the smallest remembered result it refines (every row it
+//   2. when it is a remembered result that the index settles a LIKE on (the screen's next key:
+//      "base AND UPPER(NOME) LIKE 'JO%'" after "... 'J%'"), the runs of that result's rows the
+//      index names by binary search, sharing that result's list: nothing is tested or copied;
+//   3. otherwise tests only the rows of the smallest remembered result it refines (every row it
 //      accepts is in there: see filterRefines), or
-//   3. the rows an index on the LIKE's column can name by binary search (findPrefixRanges),
-//      preferred to road 2 when they are fewer, or when they settle the LIKE by themselves and
-//      are not many times more,
-//   4. or, failing both, every row.
-// Each road tests the candidates with the full compiled filter and keeps their order, so every
-// road gives the same rows in the same order.
+//   4. the rows an index on the LIKE's column can name by binary search (findPrefixRanges),
+//      preferred to road 3 when they are fewer, or when they settle the LIKE by themselves and
+//      are not many times more; when they settle the whole filter they are the result as they
+//      stand, runs of the index's own order,
+//   5. or, failing both, every row.
+// Each road keeps the index's order and either tests the candidates with the compiled filter or
+// takes only rows the tests would pass, so every road gives the same rows in the same order.
 
+#include "host/data/FilterRows.h"
 #include "host/data/TFilterProgram.h"
 
 #include <cstdint>
@@ -25,12 +30,9 @@ namespace qmr {
 
 class TColumnStore;
 
-/// The rows a data set shows: store row numbers in display order.
-using RowList = std::vector<std::uint32_t>;
-
 /// What orders the rows: an index (store rows in order) and its leading key, or the store's order.
 struct RowOrdering {
-    const std::vector<std::uint32_t>* order = nullptr;
+    std::shared_ptr<const RowList> order;
     /// First key column of the index, or -1; usable for prefix ranges only when ascending.
     int keyColumn = -1;
     bool descending = false;
@@ -44,11 +46,18 @@ public:
     std::shared_ptr<const TFilterProgram> compile(std::string_view text, const TColumnStore& store) const;
 
     /// The rows `program` (compiled from `text`) accepts, in `ordering`'s order.
-    std::shared_ptr<const RowList> run(const AnsiString& text, std::shared_ptr<const TFilterProgram> program,
-                                       const TColumnStore& store, const RowOrdering& ordering);
+    std::shared_ptr<const FilterRows> run(const AnsiString& text,
+                                          std::shared_ptr<const TFilterProgram> program,
+                                          const TColumnStore& store, const RowOrdering& ordering);
 
     /// Forgets every remembered result: the store or the order changed.
     void clear() noexcept { m_recent.clear(); }
+    /// Remembers `rows` as what `program` (compiled from `text`) accepts in the current order:
+    /// a result the data set already holds, carried over to a new order.
+    void remember(const AnsiString& text, std::shared_ptr<const TFilterProgram> program,
+                  std::shared_ptr<const FilterRows> rows) {
+        remember(Entry{text, std::move(program), std::move(rows)});
+    }
 
     /// Results remembered at most; older ones are forgotten first.
     static constexpr std::size_t kRemembered = 8;
@@ -57,10 +66,13 @@ private:
     struct Entry {
         AnsiString text;
         std::shared_ptr<const TFilterProgram> program;
-        std::shared_ptr<const RowList> rows;
+        std::shared_ptr<const FilterRows> rows;
     };
 
     const Entry* smallestRefined(const TFilterProgram& program) const;
+    static std::shared_ptr<const FilterRows> narrowByIndex(const Entry& wider, const TFilterProgram& program,
+                                                           const TColumnStore& store,
+                                                           const RowOrdering& ordering);
     void remember(Entry entry);
 
     std::vector<Entry> m_recent; // most recent last

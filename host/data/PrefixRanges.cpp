@@ -40,16 +40,17 @@ std::vector<int> keyBytesFor(char wanted, TextFold fold, bool caseInsensitive) {
 
 class RangeFinder {
 public:
-    RangeFinder(const std::vector<std::uint32_t>& order, KeyAt key, const FilterPrefixTerm& term,
-                bool caseInsensitive, std::vector<PositionRange>& out)
-        : m_order(order), m_key(key), m_term(term), m_caseInsensitive(caseInsensitive), m_out(out) {}
+    RangeFinder(std::span<const std::uint32_t> order, KeyAt key, const FilterPrefixTerm& term,
+                bool caseInsensitive, std::uint32_t offset, std::vector<PositionRange>& out)
+        : m_order(order), m_key(key), m_term(term), m_caseInsensitive(caseInsensitive), m_offset(offset),
+          m_out(out) {}
 
     // Rows in [first, last) share the prefix's first `depth` bytes; split them on the next one.
     void narrow(std::uint32_t first, std::uint32_t last, std::size_t depth) {
         if (first == last)
             return;
         if (depth == m_term.prefix.size()) {
-            m_out.emplace_back(first, last);
+            m_out.emplace_back(first + m_offset, last + m_offset);
             return;
         }
         for (int byte : keyBytesFor(m_term.prefix[depth], m_term.fold, m_caseInsensitive)) {
@@ -63,23 +64,24 @@ public:
     }
 
 private:
-    const std::vector<std::uint32_t>& m_order;
+    std::span<const std::uint32_t> m_order;
     KeyAt m_key;
     const FilterPrefixTerm& m_term;
     bool m_caseInsensitive;
+    std::uint32_t m_offset;
     std::vector<PositionRange>& m_out;
 };
 
 } // namespace
 
-std::size_t findPrefixRanges(const StoreColumn& column, const std::vector<std::uint32_t>& order,
+std::size_t findPrefixRanges(const StoreColumn& column, std::span<const std::uint32_t> rows,
                              bool caseInsensitiveOrder, const FilterPrefixTerm& term,
-                             std::vector<PositionRange>& ranges) {
-    ranges.clear();
-    RangeFinder finder(order, KeyAt{column, caseInsensitiveOrder}, term, caseInsensitiveOrder, ranges);
-    finder.narrow(0, std::uint32_t(order.size()), 0);
+                             std::vector<PositionRange>& ranges, std::uint32_t offset) {
+    const std::size_t before = ranges.size();
+    RangeFinder finder(rows, KeyAt{column, caseInsensitiveOrder}, term, caseInsensitiveOrder, offset, ranges);
+    finder.narrow(0, std::uint32_t(rows.size()), 0);
     return std::accumulate(
-        ranges.begin(), ranges.end(), std::size_t(0),
+        ranges.begin() + std::ptrdiff_t(before), ranges.end(), std::size_t(0),
         [](std::size_t sum, const PositionRange& r) { return sum + (r.second - r.first); });
 }
 

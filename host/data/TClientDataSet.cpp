@@ -65,7 +65,7 @@ struct TClientDataSet::Indexes {
     AnsiString activeName;
     /// An order built for the current store, and when it was last made active.
     struct Built {
-        std::vector<std::uint32_t> order;
+        std::shared_ptr<const std::vector<std::uint32_t>> order;
         std::uint64_t lastUse = 0;
     };
     /// The orders built for the current store, kept while the store lasts so that switching back
@@ -73,7 +73,7 @@ struct TClientDataSet::Indexes {
     /// the least recently used going first (4 bytes a row each: 160 MB at 10M rows).
     std::map<std::string, Built> built;
     std::uint64_t uses = 0;
-    const std::vector<std::uint32_t>* active = nullptr;
+    std::shared_ptr<const std::vector<std::uint32_t>> active;
     RowOrderKey activeKey;
 
     // Activates the order of `def` over `store`, building it on first use.
@@ -82,7 +82,8 @@ struct TClientDataSet::Indexes {
         auto [it, isNew] = built.try_emplace(cacheKey(keys));
         if (isNew) {
             try {
-                it->second.order = buildIndexOrder(store, keys);
+                it->second.order =
+                    std::make_shared<const std::vector<std::uint32_t>>(buildIndexOrder(store, keys));
             } catch (...) {
                 built.erase(it); // an order half built is not an order
                 throw;
@@ -90,7 +91,7 @@ struct TClientDataSet::Indexes {
             forgetLeastUsed(it->first);
         }
         it->second.lastUse = ++uses;
-        active = &it->second.order;
+        active = it->second.order;
         activeKey = {keys.front().column, keys.front().descending, keys.front().caseInsensitive};
     }
 
@@ -103,7 +104,7 @@ struct TClientDataSet::Indexes {
                     (oldest == built.end() || it->second.lastUse < oldest->second.lastUse))
                     oldest = it;
             }
-            if (&oldest->second.order == active)
+            if (oldest->second.order == active)
                 active = nullptr; // activate() sets the new one straight after
             built.erase(oldest);
         }
@@ -144,7 +145,7 @@ void TClientDataSet::setIndexName(const AnsiString& name) {
     const TIndexDef& def = x.defs.item(position);
     if (splitFieldList(def.fields()) == std::vector<AnsiString>{""})
         throw EDatabaseError("Index '" + def.name() + "' has no fields");
-    const std::vector<std::uint32_t>* before = x.active;
+    const std::shared_ptr<const std::vector<std::uint32_t>> before = x.active;
     const RowOrderKey keyBefore = x.activeKey;
     if (store())
         x.activate(def, *store());
@@ -159,7 +160,7 @@ void TClientDataSet::setIndexName(const AnsiString& name) {
     orderChanged();
 }
 
-const std::vector<std::uint32_t>* TClientDataSet::rowOrder() const {
+std::shared_ptr<const std::vector<std::uint32_t>> TClientDataSet::rowOrder() const {
     return m_indexes ? m_indexes->active : nullptr;
 }
 

@@ -73,7 +73,7 @@ public:
     static constexpr std::size_t kKeptOrders = 4;
 
 protected:
-    const std::vector<std::uint32_t>* rowOrder() const override;
+    std::shared_ptr<const std::vector<std::uint32_t>> rowOrder() const override;
     RowOrderKey rowOrderKey() const override;
     void storeReplaced() override;
 

@@ -65,7 +65,7 @@ void TDataSet::open() {
         return;
     if (!s.store)
         throw EDatabaseError("Cannot open data set '" + name() + "': it has no rows to show");
-    std::shared_ptr<const RowList> rows;
+    std::shared_ptr<const FilterRows> rows;
     if (s.filtered)
         rows = runFilter(s.filterText); // a rejected filter leaves the set closed
     for (int i = 0; i < s.store->fieldCount(); ++i)
@@ -163,7 +163,7 @@ void TDataSet::setFiltered(bool on) {
     showRows(std::move(rows));
 }
 
-std::shared_ptr<const RowList> TDataSet::runFilter(const AnsiString& text) {
+std::shared_ptr<const FilterRows> TDataSet::runFilter(const AnsiString& text) {
     State& s = *m_state;
     auto program = s.engine.compile(text, *s.store);
     if (program->acceptsAll())
@@ -173,7 +173,7 @@ std::shared_ptr<const RowList> TDataSet::runFilter(const AnsiString& text) {
     return s.engine.run(text, std::move(program), *s.store, ordering);
 }
 
-void TDataSet::showRows(std::shared_ptr<const RowList> rows) {
+void TDataSet::showRows(std::shared_ptr<const FilterRows> rows) {
     State& s = *m_state;
     s.filteredRows = std::move(rows);
     setCurrent(recordCount() > 0 ? 0 : -1);
@@ -188,8 +188,12 @@ void TDataSet::orderChanged() {
     if (!s.active)
         return;
     const long long currentRow = s.currentRow;
-    if (s.filteredRows)
+    if (s.filteredRows) {
         s.filteredRows = reorderRows(*s.filteredRows);
+        // They are the filter's result in the new order: a search's first key (the filter and a
+        // LIKE on the index) then narrows them by the index instead of testing rows.
+        s.engine.remember(s.filterText, s.engine.compile(s.filterText, *s.store), s.filteredRows);
+    }
     setCurrent(positionOf(currentRow));
     s.bof = s.current <= 0;
     s.eof = s.current < 0;
@@ -201,10 +205,11 @@ void TDataSet::orderChanged() {
 int TDataSet::positionOf(long long row) const {
     if (recordCount() == 0)
         return -1;
-    const std::vector<std::uint32_t>* order =
-        m_state->filteredRows ? m_state->filteredRows.get() : rowOrder();
     if (row < 0)
         return 0;
+    if (m_state->filteredRows)
+        return int(std::max(m_state->filteredRows->positionOf(std::uint32_t(row)), 0LL));
+    const auto order = rowOrder();
     if (!order)
         return int(row);
     const auto found = std::find(order->begin(), order->end(), std::uint32_t(row));
@@ -212,20 +217,22 @@ int TDataSet::positionOf(long long row) const {
 }
 
 // The same rows as `rows`, in the order rowOrder() now gives.
-std::shared_ptr<const RowList> TDataSet::reorderRows(const RowList& rows) const {
+std::shared_ptr<const FilterRows> TDataSet::reorderRows(const FilterRows& rows) const {
     const int total = m_state->store->rowCount();
     std::vector<bool> wanted(std::size_t(total), false);
-    for (std::uint32_t row : rows)
-        wanted[row] = true;
-    auto out = std::make_shared<RowList>();
-    out->reserve(rows.size());
-    const std::vector<std::uint32_t>* order = rowOrder();
+    rows.forEachRun([&](const std::uint32_t* run, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i)
+            wanted[run[i]] = true;
+    });
+    RowList out;
+    out.reserve(rows.size());
+    const auto order = rowOrder();
     for (int i = 0; i < total; ++i) {
         const std::uint32_t row = order ? (*order)[std::size_t(i)] : std::uint32_t(i);
         if (wanted[row])
-            out->push_back(row);
+            out.push_back(row);
     }
-    return out;
+    return std::make_shared<const FilterRows>(std::move(out));
 }
 
 // --- rows ---
@@ -239,7 +246,7 @@ std::uint32_t TDataSet::storeRow(int position) const {
     const State& s = *m_state;
     if (s.filteredRows)
         return (*s.filteredRows)[std::size_t(position)];
-    const std::vector<std::uint32_t>* order = rowOrder();
+    const auto order = rowOrder();
     return order ? (*order)[std::size_t(position)] : std::uint32_t(position);
 }
 

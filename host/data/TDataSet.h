@@ -14,6 +14,7 @@
 
 namespace qmr {
 
+class FilterRows;
 class TFilterProgram;
 
 /// A data set over a column store: fields, the filter, the cursor. Not a client data set: it has
@@ -82,8 +83,8 @@ public:
 
 protected:
     /// The order the rows are shown in: store row numbers, or nullptr for the store's order.
-    /// A client data set returns its active index.
-    virtual const std::vector<std::uint32_t>* rowOrder() const { return nullptr; }
+    /// A client data set returns its active index. Shared: a filter's rows may be runs of it.
+    virtual std::shared_ptr<const std::vector<std::uint32_t>> rowOrder() const { return nullptr; }
     /// The leading key of rowOrder(): its column, direction and case rule. Lets a filter on that
     /// column find its rows by binary search.
     struct RowOrderKey {
@@ -100,10 +101,9 @@ protected:
     void notifyMoved();
 
 private:
-    std::shared_ptr<const std::vector<std::uint32_t>> runFilter(const AnsiString& text);
-    void showRows(std::shared_ptr<const std::vector<std::uint32_t>> rows);
-    std::shared_ptr<const std::vector<std::uint32_t>>
-    reorderRows(const std::vector<std::uint32_t>& rows) const;
+    std::shared_ptr<const FilterRows> runFilter(const AnsiString& text);
+    void showRows(std::shared_ptr<const FilterRows> rows);
+    std::shared_ptr<const FilterRows> reorderRows(const FilterRows& rows) const;
     std::uint32_t storeRow(int position) const;
     int positionOf(long long row) const;
     void moveTo(int position, bool bof, bool eof);

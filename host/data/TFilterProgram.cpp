@@ -4,6 +4,8 @@
 #include "host/data/FilterCompiler.h"
 #include "host/data/PrefixHeadScan.h"
 
+#include <algorithm>
+
 namespace qmr {
 
 namespace {
@@ -71,11 +73,25 @@ std::unique_ptr<TFilterProgram> TFilterProgram::compile(std::string_view text, c
     for (const FilterNode* node : conjuncts) {
         if (node == term)
             continue;
+        program->m_restTerms.push_back(node);
         auto predicate = compileFilterTree(*node, store.impl());
         program->m_rest = program->m_rest ? makeAnd(std::move(program->m_rest), std::move(predicate))
                                           : std::move(predicate);
     }
     return program;
+}
+
+bool TFilterProgram::restImpliedBy(const TFilterProgram& wider) const {
+    if (m_restTerms.empty())
+        return true;
+    if (!wider.m_tree)
+        return false;
+    std::vector<const FilterNode*> widerTerms;
+    collectConjuncts(*wider.m_tree, widerTerms);
+    return std::all_of(m_restTerms.begin(), m_restTerms.end(), [&](const FilterNode* term) {
+        return std::any_of(widerTerms.begin(), widerTerms.end(),
+                           [&](const FilterNode* other) { return sameFilterTree(*term, *other); });
+    });
 }
 
 void TFilterProgram::select(const std::uint32_t* rows, std::size_t count,

@@ -42,6 +42,12 @@ public:
     bool acceptsAll() const noexcept { return !m_predicate; }
     /// The LIKE term an index can serve, if the filter has one.
     const FilterPrefixTerm* prefixTerm() const noexcept { return m_prefix.column < 0 ? nullptr : &m_prefix; }
+    /// Whether every row `wider` accepts passes the terms besides prefixTerm(), judged from the
+    /// trees: each of those terms is one of the terms `wider` ANDs together. Then, when this
+    /// filter refines `wider`, its rows are exactly those of `wider` that pass prefixTerm().
+    bool restImpliedBy(const TFilterProgram& wider) const;
+    /// Whether the filter tests anything besides prefixTerm().
+    bool hasRest() const noexcept { return m_rest != nullptr; }
 
     /// Appends to `out`, in their order, the rows among `rows` the filter accepts.
     void select(const std::uint32_t* rows, std::size_t count, std::vector<std::uint32_t>& out) const;
@@ -62,8 +68,9 @@ private:
     FilterPrefixTerm m_prefix;
     /// The column of m_prefix, or nullptr.
     const StoreColumn* m_prefixColumn = nullptr;
-    /// The filter without the prefix term (nullptr: nothing else to test).
+    /// The filter without the prefix term (nullptr: nothing else to test), and its terms.
     FilterPredicatePtr m_rest;
+    std::vector<const FilterNode*> m_restTerms;
 };
 
 } // namespace qmr

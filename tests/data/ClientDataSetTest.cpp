@@ -118,12 +118,12 @@ TEST(ClientDataSet, keepsTheLastUsedOrdersAndRebuildsOneItDropped) {
         d.indexDefs().add("IX" + std::to_string(n++), index.fields, index.options);
 
     d.setIndexName("IX0");
-    const auto* first = d.rowOrder();
+    const auto* first = d.rowOrder().get();
     d.setIndexName("IX1");
     // Defined again under another name, as the screen does on every call: the same order serves.
     d.indexDefs().add("AGAIN", "NOME", 0);
     d.setIndexName("AGAIN");
-    EXPECT_EQ(d.rowOrder(), first);
+    EXPECT_EQ(d.rowOrder().get(), first);
     // More orders than are kept: each still orders right, the first one dropped and rebuilt.
     for (int round = 0; round < 2; ++round) {
         for (std::size_t i = 0; i < std::size(indexes); ++i) {

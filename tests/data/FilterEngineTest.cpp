@@ -3,6 +3,7 @@
 
 #include "DataTestSupport.h"
 
+#include "host/data/FilterRows.h"
 #include "host/data/TClientDataSet.h"
 #include "host/data/TFilterProgram.h"
 
@@ -165,6 +166,53 @@ TEST(FilterEngine, shortcutsGiveTheSameRowsInTheSameOrderAsTestingEveryRow) {
     }
 }
 
+// A search as the screen runs it: the host's filter is on before the screen orders the rows by
+// the search column, then each key ANDs a LIKE on the typed text to it. Each key's rows come as
+// runs of the last result's list, or of the index itself, and must be exactly what testing every
+// row gives; the current row must be one of them.
+TEST(FilterEngine, searchSessionsNarrowedByTheIndexMatchTestingEveryRow) {
+    const Ordering orderings[] = {
+        {"NOME", 0},
+        {"NOME", unsigned(TIndexOption::ixCaseInsensitive)},
+        {"NOME;CODIGO", 0},
+        {"NOME", unsigned(TIndexOption::ixDescending)},
+    };
+    std::mt19937 random(4172);
+    for (int round = 0; round < 8; ++round) {
+        const auto store = randomStore(random, 400 + int(random() % 400), round % 2 ? 8 : 4);
+        for (const Ordering& ordering : orderings) {
+            for (const std::string base : {"Ativo = 'S'", "", "CODIGO < 300 AND Ativo = 'S'"}) {
+                TClientDataSet searched(store);
+                TClientDataSet unfiltered(store);
+                for (TClientDataSet* d : {&searched, &unfiltered})
+                    d->indexDefs().add("IX", ordering.fields, ordering.options);
+                unfiltered.setIndexName("IX");
+                searched.setFilter(base);
+                searched.setFiltered(!base.empty());
+                searched.setIndexName("IX");
+                std::string typed;
+                for (int step = 0; step < 24; ++step) {
+                    if (!typed.empty() && random() % 4 == 0)
+                        typed.pop_back();
+                    else
+                        typed += kAlphabet[random() % kAlphabet.size()];
+                    const std::string like = "UPPER(NOME) LIKE '" + UpperCase(typed) + "%'";
+                    const std::string filter = typed.empty()  ? base
+                                               : base.empty() ? like
+                                                              : base + " AND " + like;
+                    searched.setFilter(filter);
+                    searched.setFiltered(false);
+                    searched.setFiltered(!filter.empty());
+                    ASSERT_EQ(codes(searched), plainCodes(unfiltered, filter))
+                        << filter << " ordered by '" << ordering.fields << "' round " << round;
+                    searched.last();
+                    ASSERT_EQ(searched.recNo(), searched.recordCount());
+                }
+            }
+        }
+    }
+}
+
 TEST(FilterEngine, changingTheOrderUnderAFilterKeepsItsRows) {
     std::mt19937 random(7);
     const auto store = randomStore(random, 500);
@@ -179,8 +227,11 @@ TEST(FilterEngine, changingTheOrderUnderAFilterKeepsItsRows) {
     d.setIndexName("NOME");
     d.setFilter(filter);
     d.setFiltered(true);
+    d.last();
+    const std::string current = d.text(d.recNo() - 1, 0);
     d.setIndexName("CODIGO");
     EXPECT_EQ(codes(d), plainCodes(unfiltered, filter));
+    EXPECT_EQ(d.text(d.recNo() - 1, 0), current);
     d.setFilter("UPPER(NOME) LIKE 'JO%'");
     EXPECT_EQ(codes(d), plainCodes(unfiltered, "UPPER(NOME) LIKE 'JO%'"));
 }
@@ -215,4 +266,20 @@ TEST(FilterEngine, scanWithoutAnIndexMatchesTestingEveryRow) {
     std::mt19937 random(31);
     for (const auto& store : {randomStore(random, 2000, 8), randomStore(random, 2000, 8, 200)})
         expectScansMatch(store);
+}
+
+// Runs of a shared list: positions count across the runs, empty runs are dropped, and a row
+// outside every run has no position even when the list holds it.
+TEST(FilterEngine, rowsKeptAsRunsOfASharedList) {
+    const auto source = std::make_shared<const RowList>(RowList{9, 8, 7, 6, 5, 4, 3});
+    const FilterRows rows(source, {{1, 3}, {4, 4}, {5, 7}});
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows.runs().size(), 2u);
+    std::string seen;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        seen += std::to_string(rows[i]);
+    EXPECT_EQ(seen, "8743");
+    EXPECT_EQ(rows.positionOf(4), 2);
+    EXPECT_EQ(rows.positionOf(6), -1);
+    EXPECT_TRUE(FilterRows(RowList{}).empty());
 }
