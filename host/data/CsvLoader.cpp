@@ -93,7 +93,8 @@ void CsvLoad::appendString(int column, const CsvField& field, std::string_view t
     if (!spec.sizedByData && length > spec.def.size)
         fail(column, field,
              quotedExcerpt(text) + " has " + std::to_string(length) + " characters; the field " +
-                 spec.def.name + " holds at most " + std::to_string(spec.def.size));
+                 nameExcerpt(spec.def.name, kNameExcerptBytes) + " holds at most " +
+                 std::to_string(spec.def.size));
     m_longest[column] = std::max(m_longest[column], length);
     m_builder.appendString(column, text);
 }
@@ -133,7 +134,9 @@ void CsvLoad::appendTyped(int column, const CsvField& field, std::string_view te
         break;
     }
     if (why)
-        fail(column, field, quotedExcerpt(text) + " " + why + " (field " + m_columns[column].def.name + ")");
+        fail(column, field,
+             quotedExcerpt(text) + " " + why + " (field " +
+                 nameExcerpt(m_columns[column].def.name, kNameExcerptBytes) + ")");
 }
 
 std::shared_ptr<const TColumnStore> CsvLoad::finish() {
@@ -191,7 +194,7 @@ std::shared_ptr<const TColumnStore> loadCsvFrom(ByteSource& source, const std::s
 
 std::shared_ptr<const TColumnStore> loadCsvFile(const std::string& path) {
     FileSource file(path);
-    return loadCsvFrom(file, path);
+    return loadCsvFrom(file, nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8));
 }
 
 std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text, const std::string& sourceName) {

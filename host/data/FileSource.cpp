@@ -1,6 +1,7 @@
 #include "host/data/FileSource.h"
 
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,14 +22,15 @@ bool sameTime(const timespec& a, const timespec& b) noexcept {
 
 } // namespace
 
-FileSource::FileSource(const std::string& path) : m_path(path) {
+FileSource::FileSource(const std::string& path)
+    : m_path(path), m_name(nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8)) {
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
-        throwUnreadable(path, errno);
+        throwUnreadable(m_name, errno);
     const int error = ::fstat(m_fd, &m_opened) != 0 ? errno : S_ISDIR(m_opened.st_mode) ? EISDIR : 0;
     if (error != 0) {
         ::close(m_fd);
-        throwUnreadable(path, error);
+        throwUnreadable(m_name, error);
     }
     // The loaders read front to back, once.
     ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -44,7 +46,7 @@ std::size_t FileSource::read(char* into, std::size_t size) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            throwUnreadable(m_path, errno);
+            throwUnreadable(m_name, errno);
         m_bytesRead += std::uint64_t(got);
         m_reachedEnd = got == 0;
         return std::size_t(got);
@@ -55,7 +57,7 @@ std::size_t FileSource::read(char* into, std::size_t size) {
 std::string FileSource::changeSinceOpened() const {
     struct stat now {};
     if (::fstat(m_fd, &now) != 0)
-        throwUnreadable(m_path, errno);
+        throwUnreadable(m_name, errno);
     if (now.st_size != m_opened.st_size)
         return "its size went from " + std::to_string(m_opened.st_size) + " to " +
                std::to_string(now.st_size) + " bytes";
@@ -76,7 +78,7 @@ void FileSource::checkUnchanged() {
     if (!S_ISREG(m_opened.st_mode))
         return;
     if (const std::string change = changeSinceOpened(); !change.empty())
-        throw EDatabaseError(m_path + " changed while it was read (" + change + "); nothing was loaded");
+        throw EDatabaseError(m_name + " changed while it was read (" + change + "); nothing was loaded");
 }
 
 } // namespace qmr

@@ -32,6 +32,8 @@ private:
     std::string changeSinceOpened() const;
 
     std::string m_path;
+    /// The path as messages show it.
+    std::string m_name;
     int m_fd = -1;
     struct stat m_opened {};
     std::uint64_t m_bytesRead = 0;
