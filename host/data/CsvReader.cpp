@@ -82,6 +82,8 @@ bool CsvReader::tryRecord(std::vector<CsvField>& fields) {
             break;
         }
         ++m_pos; // the comma
+        if (m_pos < m_end && !atLineBreak())
+            continue;
         if (endField(fields, recordStart))
             break;
         if (m_short)
@@ -91,14 +93,13 @@ bool CsvReader::tryRecord(std::vector<CsvField>& fields) {
     return true;
 }
 
-// After a comma: true when the record ends there, which leaves one more, empty field.
+// After a comma at the end of a line or of the bytes read so far: true when the record ends
+// there, which leaves one more, empty field.
 bool CsvReader::endField(std::vector<CsvField>& fields, const char* recordStart) {
     if (m_pos == m_end && !m_atEnd) {
         m_short = true;
         return false;
     }
-    if (m_pos < m_end && !atLineBreak())
-        return false;
     checkBounds(recordStart, int(fields.size()) + 1);
     fields.push_back({std::string_view(m_pos, 0), m_line});
     if (m_pos < m_end && !skipLineBreak()) {
@@ -108,13 +109,12 @@ bool CsvReader::endField(std::vector<CsvField>& fields, const char* recordStart)
     return true;
 }
 
-void CsvReader::checkBounds(const char* recordStart, int column) const {
+void CsvReader::failBounds(int column) const {
     if (column > kMaxCsvFields)
         throwCsvError(m_sourceName, m_recordLine, column,
                       "the record has more than " + std::to_string(kMaxCsvFields) + " fields");
-    if (size_t(m_pos - recordStart) > kMaxCsvRecordBytes)
-        throwCsvError(m_sourceName, m_recordLine, column,
-                      "the record is longer than " + std::to_string(kMaxCsvRecordBytes) + " bytes");
+    throwCsvError(m_sourceName, m_recordLine, column,
+                  "the record is longer than " + std::to_string(kMaxCsvRecordBytes) + " bytes");
 }
 
 // Keeps the unread bytes, moved to the buffer's start, and reads the source until the buffer is

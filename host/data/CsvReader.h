@@ -66,7 +66,12 @@ private:
     void unescapePairs(std::vector<CsvField>& fields);
     bool atLineBreak() const noexcept;
     bool skipLineBreak() noexcept;
-    void checkBounds(const char* recordStart, int column) const;
+    /// Checked after every field, so inline; the error is raised out of line.
+    void checkBounds(const char* recordStart, int column) const {
+        if (column > kMaxCsvFields || std::size_t(m_pos - recordStart) > kMaxCsvRecordBytes)
+            failBounds(column);
+    }
+    [[noreturn]] void failBounds(int column) const;
     void fill();
     void skipByteOrderMark() noexcept;
 
