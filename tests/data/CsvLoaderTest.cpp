@@ -312,7 +312,8 @@ private:
 };
 
 // `count` rows of two integer columns, 16 bytes each after a 20-byte header: no row ends on a
-// page boundary, and a row cut anywhere, or followed by the zeros of a file grown back, is no row.
+// page boundary, and a row cut in its first field, or followed by zeros (a file grown back) before
+// its line break, is no row.
 std::string integerRows(int count) {
     std::string text = "A:integer,B:integer\n";
     char row[17];
@@ -380,10 +381,10 @@ TEST(CsvLoader, fileRewrittenInALoopWhileLoadingGivesTheWholeFileOrANamedError) 
     std::atomic<bool> done{false};
     std::thread writer([&] {
         const int fd = ::open(path.c_str(), O_WRONLY);
-        const off_t cut = off_t(content.size() / 2) + 3;
+        const off_t cut = off_t(20 + 16 * (kRows / 2) + 3);
         while (!done) {
-            // Cut inside a row, then grow back (zeros) and write the tail again: no state between
-            // is a loadable file, so only a read that saw none of them may succeed.
+            // Cut inside a row's first field, then grow back (zeros) and write the tail again: no
+            // state between is a loadable file, so only a read that saw none of them may succeed.
             bool ok = ::ftruncate(fd, cut) == 0 && ::ftruncate(fd, off_t(content.size())) == 0;
             ok = ok && ::pwrite(fd, content.data() + cut, content.size() - std::size_t(cut), cut) > 0;
             if (!ok)
