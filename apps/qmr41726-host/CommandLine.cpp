@@ -107,7 +107,8 @@ QString spelled(const QString& name, const QStringList& arguments) {
 std::string parseError(const QCommandLineParser& parser, const QStringList& arguments) {
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty())
-        return "unknown option " + spelled(unknown.first(), arguments).toStdString();
+        return "unknown option " + nameExcerpt(spelled(unknown.first(), arguments).toStdString(),
+                                               kNameExcerptBytes, TextEncoding::Utf8);
     return parser.errorText().toStdString(); // "Missing value after '--data'." and the like
 }
 
