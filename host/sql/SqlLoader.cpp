@@ -318,6 +318,32 @@ void setServerTimeout(QSqlDatabase& database, const LoadLimits& limits, bool tra
     set.exec("SET LOCAL statement_timeout = " + QString::number(qint64(limits.timeoutSeconds) * 1000));
 }
 
+// The server process that serves the connection, for cancelling its query; 0 when unknown.
+qint64 serverProcess(QSqlDatabase& database) {
+    if (database.driverName() != QLatin1String("QPSQL"))
+        return 0;
+    QSqlQuery query(database);
+    return query.exec("SELECT pg_backend_pid()") && query.next() ? query.value(0).toLongLong() : 0;
+}
+
+// Stops the query that server process runs, from a second connection. Qt's driver reads a result
+// to its end before the connection serves again, so an endless query given up at a bound would
+// otherwise hold the load until the server's time limit stopped it.
+void cancelServerQuery(const QSqlDatabase& database, qint64 process) {
+    if (process == 0)
+        return;
+    const QString name = "qmr-sql-cancel-" + QString::number(process);
+    {
+        QSqlDatabase canceller = QSqlDatabase::cloneDatabase(database, name);
+        if (canceller.open()) {
+            QSqlQuery cancel(canceller);
+            cancel.exec("SELECT pg_cancel_backend(" + QString::number(process) + ")");
+        }
+        canceller.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 // Runs the query on an open connection inside a transaction that is always rolled back.
 std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::string& query,
                                              const std::string& source, const LoadLimits& limits) {
@@ -327,6 +353,7 @@ std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::
     try {
         LoadBudget budget(limits);
         setServerTimeout(database, limits, transaction);
+        const qint64 process = serverProcess(database);
         QSqlQuery statement(database);
         statement.setForwardOnly(true);
         // Exact numerics arrive as text, so that one wider than a double keeps its digits.
@@ -334,7 +361,12 @@ std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::
         if (!statement.exec(QString::fromStdString(query)))
             throw EDatabaseError(source +
                                  ": the query failed: " + failureText(statement.lastError(), budget));
-        rows = SqlLoad(statement, database.driverName(), source, budget).run();
+        try {
+            rows = SqlLoad(statement, database.driverName(), source, budget).run();
+        } catch (...) {
+            cancelServerQuery(database, process);
+            throw;
+        }
     } catch (const std::bad_alloc&) {
         if (transaction)
             database.rollback();
