@@ -4,6 +4,7 @@
 
 #include "host/QmrVersion.h"
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 
 #include <QCommandLineParser>
 #include <QMap>
@@ -65,6 +66,10 @@ void addOptions(QCommandLineParser& parser) {
          "from the environment variable QMR_DB_PASSWORD.",
          "URL"},
         {"query", "The rows to load from the SQLite database or the server.", "SQL"},
+        {"query-timeout",
+         QString("Stop a query that runs longer than SECONDS, as an error (default %1; 0 for no limit).")
+             .arg(LoadLimits::kDefaultTimeoutSeconds),
+         "SECONDS"},
         {"filter", "The data set's filter text before the call.", "EXPR"},
         {"filter-file", "Read the filter text from FILE (for a filter too long for a command line).", "FILE"},
         {"filtered", "Switch the data set's filter on before the call."},
@@ -107,7 +112,8 @@ QString spelled(const QString& name, const QStringList& arguments) {
 std::string parseError(const QCommandLineParser& parser, const QStringList& arguments) {
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty())
-        return "unknown option " + spelled(unknown.first(), arguments).toStdString();
+        return "unknown option " + nameExcerpt(spelled(unknown.first(), arguments).toStdString(),
+                                               kNameExcerptBytes, TextEncoding::Utf8);
     return parser.errorText().toStdString(); // "Missing value after '--data'." and the like
 }
 
@@ -129,11 +135,26 @@ TFit fitValue(const QString& value) {
     }
 }
 
+// A whole number of seconds from 0 to a day.
+int timeoutValue(const QString& value) {
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    if (!ok || seconds < 0 || seconds > 86400)
+        throw UsageError("--query-timeout takes a whole number of seconds from 0 (no limit) to 86400, not " +
+                         quotedExcerpt(value.toStdString(), TextEncoding::Utf8));
+    return seconds;
+}
+
 int paramsValue(const QString& value) {
     if (value != "0" && value != "1" && value != "2")
-        throw UsageError("--params takes 0, 1 or 2 (elements of the parameter list to pass), not \"" +
-                         value.toStdString() + "\"");
+        throw UsageError("--params takes 0, 1 or 2 (elements of the parameter list to pass), not " +
+                         quotedExcerpt(value.toStdString(), TextEncoding::Utf8));
     return value.toInt();
+}
+
+// A path or URL as messages show it.
+std::string pathText(const std::string& path) {
+    return nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8);
 }
 
 bool endsWith(const std::string& text, const std::string& tail) {
@@ -145,7 +166,8 @@ void checkDatabaseOptions(const HostOptions& options, bool dataGiven, bool query
     if (dataGiven)
         throw UsageError("--db and --data name two sources of rows; give one");
     if (!queryGiven)
-        throw UsageError("--db " + options.databaseUrl + " needs the rows to load: give --query SQL");
+        throw UsageError("--db " + pathText(options.databaseUrl) +
+                         " needs the rows to load: give --query SQL");
 }
 
 void checkCombinations(const HostOptions& options, bool dataGiven, bool queryGiven) {
@@ -153,13 +175,13 @@ void checkCombinations(const HostOptions& options, bool dataGiven, bool queryGiv
         return checkDatabaseOptions(options, dataGiven, queryGiven);
     const bool sqlite = isSqlitePath(options.dataPath);
     if (sqlite && !queryGiven)
-        throw UsageError("--data " + options.dataPath +
+        throw UsageError("--data " + pathText(options.dataPath) +
                          " is an SQLite database: give the rows to load with --query SQL");
     if (!sqlite && queryGiven)
         throw UsageError(
             std::string(
                 "--query needs --db URL or --data naming an SQLite database (.db, .sqlite, .sqlite3)") +
-            (dataGiven ? ", not " + options.dataPath : ""));
+            (dataGiven ? ", not " + pathText(options.dataPath) : ""));
     if (options.dataPath.empty())
         throw UsageError("--data needs a file name");
 }
@@ -176,7 +198,7 @@ std::optional<std::string> textOption(const QCommandLineParser& parser, const QS
     if (!parser.isSet(fileOption))
         return std::nullopt;
     const std::string path = parser.value(fileOption).toStdString();
-    const std::string where = "--" + fileOption.toStdString() + " " + path;
+    const std::string where = "--" + fileOption.toStdString() + " " + pathText(path);
     if (const std::string problem = notRegularFile(path, false); !problem.empty())
         throw UsageError(where + (problem == "no such file" ? ": " : " ") + problem);
     constexpr std::uintmax_t kMaxTextFile = std::uintmax_t(16) << 20;
@@ -196,6 +218,8 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
     options.dataPath = parser.isSet("data") ? parser.value("data").toStdString() : defaultData;
     options.databaseUrl = parser.value("db").toStdString();
     options.query = parser.value("query").toStdString();
+    if (parser.isSet("query-timeout"))
+        options.queryTimeoutSeconds = timeoutValue(parser.value("query-timeout"));
     if (parser.isSet("flag"))
         options.flag = parser.value("flag").toStdString();
     options.filter = textOption(parser, "filter");
@@ -232,8 +256,9 @@ HostOptions parseCommandLine(const QStringList& arguments, const std::string& de
         throw UsageError(parseError(parser, arguments));
     refuseRepeats(parser);
     if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty())
-        throw UsageError("unexpected argument \"" + stray.first().toStdString() +
-                         "\" (options start with --)");
+        throw UsageError("unexpected argument " +
+                         quotedExcerpt(stray.first().toStdString(), TextEncoding::Utf8) +
+                         " (options start with --)");
     if (parser.isSet("help") || parser.isSet("version")) {
         HostOptions options;
         options.help = parser.isSet("help");
@@ -247,7 +272,8 @@ std::string optionTextToAnsi(const std::string& text, const char* option) {
     try {
         return utf8ToAnsi(text);
     } catch (const Exception& e) {
-        throw UsageError(std::string(option) + " \"" + text + "\": " + e.Message());
+        throw UsageError(std::string(option) + " " + quotedExcerpt(text, TextEncoding::Utf8) + ": " +
+                         e.Message());
     }
 }
 

@@ -3,6 +3,7 @@
 // taken Qt's own options (-platform, -plugin, ...) out of it. The options are checked as a whole
 // before any window or data set exists, so a usage error prints nothing on stdout.
 
+#include "host/data/Loaders.h"
 #include "host/ui/TFit.h"
 
 #include <QStringList>
@@ -18,6 +19,8 @@ struct HostOptions {
     /// Database server URL (postgresql://, mysql://, odbc:), read with `query` instead of dataPath.
     std::string databaseUrl;
     std::string query;
+    /// Seconds a query (--query) may run before it is stopped; 0 for no limit.
+    int queryTimeoutSeconds = qmr::LoadLimits::kDefaultTimeoutSeconds;
     /// Element 1 of the parameter list (UTF-8 here; the host converts it).
     std::string flag = "N";
     std::optional<std::string> filter;

@@ -5,16 +5,24 @@
 #include "host/data/Loaders.h"
 #include "host/data/TClientDataSet.h"
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 #include "host/sql/SqlLoader.h"
 
 using namespace qmr;
 
 namespace {
 
+// What a load may take: the loaders' bounds, with the time limit the command line gives.
+LoadLimits limitsOf(const HostOptions& options) {
+    LoadLimits limits;
+    limits.timeoutSeconds = options.queryTimeoutSeconds;
+    return limits;
+}
+
 // The loader's message names the server (its URL) and what failed.
 std::shared_ptr<const TColumnStore> loadServerRows(const HostOptions& options) {
     try {
-        return loadSqlQuery(parseDatabaseUrl(options.databaseUrl), options.query);
+        return loadSqlQuery(parseDatabaseUrl(options.databaseUrl), options.query, limitsOf(options));
     } catch (const Exception& e) {
         throw DataError(ansiToUtf8(e.Message()));
     }
@@ -23,18 +31,19 @@ std::shared_ptr<const TColumnStore> loadServerRows(const HostOptions& options) {
 std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {
     if (!options.databaseUrl.empty())
         return loadServerRows(options);
+    const std::string name = nameExcerpt(options.dataPath, kPathExcerptBytes, TextEncoding::Utf8);
     if (const std::string problem = notRegularFile(options.dataPath, false); !problem.empty())
-        throw DataError("data file " + options.dataPath + (problem == "no such file" ? ": " : " ") + problem);
+        throw DataError("data file " + name + (problem == "no such file" ? ": " : " ") + problem);
     try {
         if (isSqlitePath(options.dataPath))
-            return loadSqlite(options.dataPath, options.query);
+            return loadSqlite(options.dataPath, options.query, limitsOf(options));
         return loadCsvFile(options.dataPath);
     } catch (const Exception& e) {
         // The loaders already name the file, line and column; keep their words (UTF-8 for the terminal).
         const std::string message = ansiToUtf8(e.Message());
-        if (message.find(options.dataPath) != std::string::npos)
+        if (message.find(name) != std::string::npos)
             throw DataError(message);
-        throw DataError("data file " + options.dataPath + ": " + message);
+        throw DataError("data file " + name + ": " + message);
     }
 }
 
@@ -45,8 +54,8 @@ void applyFilter(TDataSet& dataSet, const HostOptions& options) {
         if (options.filtered)
             dataSet.setFiltered(true);
     } catch (const Exception& e) {
-        throw DataError("--filter \"" + options.filter.value_or("") +
-                        "\" rejected by the data set: " + ansiToUtf8(e.Message()));
+        throw DataError("--filter " + quotedExcerpt(options.filter.value_or(""), TextEncoding::Utf8) +
+                        " rejected by the data set: " + ansiToUtf8(e.Message()));
     }
 }
 

@@ -1,17 +1,20 @@
-// Loading CSV files into a column store. The whole file is mapped at once and split in place;
+// Loading CSV files into a column store. The file is read a chunk at a time and split in place;
 // values go straight from the text into the builder, so a million rows cost no allocation per
 // value. Any error is raised before the store exists: a load either succeeds whole or not at all.
 
+#include "host/data/CsvLoader.h"
+
 #include "host/data/CsvHeader.h"
-#include "host/data/CsvReader.h"
+#include "host/data/FileSource.h"
 #include "host/data/Loaders.h"
-#include "host/data/MappedFile.h"
 #include "host/data/ValueParser.h"
 #include "host/rtl/Exception.h"
 #include "host/rtl/MessageText.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <new>
 
 namespace qmr {
 
@@ -90,7 +93,8 @@ void CsvLoad::appendString(int column, const CsvField& field, std::string_view t
     if (!spec.sizedByData && length > spec.def.size)
         fail(column, field,
              quotedExcerpt(text) + " has " + std::to_string(length) + " characters; the field " +
-                 spec.def.name + " holds at most " + std::to_string(spec.def.size));
+                 nameExcerpt(spec.def.name, kNameExcerptBytes) + " holds at most " +
+                 std::to_string(spec.def.size));
     m_longest[column] = std::max(m_longest[column], length);
     m_builder.appendString(column, text);
 }
@@ -130,7 +134,9 @@ void CsvLoad::appendTyped(int column, const CsvField& field, std::string_view te
         break;
     }
     if (why)
-        fail(column, field, quotedExcerpt(text) + " " + why + " (field " + m_columns[column].def.name + ")");
+        fail(column, field,
+             quotedExcerpt(text) + " " + why + " (field " +
+                 nameExcerpt(m_columns[column].def.name, kNameExcerptBytes) + ")");
 }
 
 std::shared_ptr<const TColumnStore> CsvLoad::finish() {
@@ -141,27 +147,59 @@ std::shared_ptr<const TColumnStore> CsvLoad::finish() {
     return m_builder.finish();
 }
 
-std::shared_ptr<const TColumnStore> loadCsv(char* begin, char* end, const std::string& sourceName) {
-    CsvReader reader(begin, end, sourceName);
+std::shared_ptr<const TColumnStore> loadCsv(CsvReader& reader) {
     std::vector<CsvField> fields;
     if (!reader.readRecord(fields))
-        throwCsvError(sourceName, 1, 1, "the file is empty; its first line must name the fields");
-    CsvLoad load(reader, parseCsvHeader(fields, sourceName));
+        throwCsvError(reader.sourceName(), 1, 1, "the file is empty; its first line must name the fields");
+    CsvLoad load(reader, parseCsvHeader(fields, reader.sourceName()));
     while (reader.readRecord(fields))
         load.appendRow(fields);
     return load.finish();
 }
 
+/// Text in memory as a source.
+class TextSource final : public ByteSource {
+public:
+    explicit TextSource(std::string_view text) : m_rest(text) {}
+    std::size_t read(char* into, std::size_t size) override {
+        const std::size_t count = std::min(size, m_rest.size());
+        std::memcpy(into, m_rest.data(), count);
+        m_rest.remove_prefix(count);
+        return count;
+    }
+
+private:
+    std::string_view m_rest;
+};
+
 } // namespace
 
+std::shared_ptr<const TColumnStore> loadCsvFrom(ByteSource& source, const std::string& sourceName,
+                                                std::size_t chunkBytes) {
+    CsvReader reader(source, sourceName, chunkBytes);
+    std::shared_ptr<const TColumnStore> store;
+    try {
+        store = loadCsv(reader);
+    } catch (const EDatabaseError&) {
+        // A file cut short or rewritten half-way reads as broken CSV: say what really happened.
+        source.checkUnchanged();
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw EDatabaseError(sourceName + ", line " + std::to_string(std::max(1, reader.recordLine())) +
+                             ": not enough memory to load the rows; nothing was loaded");
+    }
+    source.checkUnchanged();
+    return store;
+}
+
 std::shared_ptr<const TColumnStore> loadCsvFile(const std::string& path) {
-    MappedFile file(path);
-    return loadCsv(file.begin(), file.end(), path);
+    FileSource file(path);
+    return loadCsvFrom(file, nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8));
 }
 
 std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text, const std::string& sourceName) {
-    std::string copy(text);
-    return loadCsv(copy.data(), copy.data() + copy.size(), sourceName);
+    TextSource source(text);
+    return loadCsvFrom(source, sourceName);
 }
 
 } // namespace qmr

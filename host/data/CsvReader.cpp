@@ -2,6 +2,7 @@
 
 #include "host/rtl/Exception.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -12,63 +13,145 @@ void throwCsvError(const std::string& source, int line, int column, const std::s
                          ": " + what);
 }
 
-CsvReader::CsvReader(char* begin, char* end, std::string sourceName)
-    : m_sourceName(std::move(sourceName)), m_pos(begin), m_end(end) {
-    if (m_end - m_pos >= 3 && std::memcmp(m_pos, "\xEF\xBB\xBF", 3) == 0)
-        m_pos += 3;
-}
+// A chunk holds at least a byte order mark, so that the first fill can tell whether there is one.
+CsvReader::CsvReader(ByteSource& source, std::string sourceName, std::size_t chunkBytes)
+    : m_source(source), m_sourceName(std::move(sourceName)),
+      m_chunkBytes(std::max<std::size_t>(chunkBytes, 4)) {}
 
 bool CsvReader::atLineBreak() const noexcept {
     return *m_pos == '\n' || *m_pos == '\r';
 }
 
-// A line break is LF, CRLF, or a lone CR; each counts as one line.
-void CsvReader::skipLineBreak() noexcept {
-    if (*m_pos == '\r' && m_pos + 1 < m_end && m_pos[1] == '\n')
-        ++m_pos;
+// A line break is LF, CRLF, or a lone CR; each counts as one line. False, with nothing skipped,
+// for a CR that ends the bytes read so far: an LF may follow in the next chunk.
+bool CsvReader::skipLineBreak() noexcept {
+    if (*m_pos == '\r') {
+        if (m_pos + 1 == m_end && !m_atEnd)
+            return false;
+        if (m_pos + 1 < m_end && m_pos[1] == '\n')
+            ++m_pos;
+    }
     ++m_pos;
     ++m_line;
+    return true;
 }
 
+// A record that runs past the bytes read so far is read again from its start once more bytes
+// are in: nothing of it has been changed yet (pairs of quotes are unescaped only once it is
+// whole), so the second reading sees the same text.
 bool CsvReader::readRecord(std::vector<CsvField>& fields) {
+    for (;;) {
+        while (m_pos < m_end && atLineBreak() && skipLineBreak()) {
+        }
+        if (m_pos < m_end && !atLineBreak()) {
+            char* const start = m_pos;
+            const int line = m_line;
+            if (tryRecord(fields))
+                return true;
+            m_pos = start;
+            m_line = line;
+        } else if (m_pos == m_end && m_atEnd) {
+            fields.clear();
+            return false;
+        }
+        fill();
+    }
+}
+
+// Reads the record at m_pos; false when it runs past the bytes read so far.
+bool CsvReader::tryRecord(std::vector<CsvField>& fields) {
     fields.clear();
-    while (m_pos < m_end && atLineBreak())
-        skipLineBreak();
-    if (m_pos == m_end)
-        return false;
+    m_paired.clear();
+    m_short = false;
     m_recordLine = m_line;
     const char* const recordStart = m_pos;
     for (;;) {
         const int column = int(fields.size()) + 1;
         const int line = m_line;
-        const std::string_view text = *m_pos == '"' ? readQuoted(column) : readPlain(column);
+        bool paired = false;
+        const std::string_view text = *m_pos == '"' ? readQuoted(column, paired) : readPlain(column);
         checkBounds(recordStart, column);
+        if (m_short)
+            return false;
+        if (paired)
+            m_paired.push_back(fields.size());
         fields.push_back({text, line});
-        if (m_pos == m_end)
-            return true;
-        if (atLineBreak()) {
-            skipLineBreak();
-            return true;
+        if (m_pos == m_end || atLineBreak()) {
+            if (m_pos == m_end ? !m_atEnd : !skipLineBreak())
+                return false;
+            break;
         }
         ++m_pos; // the comma
-        if (m_pos == m_end || atLineBreak()) {
-            // A comma at the end of a line leaves one more, empty field.
-            checkBounds(recordStart, int(fields.size()) + 1);
-            fields.push_back({std::string_view(m_pos, 0), m_line});
-            if (m_pos < m_end)
-                skipLineBreak();
-            return true;
-        }
+        if (m_pos < m_end && !atLineBreak())
+            continue;
+        if (endField(fields, recordStart))
+            break;
+        if (m_short)
+            return false;
     }
+    unescapePairs(fields);
+    return true;
 }
 
-void CsvReader::checkBounds(const char* recordStart, int column) const {
+// After a comma at the end of a line or of the bytes read so far: true when the record ends
+// there, which leaves one more, empty field.
+bool CsvReader::endField(std::vector<CsvField>& fields, const char* recordStart) {
+    if (m_pos == m_end && !m_atEnd) {
+        m_short = true;
+        return false;
+    }
+    checkBounds(recordStart, int(fields.size()) + 1);
+    fields.push_back({std::string_view(m_pos, 0), m_line});
+    if (m_pos < m_end && !skipLineBreak()) {
+        m_short = true;
+        return false;
+    }
+    return true;
+}
+
+void CsvReader::failBounds(int column) const {
     if (column > kMaxCsvFields)
         throwCsvError(m_sourceName, m_recordLine, column,
                       "the record has more than " + std::to_string(kMaxCsvFields) + " fields");
-    if (size_t(m_pos - recordStart) > kMaxCsvRecordBytes)
-        throwCsvError(m_sourceName, m_recordLine, column,
-                      "the record is longer than " + std::to_string(kMaxCsvRecordBytes) + " bytes");
+    throwCsvError(m_sourceName, m_recordLine, column,
+                  "the record is longer than " + std::to_string(kMaxCsvRecordBytes) + " bytes");
+}
+
+// Keeps the unread bytes, moved to the buffer's start, and reads the source until the buffer is
+// full or the source ends. The buffer doubles when what it keeps (a long record) leaves less than
+// half a chunk free, so a record is read again only a few times however long it is.
+void CsvReader::fill() {
+    const std::size_t kept = std::size_t(m_end - m_pos);
+    if (m_capacity - kept < std::max<std::size_t>(m_chunkBytes / 2, 1)) {
+        const std::size_t capacity = std::max(m_capacity * 2, kept + m_chunkBytes);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+        if (kept > 0)
+            std::memcpy(grown.get(), m_pos, kept);
+        m_buffer = std::move(grown);
+        m_capacity = capacity;
+    } else if (kept > 0 && m_pos != m_buffer.get()) {
+        std::memmove(m_buffer.get(), m_pos, kept);
+    }
+    std::size_t filled = kept;
+    while (filled < m_capacity) {
+        const std::size_t got = m_source.read(m_buffer.get() + filled, m_capacity - filled);
+        if (got == 0) {
+            m_atEnd = true;
+            break;
+        }
+        filled += got;
+    }
+    m_pos = m_buffer.get();
+    m_end = m_pos + filled;
+    if (!m_started) {
+        m_started = true;
+        skipByteOrderMark();
+    }
+}
+
+void CsvReader::skipByteOrderMark() noexcept {
+    if (m_end - m_pos >= 3 && std::memcmp(m_pos, "\xEF\xBB\xBF", 3) == 0)
+        m_pos += 3;
 }
 
 namespace {
@@ -107,39 +190,65 @@ std::string_view CsvReader::readPlain(int column) {
     }
     while (m_pos < m_end && !isSpecial(*m_pos))
         ++m_pos;
+    if (m_pos == m_end && !m_atEnd) {
+        m_short = true;
+        return {};
+    }
     if (m_pos < m_end && *m_pos == '"')
         throwCsvError(m_sourceName, m_line, column,
                       "a quote inside an unquoted value (quote the whole value and double the quote)");
     return {start, size_t(m_pos - start)};
 }
 
-// A quoted field: the text up to the closing quote, with each "" turned into one quote by
-// moving the rest of the value left in place. Bytes are written only once something has moved,
-// so that a mapped file's pages are copied only where a value really changes. Line breaks
-// inside are part of the value.
-std::string_view CsvReader::readQuoted(int column) {
+// A quoted field: the text up to the closing quote, "" pairs still doubled (`paired` says there
+// are some; unescapePairs halves them once the record is whole). Line breaks inside are part of
+// the value. A quote or CR at the end of the bytes read so far cannot be judged before the next
+// byte is in: the field is then short.
+std::string_view CsvReader::readQuoted(int column, bool& paired) {
     const int startLine = m_line;
     ++m_pos; // the opening quote
     char* start = m_pos;
-    char* out = m_pos;
     for (;;) {
-        if (m_pos == m_end)
-            throwCsvError(m_sourceName, startLine, column, "a quoted value is never closed");
-        char* from = m_pos++;
-        if (*from == '"') {
+        if (m_pos == m_end) {
+            if (m_atEnd)
+                throwCsvError(m_sourceName, startLine, column, "a quoted value is never closed");
+            m_short = true;
+            return {};
+        }
+        const char c = *m_pos++;
+        if ((c == '"' || c == '\r') && m_pos == m_end && !m_atEnd) {
+            m_short = true;
+            return {};
+        }
+        if (c == '"') {
             if (m_pos == m_end || *m_pos != '"')
                 break;
             ++m_pos; // the second quote of a pair
-        } else if (*from == '\n' || (*from == '\r' && (m_pos == m_end || *m_pos != '\n'))) {
+            paired = true;
+        } else if (c == '\n' || (c == '\r' && (m_pos == m_end || *m_pos != '\n'))) {
             ++m_line;
         }
-        if (out != from)
-            *out = *from;
-        ++out;
     }
     if (m_pos < m_end && *m_pos != ',' && !atLineBreak())
         throwCsvError(m_sourceName, m_line, column, "text after the closing quote of a quoted value");
-    return {start, size_t(out - start)};
+    return {start, size_t(m_pos - 1 - start)};
+}
+
+// Turns each "" of the record's paired fields into one quote, moving the rest of the value left
+// in place. Every quote inside a raw quoted value is the first of a pair.
+void CsvReader::unescapePairs(std::vector<CsvField>& fields) {
+    for (const std::size_t i : m_paired) {
+        char* const start = m_buffer.get() + (fields[i].text.data() - m_buffer.get());
+        const char* from = start;
+        const char* const end = start + fields[i].text.size();
+        char* out = start;
+        while (from < end) {
+            if (*from == '"')
+                ++from;
+            *out++ = *from++;
+        }
+        fields[i].text = {start, std::size_t(out - start)};
+    }
 }
 
 } // namespace qmr

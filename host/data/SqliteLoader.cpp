@@ -5,7 +5,12 @@
 // Another program may be writing to the same file (a host recording sales). While it holds the
 // lock that keeps readers out, the load waits up to kBusyTimeoutMs for it instead of failing at
 // once; a writer that keeps the file locked longer than that is reported as such.
+//
+// A query is held to its LoadLimits: its rows and their bytes are counted as they come, and its
+// time is watched from inside SQLite (a progress handler), so that a query busy without yielding
+// rows, a sort of an endless CTE, is stopped too.
 
+#include "host/data/LoadBudget.h"
 #include "host/data/Loaders.h"
 #include "host/data/SqlDeclaredType.h"
 #include "host/data/ValueParser.h"
@@ -17,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <optional>
 
 namespace qmr {
@@ -26,6 +32,8 @@ namespace {
 /// How long a load waits for another connection's write lock. Writers commit in milliseconds; five
 /// seconds rides out any commit while a writer that hangs is still reported before a user gives up.
 constexpr int kBusyTimeoutMs = 5000;
+/// SQLite's virtual machine instructions between two looks at the clock: microseconds of work.
+constexpr int kProgressInstructions = 10000;
 
 // The words for an SQLite error; a lock that outlasted the wait says so plainly.
 std::string sqliteError(sqlite3* db) {
@@ -88,12 +96,13 @@ void inferType(const SqlValue& value, SqlColumn& column) {
 /// One query's rows on their way into a store.
 class SqliteLoad {
 public:
-    SqliteLoad(std::string path, sqlite3* db, sqlite3_stmt* stmt);
+    SqliteLoad(std::string path, sqlite3* db, sqlite3_stmt* stmt, LoadBudget& budget);
     std::shared_ptr<const TColumnStore> run();
 
 private:
     void describeColumns();
     void readRow(std::vector<SqlValue>& row);
+    void countRow(const std::vector<SqlValue>& row);
     bool allTyped() const;
     void startBuilder();
     void appendWaiting(std::vector<std::vector<SqlValue>>& waiting);
@@ -109,14 +118,15 @@ private:
     std::string m_path;
     sqlite3* m_db;
     sqlite3_stmt* m_stmt;
+    LoadBudget& m_budget;
     std::vector<SqlColumn> m_columns;
     std::optional<TColumnStoreBuilder> m_builder;
     long long m_row = 0;
     AnsiString m_converted;
 };
 
-SqliteLoad::SqliteLoad(std::string path, sqlite3* db, sqlite3_stmt* stmt)
-    : m_path(std::move(path)), m_db(db), m_stmt(stmt) {}
+SqliteLoad::SqliteLoad(std::string path, sqlite3* db, sqlite3_stmt* stmt, LoadBudget& budget)
+    : m_path(std::move(path)), m_db(db), m_stmt(stmt), m_budget(budget) {}
 
 void SqliteLoad::fail(const std::string& what) const {
     throw EDatabaseError(m_path + ": " + what);
@@ -124,7 +134,19 @@ void SqliteLoad::fail(const std::string& what) const {
 
 void SqliteLoad::failAt(int column, const std::string& what) const {
     throw EDatabaseError(m_path + ", row " + std::to_string(m_row) + ", column " +
-                         std::to_string(column + 1) + " (" + m_columns[column].def.name + "): " + what);
+                         std::to_string(column + 1) + " (" +
+                         nameExcerpt(m_columns[column].def.name, kNameExcerptBytes) + "): " + what);
+}
+
+// A row costs its text and a number's 8 bytes a value in the store; while it waits for the
+// columns' types it costs a whole SqlValue a value.
+void SqliteLoad::countRow(const std::vector<SqlValue>& row) {
+    const std::uint64_t perValue = m_builder ? sizeof(std::int64_t) : sizeof(SqlValue);
+    std::uint64_t bytes = 0;
+    for (const SqlValue& value : row)
+        bytes += value.text.size() + perValue;
+    if (const std::string passed = m_budget.addRow(bytes); !passed.empty())
+        throw EDatabaseError(m_path + ", row " + std::to_string(m_row) + ": " + passed);
 }
 
 void SqliteLoad::describeColumns() {
@@ -143,7 +165,8 @@ void SqliteLoad::describeColumns() {
             fail("column " + std::to_string(i + 1) + " of the query has no name");
         for (const SqlColumn& other : m_columns) {
             if (UpperCase(other.def.name) == UpperCase(column.def.name))
-                fail("the query returns two columns named " + column.def.name);
+                fail("the query returns two columns named " +
+                     nameExcerpt(column.def.name, kNameExcerptBytes));
         }
         applyDeclaredType(sqlite3_column_decltype(m_stmt, i), column);
         m_columns.push_back(std::move(column));
@@ -312,9 +335,11 @@ std::shared_ptr<const TColumnStore> SqliteLoad::run() {
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
-            throw EDatabaseError(m_path + ", row " + std::to_string(m_row + 1) + ": " + sqliteError(m_db));
+            throw EDatabaseError(m_path + ", row " + std::to_string(m_row + 1) + ": " +
+                                 (rc == SQLITE_INTERRUPT ? m_budget.timeoutText() : sqliteError(m_db)));
         ++m_row;
         readRow(row);
+        countRow(row);
         if (m_builder) {
             appendRow(row);
             continue;
@@ -332,26 +357,64 @@ std::shared_ptr<const TColumnStore> SqliteLoad::run() {
     return m_builder->finish();
 }
 
-} // namespace
+// Stops the query (SQLITE_INTERRUPT) once its time is up.
+int stopPastDeadline(void* budget) {
+    return static_cast<const LoadBudget*>(budget)->pastDeadline() ? 1 : 0;
+}
 
-std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const std::string& query) {
+// A parameter would run as NULL, silently: `code = ?` then matches nothing. Refused, named.
+void refuseParameters(sqlite3_stmt* stmt, const std::string& name) {
+    const int count = sqlite3_bind_parameter_count(stmt);
+    if (count == 0)
+        return;
+    // A plain `?` has no name; `?7` leaves the numbers before it without one.
+    const char* parameter = nullptr;
+    for (int i = 1; i <= count && !parameter; ++i)
+        parameter = sqlite3_bind_parameter_name(stmt, i);
+    throw EDatabaseError(name + ": the query holds the parameter " +
+                         quotedExcerpt(parameter ? parameter : "?") +
+                         ", which nothing binds; write its value into the query");
+}
+
+std::shared_ptr<const TColumnStore> runQuery(const std::string& path, const std::string& name,
+                                             const std::string& query, const LoadLimits& limits) {
     Connection connection;
     if (sqlite3_open_v2(path.c_str(), &connection.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        throw EDatabaseError(path + ": cannot open the database (" +
+        throw EDatabaseError(name + ": cannot open the database (" +
                              (connection.db ? sqlite3_errmsg(connection.db) : "out of memory") + ")");
     sqlite3_busy_timeout(connection.db, kBusyTimeoutMs);
+    LoadBudget budget(limits);
+    sqlite3_progress_handler(connection.db, kProgressInstructions, stopPastDeadline, &budget);
     Statement statement;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(connection.db, query.c_str(), int(query.size()), &statement.stmt, &tail) !=
         SQLITE_OK)
-        throw EDatabaseError(path + ": the query failed: " + sqliteError(connection.db));
+        throw EDatabaseError(name + ": the query failed: " + sqliteError(connection.db));
     if (!statement.stmt)
-        throw EDatabaseError(path + ": the query is empty");
+        throw EDatabaseError(name + ": the query is empty");
     // A second statement would be silently ignored; refuse it rather than run half the text.
     Statement rest;
     if (sqlite3_prepare_v2(connection.db, tail, -1, &rest.stmt, nullptr) != SQLITE_OK || rest.stmt)
-        throw EDatabaseError(path + ": the query holds more than one statement");
-    return SqliteLoad(path, connection.db, statement.stmt).run();
+        throw EDatabaseError(name + ": the query holds more than one statement");
+    refuseParameters(statement.stmt, name);
+    return SqliteLoad(name, connection.db, statement.stmt, budget).run();
+}
+
+} // namespace
+
+std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const std::string& query) {
+    return loadSqlite(path, query, LoadLimits{});
+}
+
+std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const std::string& query,
+                                               const LoadLimits& limits) {
+    // Messages name the file by an excerpt of its path.
+    const std::string name = nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8);
+    try {
+        return runQuery(path, name, query, limits);
+    } catch (const std::bad_alloc&) {
+        throw EDatabaseError(name + ": not enough memory to load the rows; nothing was loaded");
+    }
 }
 
 } // namespace qmr

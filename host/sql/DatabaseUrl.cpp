@@ -2,6 +2,7 @@
 // checked here is what each kind of source needs and the parameters it understands.
 
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 #include "host/sql/SqlLoader.h"
 
 #include <QUrl>
@@ -16,7 +17,8 @@ namespace {
 const char* const kPasswordVariable = "QMR_DB_PASSWORD";
 
 [[noreturn]] void refuse(std::string_view url, const std::string& what) {
-    throw EDatabaseError("database URL \"" + std::string(url) + "\": " + what);
+    throw EDatabaseError("database URL \"" + nameExcerpt(url, kPathExcerptBytes, TextEncoding::Utf8) +
+                         "\": " + what);
 }
 
 // The connect timeout in whole seconds, 1 or more.
@@ -24,7 +26,8 @@ int timeoutSeconds(std::string_view url, const QString& text) {
     bool ok = false;
     const int seconds = text.toInt(&ok);
     if (!ok || seconds < 1)
-        refuse(url, "connect_timeout must be a whole number of seconds, not \"" + text.toStdString() + "\"");
+        refuse(url, "connect_timeout must be a whole number of seconds, not " +
+                        quotedExcerpt(text.toStdString(), TextEncoding::Utf8));
     return seconds;
 }
 
@@ -38,8 +41,9 @@ void readPostgresParameters(std::string_view url, const QUrl& parsed, SqlConnect
         else if (key == "connect_timeout")
             connection.connectTimeoutSeconds = timeoutSeconds(url, value);
         else
-            refuse(url,
-                   "unknown parameter \"" + key.toStdString() + "\" (host and connect_timeout are read)");
+            refuse(url, "unknown parameter \"" +
+                            nameExcerpt(key.toStdString(), kNameExcerptBytes, TextEncoding::Utf8) +
+                            "\" (host and connect_timeout are read)");
     }
 }
 
@@ -92,7 +96,7 @@ SqlConnection parseDatabaseUrl(std::string_view url) {
     }
     if (const char* password = std::getenv(kPasswordVariable))
         connection.password = password;
-    connection.source = std::string(url);
+    connection.source = nameExcerpt(url, kPathExcerptBytes, TextEncoding::Utf8);
     return connection;
 }
 

@@ -1,12 +1,16 @@
 // Loading a query's rows from a Qt SQL connection into a column store. The rows are read forward
 // only, so a driver that can stream (PostgreSQL's single-row mode) never holds the whole result;
 // every error, including one the server reports half-way through the rows, is raised before the
-// store exists.
+// store exists. A load is held to its LoadLimits: rows and bytes are counted as they come, the
+// clock is read every few rows, and PostgreSQL is told the time limit as the query's
+// statement_timeout, so that a query busy without yielding rows is stopped by the server.
 
 #include "host/sql/SqlLoader.h"
 
+#include "host/data/LoadBudget.h"
 #include "host/rtl/AnsiString.h"
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 #include "host/sql/SqlColumnPlan.h"
 
 #include <QDateTime>
@@ -19,6 +23,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -30,6 +35,10 @@ namespace {
 constexpr double kMillisecondsPerDay = 86400000.0;
 /// Date-times count days from 1899-12-30, this Julian day.
 constexpr qint64 kEpochJulianDay = 2415019;
+/// Rows between two looks at the clock.
+constexpr long long kRowsPerClockCheck = 256;
+/// PostgreSQL's SQLSTATE for a statement cancelled, here by its statement_timeout.
+constexpr char kQueryCanceled[] = "57014";
 
 // The pieces as one text. Appending piece by piece keeps GCC 12 at -O3 from a false -Wrestrict
 // warning that chains of operator+ on strings set off once inlined.
@@ -46,6 +55,13 @@ std::string errorText(const QSqlError& error) {
     if (text.isEmpty())
         text = error.driverText().trimmed();
     return text.simplified().toStdString();
+}
+
+// The driver's words for a failed query, or the time limit's when the server stopped it there.
+std::string failureText(const QSqlError& error, const LoadBudget& budget) {
+    const bool timedOut = error.nativeErrorCode() == QLatin1String(kQueryCanceled) &&
+                          error.databaseText().contains(QLatin1String("statement timeout"));
+    return timedOut ? budget.timeoutText() : errorText(error);
 }
 
 /// A named Qt SQL connection that lives as long as this object; Qt keeps connections in a
@@ -102,12 +118,13 @@ ScopedConnection::~ScopedConnection() {
 /// One query's rows on their way into a store.
 class SqlLoad {
 public:
-    SqlLoad(QSqlQuery& query, QString driverName, std::string source);
+    SqlLoad(QSqlQuery& query, QString driverName, std::string source, LoadBudget& budget);
     std::shared_ptr<const TColumnStore> run();
 
 private:
     void describeColumns();
     void appendRow();
+    void checkBudget();
     void appendValue(int column, const QVariant& value);
     void appendText(int column, const QString& text);
     void appendInteger(int column, const QVariant& value);
@@ -119,14 +136,17 @@ private:
     QSqlQuery& m_query;
     QString m_driverName;
     std::string m_source;
+    LoadBudget& m_budget;
     std::vector<SqlColumnPlan> m_columns;
     std::optional<TColumnStoreBuilder> m_builder;
     long long m_row = 0;
+    /// Bytes of text in the row being appended.
+    std::uint64_t m_rowText = 0;
     AnsiString m_text;
 };
 
-SqlLoad::SqlLoad(QSqlQuery& query, QString driverName, std::string source)
-    : m_query(query), m_driverName(std::move(driverName)), m_source(std::move(source)) {}
+SqlLoad::SqlLoad(QSqlQuery& query, QString driverName, std::string source, LoadBudget& budget)
+    : m_query(query), m_driverName(std::move(driverName)), m_source(std::move(source)), m_budget(budget) {}
 
 void SqlLoad::fail(const std::string& what) const {
     throw EDatabaseError(joined({m_source, ": ", what}));
@@ -135,7 +155,7 @@ void SqlLoad::fail(const std::string& what) const {
 void SqlLoad::failAt(int column, const std::string& what) const {
     throw EDatabaseError(
         joined({m_source, ", row ", std::to_string(m_row), ", column ", std::to_string(column + 1), " (",
-                m_columns[std::size_t(column)].def.name, "): ", what}));
+                nameExcerpt(m_columns[std::size_t(column)].def.name, kNameExcerptBytes), "): ", what}));
 }
 
 void SqlLoad::describeColumns() {
@@ -155,11 +175,11 @@ void SqlLoad::describeColumns() {
             fail(where + " of the query has no name");
         for (const SqlColumnPlan& other : m_columns) {
             if (UpperCase(other.def.name) == UpperCase(name))
-                fail("the query returns two columns named " + name);
+                fail("the query returns two columns named " + nameExcerpt(name, kNameExcerptBytes));
         }
         auto plan = planColumn(field, m_driverName);
         if (const std::string* why = std::get_if<std::string>(&plan))
-            fail(where + " (" + name + "): " + *why);
+            fail(where + " (" + nameExcerpt(name, kNameExcerptBytes) + "): " + *why);
         m_columns.push_back(std::get<SqlColumnPlan>(std::move(plan)));
         m_columns.back().def.name = name;
     }
@@ -170,6 +190,7 @@ void SqlLoad::describeColumns() {
 }
 
 void SqlLoad::appendRow() {
+    m_rowText = 0;
     for (int i = 0; i < int(m_columns.size()); ++i) {
         if (m_query.isNull(i))
             m_builder->appendNull(i);
@@ -177,6 +198,16 @@ void SqlLoad::appendRow() {
             appendValue(i, m_query.value(i));
     }
     m_builder->endRow();
+    checkBudget();
+}
+
+// A row costs its text and 8 bytes a value in the store.
+void SqlLoad::checkBudget() {
+    const std::uint64_t bytes = m_rowText + sizeof(std::int64_t) * m_columns.size();
+    if (const std::string passed = m_budget.addRow(bytes); !passed.empty())
+        fail(joined({"row ", std::to_string(m_row), ": ", passed}));
+    if (m_row % kRowsPerClockCheck == 0 && m_budget.pastDeadline())
+        fail(joined({"row ", std::to_string(m_row), ": ", m_budget.timeoutText()}));
 }
 
 void SqlLoad::appendValue(int column, const QVariant& value) {
@@ -225,6 +256,7 @@ void SqlLoad::appendText(int column, const QString& text) {
         failAt(column, joined({"a value of ", std::to_string(length),
                                " characters; the column holds at most ", std::to_string(plan.def.size)}));
     plan.longest = std::max(plan.longest, length);
+    m_rowText += m_text.size();
     m_builder->appendString(column, m_text);
 }
 
@@ -235,7 +267,8 @@ void SqlLoad::appendInteger(int column, const QVariant& value) {
     const bool beyondSigned =
         value.typeId() == QMetaType::ULongLong && value.toULongLong() > quint64(INT64_MAX);
     if (!ok || beyondSigned)
-        failAt(column, joined({"'", value.toString().toStdString(), "' does not fit an integer field"}));
+        failAt(column, quotedExcerpt(value.toString().toStdString(), TextEncoding::Utf8) +
+                           " does not fit an integer field");
     m_builder->appendInteger(column, integer);
 }
 
@@ -243,7 +276,8 @@ void SqlLoad::appendFloat(int column, const QVariant& value) {
     bool ok = false;
     const double real = value.toDouble(&ok);
     if (!ok || !std::isfinite(real))
-        failAt(column, joined({"'", value.toString().toStdString(), "' is not a finite number"}));
+        failAt(column,
+               quotedExcerpt(value.toString().toStdString(), TextEncoding::Utf8) + " is not a finite number");
     m_builder->appendFloat(column, real);
 }
 
@@ -267,7 +301,7 @@ std::shared_ptr<const TColumnStore> SqlLoad::run() {
     // must not pass for the whole result.
     if (m_query.lastError().isValid())
         fail(joined({"the query failed after ", std::to_string(m_row),
-                     m_row == 1 ? " row: " : " rows: ", errorText(m_query.lastError())}));
+                     m_row == 1 ? " row: " : " rows: ", failureText(m_query.lastError(), m_budget)}));
     for (int i = 0; i < int(m_columns.size()); ++i) {
         if (m_columns[std::size_t(i)].sizedByData)
             m_builder->setFieldSize(i, std::max(1, m_columns[std::size_t(i)].longest));
@@ -275,20 +309,68 @@ std::shared_ptr<const TColumnStore> SqlLoad::run() {
     return m_builder->finish();
 }
 
+// PostgreSQL stops the query itself at the time limit, even while it yields no rows. SET LOCAL
+// ends with the transaction every load rolls back.
+void setServerTimeout(QSqlDatabase& database, const LoadLimits& limits, bool transaction) {
+    if (!transaction || limits.timeoutSeconds <= 0 || database.driverName() != QLatin1String("QPSQL"))
+        return;
+    QSqlQuery set(database);
+    set.exec("SET LOCAL statement_timeout = " + QString::number(qint64(limits.timeoutSeconds) * 1000));
+}
+
+// The server process that serves the connection, for cancelling its query; 0 when unknown.
+qint64 serverProcess(QSqlDatabase& database) {
+    if (database.driverName() != QLatin1String("QPSQL"))
+        return 0;
+    QSqlQuery query(database);
+    return query.exec("SELECT pg_backend_pid()") && query.next() ? query.value(0).toLongLong() : 0;
+}
+
+// Stops the query that server process runs, from a second connection. Qt's driver reads a result
+// to its end before the connection serves again, so an endless query given up at a bound would
+// otherwise hold the load until the server's time limit stopped it.
+void cancelServerQuery(const QSqlDatabase& database, qint64 process) {
+    if (process == 0)
+        return;
+    const QString name = "qmr-sql-cancel-" + QString::number(process);
+    {
+        QSqlDatabase canceller = QSqlDatabase::cloneDatabase(database, name);
+        if (canceller.open()) {
+            QSqlQuery cancel(canceller);
+            cancel.exec("SELECT pg_cancel_backend(" + QString::number(process) + ")");
+        }
+        canceller.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 // Runs the query on an open connection inside a transaction that is always rolled back.
 std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::string& query,
-                                             const std::string& source) {
+                                             const std::string& source, const LoadLimits& limits) {
     const bool transaction =
         database.driver()->hasFeature(QSqlDriver::Transactions) && database.transaction();
     std::shared_ptr<const TColumnStore> rows;
     try {
+        LoadBudget budget(limits);
+        setServerTimeout(database, limits, transaction);
+        const qint64 process = serverProcess(database);
         QSqlQuery statement(database);
         statement.setForwardOnly(true);
         // Exact numerics arrive as text, so that one wider than a double keeps its digits.
         statement.setNumericalPrecisionPolicy(QSql::HighPrecision);
         if (!statement.exec(QString::fromStdString(query)))
-            throw EDatabaseError(source + ": the query failed: " + errorText(statement.lastError()));
-        rows = SqlLoad(statement, database.driverName(), source).run();
+            throw EDatabaseError(source +
+                                 ": the query failed: " + failureText(statement.lastError(), budget));
+        try {
+            rows = SqlLoad(statement, database.driverName(), source, budget).run();
+        } catch (...) {
+            cancelServerQuery(database, process);
+            throw;
+        }
+    } catch (const std::bad_alloc&) {
+        if (transaction)
+            database.rollback();
+        throw EDatabaseError(source + ": not enough memory to load the rows; nothing was loaded");
     } catch (...) {
         if (transaction)
             database.rollback();
@@ -303,17 +385,27 @@ std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::
 
 std::shared_ptr<const TColumnStore> loadSqlQuery(QSqlDatabase& database, const std::string& query,
                                                  const std::string& sourceName) {
+    return loadSqlQuery(database, query, sourceName, LoadLimits{});
+}
+
+std::shared_ptr<const TColumnStore> loadSqlQuery(QSqlDatabase& database, const std::string& query,
+                                                 const std::string& sourceName, const LoadLimits& limits) {
     if (!database.isOpen())
         throw EDatabaseError(sourceName + ": the connection is not open");
-    return loadOpen(database, query, sourceName);
+    return loadOpen(database, query, sourceName, limits);
 }
 
 std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection, const std::string& query) {
+    return loadSqlQuery(connection, query, LoadLimits{});
+}
+
+std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection, const std::string& query,
+                                                 const LoadLimits& limits) {
     ScopedConnection scoped(connection);
     if (!scoped.database().open())
         throw EDatabaseError(connection.source +
                              ": cannot connect: " + errorText(scoped.database().lastError()));
-    return loadOpen(scoped.database(), query, connection.source);
+    return loadOpen(scoped.database(), query, connection.source, limits);
 }
 
 } // namespace qmr

@@ -4,6 +4,7 @@
 // or raises EDatabaseError naming the source, row and column; nothing is half-loaded.
 
 #include "host/QmrSqlExport.h"
+#include "host/data/Loaders.h"
 #include "host/data/TColumnStore.h"
 
 #include <memory>
@@ -51,12 +52,21 @@ QMR_SQL_EXPORT SqlConnection parseDatabaseUrl(std::string_view url);
 /// over as text to string. A declared text length (`varchar(30)`) is the field's size in
 /// characters; text without one is sized to its longest value. NULLs stay null. Text outside
 /// Windows-1252, duplicate column names, binary columns and columns the driver cannot describe are
-/// refused with the column's name.
+/// refused with the column's name. The load is held to the default LoadLimits; on PostgreSQL the
+/// time limit is also the query's statement_timeout.
 QMR_SQL_EXPORT std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection,
                                                                 const std::string& query);
+/// The same within `limits`.
+QMR_SQL_EXPORT std::shared_ptr<const TColumnStore>
+loadSqlQuery(const SqlConnection& connection, const std::string& query, const LoadLimits& limits);
 
 /// The same over a connection the caller has opened; `sourceName` names it in error messages.
 QMR_SQL_EXPORT std::shared_ptr<const TColumnStore>
 loadSqlQuery(QSqlDatabase& database, const std::string& query, const std::string& sourceName);
+/// The same within `limits`.
+QMR_SQL_EXPORT std::shared_ptr<const TColumnStore> loadSqlQuery(QSqlDatabase& database,
+                                                                const std::string& query,
+                                                                const std::string& sourceName,
+                                                                const LoadLimits& limits);
 
 } // namespace qmr

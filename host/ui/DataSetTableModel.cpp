@@ -7,6 +7,21 @@
 
 namespace qmr {
 
+namespace {
+
+/// Characters of a value a cell holds: several times what the widest column can show, so that
+/// nothing visible changes, while a value of megabytes is neither converted nor laid out whole on
+/// every refresh (a 10 MB value cost seconds a keystroke in Qt's text layout).
+constexpr std::size_t kCellCharacters = 1024;
+
+// The value as its cell shows it.
+QString cellText(const TDataSet& dataSet, int row, int field) {
+    const AnsiString text = dataSet.text(row, field);
+    return toQString(std::string_view(text).substr(0, kCellCharacters));
+}
+
+} // namespace
+
 DataSetTableModel::DataSetTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void DataSetTableModel::setSource(TDataSet* dataSet, std::vector<Column> columns) {
@@ -32,7 +47,7 @@ void DataSetTableModel::showRows(int top, int count) {
     for (int row = 0; row < rows; ++row) {
         for (const Column& column : m_columns)
             cells.push_back(column.fieldIndex < m_dataSet->fieldCount()
-                                ? toQString(m_dataSet->text(top + row, column.fieldIndex))
+                                ? cellText(*m_dataSet, top + row, column.fieldIndex)
                                 : QString());
     }
     m_top = std::max(top, 0);

@@ -1,15 +1,24 @@
 // Loading CSV text: quoting, typed headers, values and nulls, and an error naming the line and
 // column for every way a file can be wrong.
+#include "host/data/CsvLoader.h"
 #include "DataTestSupport.h"
 #include "host/data/CsvReader.h"
+#include "host/data/FileSource.h"
 #include "host/data/Loaders.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace qmr;
@@ -41,10 +50,9 @@ struct ErrorCase {
     std::string expected; // the whole message after "t.csv, "
 };
 
-} // namespace
-
-TEST(CsvLoader, splitsRecordsAndUnquotesFields) {
-    const std::vector<QuotingCase> cases = {
+// Records as the reader splits them, each case small enough to cross every chunk boundary.
+const std::vector<QuotingCase>& quotingCases() {
+    static const std::vector<QuotingCase> cases = {
         {"plain LF", "A,B\nx,y\n", {{"x", "y"}}},
         {"CRLF and no final line break", "A,B\r\nx,y\r\nz,w", {{"x", "y"}, {"z", "w"}}},
         {"doubled quotes", "A,B\n\"say \"\"hi\"\"\",\"\"\"\"\n", {{"say \"hi\"", "\""}}},
@@ -60,10 +68,14 @@ TEST(CsvLoader, splitsRecordsAndUnquotesFields) {
         {"spaces are part of a string", "A,B\n x , y\n", {{" x ", " y"}}},
         {"header only", "A,B\n", {}},
     };
-    for (const auto& c : cases) {
-        auto store = loadCsvText(c.csv, "t.csv");
-        EXPECT_EQ(rowsOf(*store), c.expected) << c.name;
-    }
+    return cases;
+}
+
+} // namespace
+
+TEST(CsvLoader, splitsRecordsAndUnquotesFields) {
+    for (const auto& c : quotingCases())
+        EXPECT_EQ(rowsOf(*loadCsvText(c.csv, "t.csv")), c.expected) << c.name;
 }
 
 TEST(CsvLoader, headerDeclaresNamesTypesSizesAndHiddenFields) {
@@ -126,8 +138,11 @@ TEST(CsvLoader, textIsConvertedFromUtf8ToWindows1252) {
     EXPECT_EQ(more->text(0, 0), "\xBA\xA0\xFF\x81\x97");
 }
 
-TEST(CsvLoader, everyErrorNamesFileLineAndColumn) {
-    const std::vector<ErrorCase> cases = {
+namespace {
+
+// Files gone wrong in each way the reader and the header can tell.
+const std::vector<ErrorCase>& errorCases() {
+    static const std::vector<ErrorCase> cases = {
         {"empty file", "", "line 1, column 1: the file is empty; its first line must name the fields"},
         {"only blank lines", "\xEF\xBB\xBF\n\r\n",
          "line 1, column 1: the file is empty; its first line must name the fields"},
@@ -174,7 +189,13 @@ TEST(CsvLoader, everyErrorNamesFileLineAndColumn) {
          "line 1, column 2: header: the field name '" + std::string(40, 'N') + "...' appears twice"},
         {"invalid UTF-8", "A\n\xC3(\n", "line 2, column 1: Invalid text at byte 0: truncated UTF-8 sequence"},
     };
-    for (const auto& c : cases)
+    return cases;
+}
+
+} // namespace
+
+TEST(CsvLoader, everyErrorNamesFileLineAndColumn) {
+    for (const auto& c : errorCases())
         EXPECT_EQ(errorOf([&] { loadCsvText(c.csv, "t.csv"); }), "t.csv, " + c.expected) << c.name;
 }
 
@@ -233,4 +254,181 @@ TEST(CsvLoader, loadsFilesAndNamesAnUnreadableOne) {
               path + ": cannot read the file (No such file or directory)");
     EXPECT_EQ(errorOf([&] { loadCsvFile(::testing::TempDir()); }),
               ::testing::TempDir() + ": cannot read the file (Is a directory)");
+}
+
+namespace {
+
+/// Text handed over a few bytes a read, as a pipe may.
+class TrickleSource : public ByteSource {
+public:
+    TrickleSource(std::string_view text, std::size_t perRead) : m_rest(text), m_perRead(perRead) {}
+    std::size_t read(char* into, std::size_t size) override {
+        const std::size_t count = std::min({size, m_perRead, m_rest.size()});
+        std::memcpy(into, m_rest.data(), count);
+        m_rest.remove_prefix(count);
+        return count;
+    }
+
+private:
+    std::string_view m_rest;
+    std::size_t m_perRead;
+};
+
+} // namespace
+
+TEST(CsvLoader, recordsAndErrorsDoNotDependOnWhereChunksEnd) {
+    for (const std::size_t chunk : {4, 5, 7, 64}) {
+        for (const auto& c : quotingCases()) {
+            TrickleSource source(c.csv, 3);
+            EXPECT_EQ(rowsOf(*loadCsvFrom(source, "t.csv", chunk)), c.expected)
+                << c.name << ", chunk " << chunk;
+        }
+        for (const auto& c : errorCases()) {
+            TrickleSource source(c.csv, 3);
+            EXPECT_EQ(errorOf([&] { loadCsvFrom(source, "t.csv", chunk); }), "t.csv, " + c.expected)
+                << c.name << ", chunk " << chunk;
+        }
+    }
+}
+
+namespace {
+
+/// A load's file, changed by `change` (another program) once the first chunk has been read.
+class ChangedWhileRead : public ByteSource {
+public:
+    ChangedWhileRead(const std::string& path, std::function<void()> change)
+        : m_file(path), m_change(std::move(change)) {}
+    std::size_t read(char* into, std::size_t size) override {
+        const std::size_t got = m_file.read(into, size);
+        if (m_change)
+            std::exchange(m_change, nullptr)();
+        return got;
+    }
+    void checkUnchanged() override { m_file.checkUnchanged(); }
+
+private:
+    FileSource m_file;
+    std::function<void()> m_change;
+};
+
+// `count` rows of two integer columns, 16 bytes each after a 20-byte header: no row ends on a
+// page boundary, and a row cut in its first field, or followed by zeros (a file grown back) before
+// its line break, is no row.
+std::string integerRows(int count) {
+    std::string text = "A:integer,B:integer\n";
+    char row[17];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(row, sizeof row, "%07d,%07d\n", i, i);
+        text += row;
+    }
+    return text;
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+} // namespace
+
+TEST(CsvLoader, fileChangedWhileReadIsReportedAndNothingLoads) {
+    const std::string path = ::testing::TempDir() + "qmr_changed.csv";
+    const std::string other = path + ".new";
+    const std::string content = integerRows(40); // 660 bytes
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        std::string what;
+    };
+    const std::vector<Case> cases = {
+        {"cut at a row's end", [&] { ASSERT_EQ(::truncate(path.c_str(), 20 + 16 * 10), 0); },
+         "its size went from 660 to 180 bytes"},
+        {"cut inside a row", [&] { ASSERT_EQ(::truncate(path.c_str(), 20 + 16 * 10 + 5), 0); },
+         "its size went from 660 to 185 bytes"},
+        {"grown", [&] { std::ofstream(path, std::ios::app) << "0000040,0000040\n"; },
+         "its size went from 660 to 676 bytes"},
+        {"rewritten in place",
+         [&] {
+             writeFile(path, integerRows(40));
+             const timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}}; // a time no test runs at
+             ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+         },
+         "it was written to"},
+        {"replaced under its name",
+         [&] {
+             writeFile(other, content);
+             ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+         },
+         "another file took its name"},
+        {"removed", [&] { std::remove(path.c_str()); }, "it was removed"},
+    };
+    for (const Case& c : cases) {
+        writeFile(path, content);
+        ChangedWhileRead source(path, c.change);
+        EXPECT_EQ(errorOf([&] { loadCsvFrom(source, path, 64); }),
+                  path + " changed while it was read (" + c.what + "); nothing was loaded")
+            << c.name;
+    }
+    std::remove(path.c_str());
+}
+
+// Another program rewriting the catalogue in a loop, as a mapped file could not survive (SIGBUS):
+// each load gets the whole file or an error naming it.
+TEST(CsvLoader, fileRewrittenInALoopWhileLoadingGivesTheWholeFileOrANamedError) {
+    const std::string path = ::testing::TempDir() + "qmr_rewritten.csv";
+    constexpr int kRows = 100000;
+    const std::string content = integerRows(kRows);
+    writeFile(path, content);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        const off_t cut = off_t(20 + 16 * (kRows / 2) + 3);
+        while (!done) {
+            // Cut inside a row's first field, then grow back (zeros) and write the tail again: no
+            // state between is a loadable file, so only a read that saw none of them may succeed.
+            bool ok = ::ftruncate(fd, cut) == 0 && ::ftruncate(fd, off_t(content.size())) == 0;
+            ok = ok && ::pwrite(fd, content.data() + cut, content.size() - std::size_t(cut), cut) > 0;
+            if (!ok)
+                break;
+        }
+        ::close(fd);
+    });
+    int whole = 0;
+    for (int i = 0; i < 30; ++i) {
+        try {
+            const auto store = loadCsvFile(path);
+            EXPECT_EQ(store->rowCount(), kRows);
+            EXPECT_EQ(store->text(kRows - 1, 1), std::to_string(kRows - 1));
+            ++whole;
+        } catch (const EDatabaseError& error) {
+            EXPECT_EQ(error.Message().rfind(path, 0), 0u) << error.Message();
+        }
+    }
+    done = true;
+    writer.join();
+    std::remove(path.c_str());
+    RecordProperty("whole_loads", whole);
+}
+
+namespace {
+
+/// A source that runs out of memory after its first chunk.
+class StarvedSource : public TrickleSource {
+public:
+    using TrickleSource::TrickleSource;
+    std::size_t read(char* into, std::size_t size) override {
+        if (m_reads++ > 0)
+            throw std::bad_alloc();
+        return TrickleSource::read(into, size);
+    }
+
+private:
+    int m_reads = 0;
+};
+
+} // namespace
+
+TEST(CsvLoader, runningOutOfMemoryIsTheLoadersError) {
+    StarvedSource source("A\nx\ny\nz\n", 4);
+    EXPECT_EQ(errorOf([&] { loadCsvFrom(source, "t.csv", 4); }),
+              "t.csv, line 2: not enough memory to load the rows; nothing was loaded");
 }

@@ -236,6 +236,55 @@ TEST_F(SqliteLoaderTest, failuresNameTheDatabaseAndTheProblem) {
         EXPECT_EQ(errorOf([&] { loadSqlite(m_path, c.first); }), c.second) << c.first;
 }
 
+TEST_F(SqliteLoaderTest, aParameterNothingBindsIsRefusedNamed) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"SELECT * FROM produto WHERE id = ?", "'?'"},
+        {"SELECT * FROM produto WHERE id = ?7", "'?7'"},
+        {"SELECT * FROM produto WHERE nome = :nome", "':nome'"},
+        {"SELECT * FROM produto WHERE id = $1 OR id = ?", "'$1'"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf([&] { loadSqlite(m_path, c.first); }),
+                  m_path + ": the query holds the parameter " + c.second +
+                      ", which nothing binds; write its value into the query")
+            << c.first;
+}
+
+// A query without end is stopped at the bound it passes first, whether it yields rows or not.
+TEST_F(SqliteLoaderTest, anEndlessQueryIsStoppedAtItsBounds) {
+    const std::string endless = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) ";
+    LoadLimits rows;
+    rows.maxRows = 1000;
+    LoadLimits bytes;
+    bytes.maxBytes = 100000;
+    LoadLimits time;
+    time.timeoutSeconds = 1;
+    struct Case {
+        std::string query;
+        LoadLimits limits;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {endless + "SELECT x FROM c", rows,
+         ", row 1001: the query returns more than 1000 rows, the bound on one load; nothing was loaded"},
+        {endless + "SELECT printf('%.50c', 'x') AS t FROM c", bytes,
+         ": the rows take more than 100000 bytes, the bound on one load's memory; nothing was loaded"},
+        {endless + "SELECT NULL AS n FROM c", bytes,
+         ": the rows take more than 100000 bytes, the bound on one load's memory; nothing was loaded"},
+        {endless + "SELECT max(x) FROM c", time,
+         ", row 1: the query ran longer than its time limit of 1 second; nothing was loaded"},
+        {endless + "SELECT x FROM c", time,
+         ": the query ran longer than its time limit of 1 second; nothing was loaded"},
+    };
+    for (const Case& c : cases) {
+        const std::string error = errorOf([&] { loadSqlite(m_path, c.query, c.limits); });
+        EXPECT_EQ(error.rfind(m_path, 0), 0u) << error;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << c.query << ": " << error;
+    }
+    EXPECT_EQ(loadSqlite(m_path, endless + "SELECT x FROM c LIMIT 1000", rows)->rowCount(), 1000)
+        << "a query at its bound loads";
+}
+
 TEST_F(SqliteLoaderTest, opensReadOnlyAndNeverCreatesADatabase) {
     const std::string missing = ::testing::TempDir() + "qmr_no_such.db";
     std::remove(missing.c_str());

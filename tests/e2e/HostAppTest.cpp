@@ -25,7 +25,7 @@ TEST(HostApp, usageErrorsExitTwoWithNothingOnStdout) {
     const Case cases[] = {
         {{"--nonsense"}, "unknown option --nonsense"},
         {{"-nonsense"}, "unknown option -nonsense"},
-        {{"stray"}, "unexpected argument \"stray\""},
+        {{"stray"}, "unexpected argument 'stray'"},
         {{"--data"}, "Missing value after '--data'"},
         {{"--params", "3"}, "--params takes 0, 1 or 2"},
         {{"--fit", "0.1"}, "--fit '0.1' is no fit: give auto, off or a factor from 0.25 to 4"},
@@ -37,6 +37,7 @@ TEST(HostApp, usageErrorsExitTwoWithNothingOnStdout) {
         {{"--db", "postgresql:///shop", "--data", "a.csv", "--query", "SELECT 1"}, "two sources of rows"},
         {{"--data", "shop.db"}, "give the rows to load with --query"},
         {{"--flag", "\xE2\x98\x83", "--keys", "probe"}, "--flag"}, // no Windows-1252 byte for it
+        {{"--query-timeout", "-1"}, "--query-timeout takes a whole number of seconds from 0"},
     };
     for (const auto& c : cases)
         expectRefused(runHost(c.arguments), c.fragment, c.arguments.join(' ').toStdString());
@@ -46,10 +47,12 @@ TEST(HostApp, helpDescribesEveryOptionAndStep) {
     const HostRun run = runHost({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     for (const char* word :
-         {"--data",  "--db",     "QMR_DB_PASSWORD", "--query",   "--flag",     "--filter",      "--filtered",
-          "--plain", "--params", "--bogus-dataset", "--keys",    "--timings",  "--package",     "touch:NAME",
-          "title:N", "row:N",    "key:NAME",        "type:TEXT", "hold:Shift", "release:Shift", "shot:FILE",
-          "wait:MS", "probe",    "--version",       "-platform", "--fit"})
+         {"--data",          "--db",       "QMR_DB_PASSWORD", "--query",    "--flag",
+          "--filter",        "--filtered", "--plain",         "--params",   "--bogus-dataset",
+          "--keys",          "--timings",  "--package",       "touch:NAME", "title:N",
+          "row:N",           "key:NAME",   "type:TEXT",       "hold:Shift", "release:Shift",
+          "shot:FILE",       "wait:MS",    "probe",           "--version",  "-platform",
+          "--query-timeout", "--fit"})
         EXPECT_TRUE(run.out.contains(word)) << word;
 }
 
@@ -94,6 +97,18 @@ TEST(HostApp, unreadableDataIsADataErrorNamingTheFile) {
     const QString notSqlite = data.write("shop.db", "this is no database");
     expectRefused(runHost({"--data", notSqlite, "--query", "SELECT * FROM produtos", "--keys", "probe"}),
                   "shop.db", "not an SQLite file");
+
+    // An empty file is an empty database, where a recursive query can run without end.
+    const QString empty = data.write("empty.db", "");
+    const QString endless =
+        "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT max(x) FROM c";
+    expectRefused(runHost({"--data", empty, "--query", endless, "--query-timeout", "1", "--keys", "probe"}),
+                  "the query ran longer than its time limit of 1 second", "endless query");
+
+    // A name past any real path is quoted in part, so the message stays short.
+    const HostRun longName = runHost({"--data", QString(100000, 'n') + ".csv", "--keys", "probe"});
+    expectRefused(longName, "data file nnnn", "100 KB file name");
+    EXPECT_LT(longName.err.size(), 1000) << "a short message";
 }
 
 TEST(HostApp, dataPathThatIsNoRegularFileIsNamedForWhatItIs) {
@@ -139,7 +154,7 @@ TEST(HostApp, filterTheDataSetRejectsIsADataError) {
     HostData data;
     expectRefused(
         runHost({"--data", data.products(), "--filter", "CODIGO >", "--filtered", "--keys", "probe"}),
-        "--filter \"CODIGO >\"", "incomplete filter");
+        "--filter 'CODIGO >'", "incomplete filter");
 }
 
 TEST(HostApp, withoutDisplayTheScreenNeedsAScript) {

@@ -134,6 +134,42 @@ TEST_F(SqlLoadTest, badQueriesAndColumnsAreRefusedNamingWhat) {
     }
 }
 
+// The server stops a query at the time limit even while it yields no rows (statement_timeout); a
+// query given up at a bound is cancelled on the server rather than read to its end.
+TEST_F(SqlLoadTest, aQueryPastItsBoundsIsStoppedNamingTheBound) {
+    const SqlConnection connection = parseDatabaseUrl(server().url(testDatabase()));
+    LoadLimits rows;
+    rows.maxRows = 1000;
+    LoadLimits time;
+    time.timeoutSeconds = 1;
+    struct Case {
+        const char* query;
+        LoadLimits limits;
+        const char* fragment;
+    };
+    const Case cases[] = {
+        {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c", rows,
+         "row 1001: the query returns more than 1000 rows, the bound on one load; nothing was loaded"},
+        {"SELECT pg_sleep(30) IS NULL AS slept", time,
+         "the query ran longer than its time limit of 1 second; nothing was loaded"},
+        {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c", time,
+         "the query ran longer than its time limit of 1 second; nothing was loaded"},
+        {"SELECT id FROM every_type WHERE id = $1", {}, "there is no parameter $1"},
+    };
+    for (const Case& c : cases) {
+        const auto started = std::chrono::steady_clock::now();
+        std::string message;
+        try {
+            loadSqlQuery(connection, c.query, c.limits);
+            ADD_FAILURE() << "loaded without an error: " << c.query;
+        } catch (const EDatabaseError& error) {
+            message = error.Message();
+        }
+        EXPECT_NE(message.find(c.fragment), std::string::npos) << c.query << "\n" << message;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << c.query;
+    }
+}
+
 TEST_F(SqlLoadTest, aLoadNeverChangesTheDatabase) {
     const auto store = load("INSERT INTO every_type (id) VALUES (99) RETURNING id");
     EXPECT_EQ(store->rowCount(), 1);

@@ -123,6 +123,20 @@ protected:
     TDataSource* source = nullptr;
 };
 
+// A value of megabytes is shown by its start: converting and laying it out whole cost seconds
+// on every refresh.
+TEST_F(DBGridTest, aHugeValueIsHeldByItsStartOnly) {
+    TColumnStoreBuilder builder(
+        {{"CODIGO", TFieldType::ftInteger, 0, true, {}}, {"NOME", TFieldType::ftString, 30, true, {}}});
+    builder.appendInteger(0, 1);
+    builder.appendString(1, "Ana" + std::string(10 << 20, 'a'));
+    builder.endRow();
+    open(builder.finish());
+    const QString shown = view().model()->index(0, 1).data().toString();
+    EXPECT_EQ(shown.size(), 1024);
+    EXPECT_TRUE(shown.startsWith("Anaaaa"));
+}
+
 TEST_F(DBGridTest, columnsAreTheVisibleFieldsInOrderTitledWithTheirLabels) {
     open(peopleStore(3));
     ASSERT_EQ(grid->columnCount(), 3);
