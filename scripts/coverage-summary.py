@@ -71,7 +71,15 @@ def function_at(functions, line_number):
     for function in functions:
         if function["lineno"] <= line_number and (best is None or function["lineno"] > best["lineno"]):
             best = function
-    return best["name"] if best else "(file scope)"
+    return short_name(best["name"]) if best else "(file scope)"
+
+
+def short_name(signature):
+    """qmr::(anonymous namespace)::Lexer::next(int) const -> Lexer::next"""
+    name = signature.replace("(anonymous namespace)::", "").replace("[abi:cxx11]", "")
+    name = name.split("(", 1)[0]
+    name = name.rsplit(" ", 1)[-1]
+    return name.removeprefix("qmr::")
 
 
 def uncovered_report(files):
