@@ -1,5 +1,5 @@
 # Thin wrapper over CMake: every target installs what is missing first.
-.PHONY: deps build test demo bench check fuzz check-install package check-packages clean
+.PHONY: deps build test demo bench check fuzz coverage check-install package check-packages clean
 
 deps:
 	@bash scripts/install-deps
@@ -26,6 +26,12 @@ check: deps
 # Each libFuzzer target for FUZZ_SECONDS seconds (60 by default) from its seed corpus.
 fuzz: deps
 	@bash scripts/fuzz
+
+# Line coverage of host/ and QMR41726/ by the whole test suite (gcovr): the report in
+# build-coverage/coverage/, failing under 90% of the lines. `scripts/coverage --write-docs` also
+# updates the table of docs/coverage.md.
+coverage: deps
+	@bash scripts/coverage
 
 # Installs the SDK to a temporary prefix, moves it, builds examples/minimal-host against it and runs
 # its test, and builds a program with pkg-config.

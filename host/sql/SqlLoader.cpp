@@ -85,10 +85,11 @@ QString timeoutOption(const QString& driver, int seconds) {
     const QString value = QString::number(seconds);
     if (driver == "QPSQL")
         return "connect_timeout=" + value;
+    // No MySQL, MariaDB or ODBC driver and server can be started where the tests run.
     if (driver == "QMYSQL" || driver == "QMARIADB")
-        return "MYSQL_OPT_CONNECT_TIMEOUT=" + value;
+        return "MYSQL_OPT_CONNECT_TIMEOUT=" + value; // GCOVR_EXCL_LINE
     if (driver == "QODBC")
-        return "SQL_ATTR_LOGIN_TIMEOUT=" + value;
+        return "SQL_ATTR_LOGIN_TIMEOUT=" + value; // GCOVR_EXCL_LINE
     return {};
 }
 
