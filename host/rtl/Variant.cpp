@@ -1,6 +1,7 @@
 #include "host/rtl/Variant.h"
 
 #include "host/rtl/Exception.h"
+#include "host/rtl/MessageText.h"
 
 #include <charconv>
 #include <cmath>
@@ -38,8 +39,8 @@ std::intptr_t Variant::toInteger() const {
         std::intptr_t result = 0;
         const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), result);
         if (s.empty() || error != std::errc() || end != s.data() + s.size())
-            throw EConvertError("Could not convert variant of type (String) value '" + s +
-                                "' into type (Integer)");
+            throw EConvertError("Could not convert variant of type (String) value " + quotedExcerpt(s) +
+                                " into type (Integer)");
         return result;
     }
     }

@@ -28,7 +28,8 @@ namespace {
 class SqliteLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_path = ::testing::TempDir() + "qmr_loader_" +
+        // The process id keeps runs of two build trees at once off each other's file.
+        m_path = ::testing::TempDir() + "qmr_loader_" + std::to_string(getpid()) + "_" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
         std::remove(m_path.c_str());
         execute(

@@ -75,6 +75,14 @@ TEST(Variant, valueThatIsNoWholeNumberIsAnErrorNamingIt) {
             EXPECT_NE(error.Message().find(c.named), AnsiString::npos) << error.Message();
         }
     }
+    // A long text is quoted by its start only, its control bytes escaped.
+    try {
+        (void)Variant("\x1B[2J" + AnsiString(2'000'000, '7')).toInteger();
+        ADD_FAILURE() << "a 2 MB text was read as a whole number";
+    } catch (const EConvertError& error) {
+        EXPECT_LT(error.Message().size(), 200u);
+        EXPECT_NE(error.Message().find("'\\x1B[2J777"), AnsiString::npos) << error.Message();
+    }
 }
 
 TEST(Variant, equalOnlyWithTheSameKindAndValue) {
