@@ -1,6 +1,7 @@
 #include "InputDriver.h"
 
 #include "FileKind.h"
+#include "host/rtl/MessageText.h"
 
 #include "host/ui/TDBGrid.h"
 #include "host/ui/TForm.h"
@@ -67,7 +68,7 @@ constexpr ModifierKey kModifierKeys[] = {
     {ModShift, Qt::Key_Shift}, {ModCtrl, Qt::Key_Control}, {ModAlt, Qt::Key_Alt}};
 
 QString describe(const std::string& text) {
-    return QString::fromStdString(text);
+    return QString::fromStdString(nameExcerpt(text, kNameExcerptBytes, TextEncoding::Utf8));
 }
 
 /// The shown window `widget` lies in; StepError naming `what` when it is not shown.

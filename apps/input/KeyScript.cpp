@@ -1,8 +1,14 @@
 #include "KeyScript.h"
 
+#include "host/rtl/MessageText.h"
+
 #include <array>
 #include <charconv>
 #include <optional>
+
+using qmr::kNameExcerptBytes;
+using qmr::nameExcerpt;
+using qmr::TextEncoding;
 
 namespace {
 
@@ -52,9 +58,15 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+/// A step or part of one as an error message shows it: a script may hold megabytes of text and
+/// control bytes, and neither belongs on the user's terminal.
+std::string shown(std::string_view text) {
+    return nameExcerpt(text, kNameExcerptBytes, TextEncoding::Utf8);
+}
+
 [[noreturn]] void fail(int step, const Token& token, const std::string& why) {
     throw KeyScriptError(step, token.column,
-                         "key script: step " + std::to_string(step) + " \"" + token.text +
+                         "key script: step " + std::to_string(step) + " \"" + shown(token.text) +
                              "\" (at character " + std::to_string(token.column) + "): " + why);
 }
 
@@ -174,7 +186,7 @@ void parseKey(KeyStep& step, std::string_view value, int index, const Token& tok
         const unsigned bit = modifierBit(prefix);
         if (bit == 0)
             fail(index, token,
-                 "unknown modifier \"" + std::string(prefix) + "\"; modifiers are Ctrl+, Alt+ and Shift+");
+                 "unknown modifier \"" + shown(prefix) + "\"; modifiers are Ctrl+, Alt+ and Shift+");
         if (step.modifiers & bit)
             fail(index, token, "the modifier \"" + std::string(prefix) + "+\" is given twice");
         step.modifiers |= bit;
@@ -186,7 +198,7 @@ void parseKey(KeyStep& step, std::string_view value, int index, const Token& tok
             return;
         }
     }
-    fail(index, token, "unknown key \"" + std::string(value) + "\"; keys are " + keyList());
+    fail(index, token, "unknown key \"" + shown(value) + "\"; keys are " + keyList());
 }
 
 void parseType(KeyStep& step, std::string_view value, int index, const Token& token) {
