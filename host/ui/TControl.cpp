@@ -150,7 +150,8 @@ void TControl::placeWidget() {
     if (m_widget->isWindow())
         m_widget->resize(scaledSize(m_bounds.size(), scale()));
     else
-        m_widget->setGeometry(scaledRect(m_bounds, scale()));
+        m_widget->setGeometry(
+            scaledRect(m_bounds, scale()).translated(m_parent ? m_parent->clientOrigin() : QPoint()));
 }
 
 double TControl::scale() const {
@@ -407,6 +408,15 @@ std::vector<TWinControl*> TWinControl::tabOrderedControls() const {
 void TWinControl::realignControls() {
     for (TControl* child : controls())
         child->applyAlign();
+}
+
+void TWinControl::placeControls() {
+    for (TControl* child : controls())
+        child->placeWidget();
+}
+
+QPoint TWinControl::clientOrigin() const {
+    return QPoint();
 }
 
 void TWinControl::followWindowSize() {

@@ -150,14 +150,19 @@ protected:
     explicit TWinControl(std::unique_ptr<QWidget> widget);
     /// Puts the alClient children back over the whole client area after a size change.
     void realignControls();
+    /// Puts the children's widgets back where their bounds say (after the client origin moved).
+    void placeControls();
+    /// Where the client area begins in the widget, in the widget's pixels: (0, 0) unless a form's
+    /// window was given more room than the form takes.
+    virtual QPoint clientOrigin() const;
     /// The control and all its children take the form's new scale.
     void scaleChanged() override;
+    /// A window resized by the window system (or the user) takes that size as its design size.
+    virtual void followWindowSize();
 
 private:
     friend class TControl;
     friend class TWinControlWatcher;
-    /// A window resized by the window system (or the user) takes that size as its design size.
-    void followWindowSize();
 
     int m_tabOrder = -1;
 };

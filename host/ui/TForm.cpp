@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -26,12 +27,42 @@ namespace {
 /// window manager, a close button) is refused: a form closes only through TForm::close(), which
 /// hides the window without asking it. A plain QWidget, not a QDialog, so that no Esc or Enter
 /// default ever acts.
+///
+/// A kiosk's compositor gives every window the whole output, whatever size it asked for: the form
+/// then keeps its size, centred in the window, and the room around it is black, as a panel's
+/// unused area is, so that nothing there looks like part of the form or something to touch.
 class FormWidget : public QWidget {
 public:
     FormWidget() : QWidget(nullptr, Qt::Window) {}
 
+    /// The size the form is drawn at; an invalid size lets the form fill the window.
+    void setFormSize(QSize size) {
+        m_formSize = size;
+        update();
+    }
+    /// Where the form begins in the window: centred in a window larger than the form.
+    QPoint formOrigin() const {
+        if (!m_formSize.isValid())
+            return QPoint();
+        return QPoint(std::max(0, (width() - m_formSize.width()) / 2),
+                      std::max(0, (height() - m_formSize.height()) / 2));
+    }
+
 protected:
     void closeEvent(QCloseEvent* event) override { event->ignore(); }
+    void paintEvent(QPaintEvent*) override {
+        if (!m_formSize.isValid())
+            return;
+        const QRegion around = QRegion(rect()) - QRegion(QRect(formOrigin(), m_formSize));
+        if (around.isEmpty())
+            return;
+        QPainter painter(this);
+        for (const QRect& part : around)
+            painter.fillRect(part, Qt::black);
+    }
+
+private:
+    QSize m_formSize;
 };
 
 /// The live forms by handle, the stack of modal loops, and the key router while any form lives.
@@ -144,9 +175,34 @@ int TForm::clientHeight() const {
 }
 
 void TForm::placeWidget() {
-    if (!m_impl->fixedSize)
+    auto* window = static_cast<FormWidget*>(widget());
+    if (!m_impl->fixedSize) {
+        window->setFormSize(QSize());
         return TWinControl::placeWidget();
-    widget()->setFixedSize(scaledSize(QSize(width(), height()), scale()));
+    }
+    const QSize size = scaledSize(QSize(width(), height()), scale());
+    window->setFormSize(size);
+    if (m_impl->borderless) {
+        // Nobody resizes a window without a border but the window system, and a kiosk's
+        // compositor makes it as large as the output: it may grow past the form, not shrink it.
+        window->setMinimumSize(size);
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window->resize(size);
+    } else {
+        window->setFixedSize(size);
+    }
+    placeControls();
+}
+
+QPoint TForm::clientOrigin() const {
+    return static_cast<const FormWidget*>(widget())->formOrigin();
+}
+
+void TForm::followWindowSize() {
+    // A form of fixed size keeps it in a window made larger, and sits in its middle.
+    if (m_impl && m_impl->fixedSize)
+        return placeControls();
+    TWinControl::followWindowSize();
 }
 
 double TForm::scale() const {
@@ -170,6 +226,8 @@ bool TForm::borderless() const noexcept {
 void TForm::setBorderless(bool on) {
     m_impl->borderless = on;
     widget()->setWindowFlag(Qt::FramelessWindowHint, on);
+    if (m_impl->fixedSize)
+        placeWidget(); // only a window without a border may be made larger than its form
 }
 
 bool TForm::screenCentered() const noexcept {

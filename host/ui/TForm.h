@@ -27,7 +27,8 @@ public:
     void setCaption(const AnsiString& caption);
     void setIcon(const QIcon& icon);
     QIcon icon() const;
-    /// Fixes the client area's size (design pixels); the user cannot resize the window.
+    /// Fixes the client area's size (design pixels); the user cannot resize the window. A window
+    /// without a border that the window system makes larger shows the form centred in it.
     void setClientSize(int width, int height);
     int clientWidth() const;
     int clientHeight() const;
@@ -89,6 +90,8 @@ public:
 
 protected:
     void placeWidget() override;
+    QPoint clientOrigin() const override;
+    void followWindowSize() override;
 
 private:
     void runKeyDown(TWinControl& control, WORD& key, TShiftState shift);

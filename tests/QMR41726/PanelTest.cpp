@@ -65,6 +65,38 @@ TEST_F(PanelScreen, atPanelScaleEveryButtonLiesAndAnswersWhereItsDesignPutsIt) {
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(PanelScreen, inAWindowTheCompositorMadeLargerTheFormStaysCentredAndAnswersTouches) {
+    open(DataKind::client);
+    QWidget* window = form->widget();
+    const QImage designed = window->grab().toImage();
+    // A kiosk's compositor gives the window its whole 1280 x 720 output.
+    const QRect formArea(QPoint(320, 84), designed.size());
+    const TControl& j = control("sbtJ");
+    const QRect key(j.left(), j.top(), j.width(), j.height());
+    window->resize(1280, 720);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(window->size(), QSize(1280, 720));
+    EXPECT_EQ(QRect(j.widget()->mapToGlobal(QPoint()), j.widget()->size()),
+              key.translated(window->mapToGlobal(formArea.topLeft())));
+    EXPECT_EQ(QRect(j.left(), j.top(), j.width(), j.height()), key);
+    const QImage large = window->grab().toImage();
+    EXPECT_EQ(large.copy(formArea), designed);
+    for (const QPoint corner : {QPoint(0, 0), QPoint(1279, 719), QPoint(319, 300), QPoint(960, 300)})
+        EXPECT_EQ(large.pixelColor(corner), QColor(Qt::black)) << corner.x() << "," << corner.y();
+
+    ScreenInput input(*form);
+    input.touchAt(key.center() + formArea.topLeft());
+    input.touchAt(QPoint(100, 100)); // the black around the form: nothing there
+    EXPECT_EQ(searchText(), "J");
+    const QImage typed = window->grab(formArea).toImage();
+
+    window->resize(formArea.size());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(j.widget()->geometry(), key);
+    EXPECT_EQ(window->grab().toImage(), typed);
+    EXPECT_TRUE(errors.empty());
+}
+
 /// What a user sees change after touches: the search text, the search column and the current row.
 struct Outcome {
     AnsiString text;
