@@ -139,7 +139,7 @@ struct Keys {
 
 /// Shows `form`'s window and makes it the active one, its grid focused.
 void activate(TfrmPesquisa& form) {
-    QWidget* window = form.widget();
+    QWidget* window = form.widget()->window();
     if (!window->isVisible())
         window->show();
     if (QApplication::activeWindow() != window) {
