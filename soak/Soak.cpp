@@ -100,8 +100,7 @@ SoakResult runSoak(const std::shared_ptr<const TColumnStore>& store, const std::
     // Everything the run keeps is allocated before the first sample, so that only the screen's
     // own memory can grow.
     result.keystrokeMs.reserve(std::size_t(options.keystrokes));
-    result.warmUpKeystrokes =
-        std::min(options.keystrokes, std::max<long long>(kMemoryEvery, options.keystrokes / 100));
+    result.warmUpKeystrokes = std::min(options.keystrokes, kWarmUpKeystrokes);
     KeyMix mix(names, options.seed);
     {
         TClientDataSet dataSet(store);
@@ -139,8 +138,6 @@ SoakResult runSoak(const std::shared_ptr<const TColumnStore>& store, const std::
         result.keystrokes = (long long)result.keystrokeMs.size();
         result.totalSeconds = total.elapsedMs() / 1000;
         result.residentEnd = settledResidentBytes(keys["sbtLimpar"]);
-        if (result.residentWarm == 0) // stopped before the warm-up ended
-            result.residentWarm = result.residentEnd;
     }
     finalizeCliQmr41726();
     setMensagemRoutine(nullptr);

@@ -28,6 +28,7 @@ struct SoakResult {
     double totalSeconds = 0;
     /// Resident bytes once the screen is open, once warmed up, at the end, and the most seen.
     std::size_t residentOpen = 0;
+    /// 0 when the run stopped before the warm-up ended.
     std::size_t residentWarm = 0;
     std::size_t residentEnd = 0;
     std::size_t residentPeak = 0;
@@ -39,6 +40,9 @@ struct SoakResult {
 };
 
 constexpr long long kMemoryEvery = 1000;
+/// Keystrokes before the memory baseline: by then every kind of key has been touched many times
+/// and every index order the search uses has been built.
+constexpr long long kWarmUpKeystrokes = 1000;
 
 /// Opens the screen over a client data set on `store` (NOME searched, the base filter on) and
 /// touches `options.keystrokes` keys; `names` are what the typing aims at.

@@ -99,11 +99,17 @@ bool report(const Options& options, const SoakResult& result) {
     std::printf("median, first %zu: %.3f ms\n", window, first);
     std::printf("median, last %zu:  %.3f ms (ratio %.3f)\n", window, last, first > 0 ? last / first : 0.0);
     bool pass = true;
-    if (growth > 0.01) {
+    if (result.residentWarm == 0) {
+        std::printf("FAIL: stopped before the warm-up ended, so memory could not be judged\n");
+        pass = false;
+    } else if (growth > 0.01) {
         std::printf("FAIL: resident memory grew %.2f%% after the warm-up, more than 1%%\n", growth * 100);
         pass = false;
     }
-    if (!options.memoryOnly && last > first * 1.10) {
+    // The two thousands must not overlap for their medians to say anything.
+    if (!options.memoryOnly && ms.size() < 2 * window)
+        std::printf("times not judged: fewer than %zu keystrokes\n", 2 * window);
+    else if (!options.memoryOnly && last > first * 1.10) {
         std::printf("FAIL: the last keystrokes are %.1f%% slower than the first, more than 10%%\n",
                     (last / first - 1) * 100);
         pass = false;
