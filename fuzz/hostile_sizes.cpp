@@ -7,8 +7,9 @@
 // libFuzzer's mutations rarely grow an input past a few kilobytes, so these sizes are built
 // here on purpose; the seed varies the content (quotes, line breaks, commas, bytes past ASCII).
 //
-// hostile_sizes [--seed N] [--rounds N] [--limit SECONDS]: prints one line per input (its wall
-// and processor time) and a summary; exits 1 on the first fault. The limit is 20 s by default.
+// hostile_sizes [--seed N] [--rounds N] [--limit SECONDS]: prints one line per input (its size in
+// bytes, or the count for header columns and IN items; its wall and processor time) and a
+// summary; exits 1 on the first fault. The limit is 20 s of processor time by default.
 
 #include "host/data/CsvReader.h"
 #include "host/data/LikePattern.h"
@@ -66,7 +67,8 @@ public:
 
     /// Runs `work`, which returns a description of a wrong result or "" and throws
     /// EDatabaseError on refusal, and checks the outcome and the time against `expect`.
-    void run(const std::string& name, std::size_t bytes, Expect expect,
+    /// `size` is the input's size in its own unit: bytes, or columns for a header, items for an IN list.
+    void run(const std::string& name, std::size_t size, Expect expect,
              const std::function<std::string()>& work) {
         ++m_inputs;
         const Clock::time_point start = Clock::now();
@@ -93,10 +95,10 @@ public:
         if (fault.empty() && cpu > m_limit)
             fault =
                 "took " + std::to_string(cpu) + " s of processor time, more than " + std::to_string(m_limit);
-        std::printf("%-14s %11zu bytes %8.3f s (%.3f s cpu)  %s\n", name.c_str(), bytes, seconds, cpu,
+        std::printf("%-14s %11zu %8.3f s (%.3f s cpu)  %s\n", name.c_str(), size, seconds, cpu,
                     outcome.c_str());
         if (!fault.empty()) {
-            std::printf("hostile_sizes: FAULT in %s (%zu bytes): %s\n", name.c_str(), bytes, fault.c_str());
+            std::printf("hostile_sizes: FAULT in %s (size %zu): %s\n", name.c_str(), size, fault.c_str());
             std::exit(1);
         }
         std::fflush(stdout);
