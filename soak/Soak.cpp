@@ -115,7 +115,7 @@ SoakResult runSoak(const std::shared_ptr<const TColumnStore>& store, const std::
         result.residentOpen = settledResidentBytes(keys["sbtLimpar"]);
         const Stopwatch total;
         for (long long i = 0; i < options.keystrokes; ++i) {
-            if (options.seconds > 0 && total.elapsedMs() > options.seconds * 1000) {
+            if (options.deadline && std::chrono::steady_clock::now() > *options.deadline) {
                 result.stoppedByTime = true;
                 break;
             }

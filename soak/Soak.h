@@ -2,9 +2,11 @@
 // One opening of the real search screen driven through a long run of keystrokes, with the
 // resident memory and the time of every keystroke recorded.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,8 +16,9 @@ class TColumnStore;
 
 struct SoakOptions {
     long long keystrokes = 1000000;
-    /// Stops earlier once this many seconds have passed (0: no limit).
-    double seconds = 0;
+    /// The keystrokes stop early at this time, if one is set: a run that must end by a given
+    /// time counts its set-up (generating and loading the rows) too.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     std::uint64_t seed = 0x50A4ull;
 };
 

@@ -5,7 +5,8 @@
 //
 //   qmr41726-soak [--rows N] [--keystrokes N] [--seconds S] [--seed N] [--memory-only]
 //
-// --seconds stops the run early once that time has passed (what ran is reported); --memory-only
+// --seconds stops the keystrokes once that time has passed since the program started, set-up
+// included (what ran is reported); --memory-only
 // reports the times without judging them, for runs too short or too crowded for times to mean
 // anything.
 
@@ -47,7 +48,9 @@ Options parseOptions(int argc, char** argv) {
         else if (option == "--keystrokes" && hasValue)
             options.soak.keystrokes = std::stoll(argv[++i]);
         else if (option == "--seconds" && hasValue)
-            options.soak.seconds = std::stod(argv[++i]);
+            options.soak.deadline = std::chrono::steady_clock::now() +
+                                    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                        std::chrono::duration<double>(std::stod(argv[++i])));
         else if (option == "--seed" && hasValue)
             options.soak.seed = std::stoull(argv[++i]);
         else
