@@ -1,5 +1,5 @@
 # Thin wrapper over CMake: every target installs what is missing first.
-.PHONY: deps build test demo bench check fuzz coverage check-install package check-packages clean
+.PHONY: deps build test demo bench check fuzz soak coverage check-install package check-packages clean
 
 deps:
 	@bash scripts/install-deps
@@ -23,7 +23,8 @@ bench: deps
 check: deps
 	@bash scripts/check
 
-# Each libFuzzer target for FUZZ_SECONDS seconds (60 by default) from its seed corpus.
+# Each libFuzzer target for FUZZ_SECONDS seconds (60 by default) from its seed corpus, or to
+# FUZZ_RUNS executions; then the inputs grown to hostile sizes.
 fuzz: deps
 	@bash scripts/fuzz
 
@@ -32,6 +33,10 @@ fuzz: deps
 # updates the table of docs/coverage.md.
 coverage: deps
 	@bash scripts/coverage
+
+# The search screen opened once over 1M rows and driven through 1,000,000 keystrokes (long).
+soak: build
+	@bash scripts/soak
 
 # Installs the SDK to a temporary prefix, moves it, builds examples/minimal-host against it and runs
 # its test, and builds a program with pkg-config.
