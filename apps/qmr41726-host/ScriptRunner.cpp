@@ -4,6 +4,7 @@
 #include "InputDriver.h"
 #include "Snapshot.h"
 
+#include "host/rtl/MessageText.h"
 #include "host/ui/Messages.h"
 #include "host/ui/TApplication.h"
 
@@ -24,7 +25,9 @@ void drainEvents() {
 }
 
 QString stepLabel(std::size_t index, const KeyStep& step) {
-    return QStringLiteral("step %1 \"%2\"").arg(index + 1).arg(QString::fromStdString(step.source));
+    return QStringLiteral("step %1 \"%2\"")
+        .arg(index + 1)
+        .arg(QString::fromStdString(nameExcerpt(step.source, kNameExcerptBytes, TextEncoding::Utf8)));
 }
 
 } // namespace

@@ -157,6 +157,16 @@ TEST_F(ScreenScript, unknownComponentStopsTheRunBeforeAnyStep) {
     EXPECT_TRUE(r.err.contains("step 2 \"touch:sbtNada\"")) << r.err.toStdString();
 }
 
+TEST_F(ScreenScript, aHugeOrRawStepIsQuotedShortAndEscaped) {
+    const HostRun huge = run("touch:" + QString(100000, 'A'));
+    EXPECT_EQ(huge.exitCode, 2);
+    EXPECT_LT(huge.err.size(), 1000) << "a 100 KB step in full";
+    const HostRun raw = run("key:\x1B[2J");
+    EXPECT_EQ(raw.exitCode, 2);
+    EXPECT_TRUE(raw.err.contains("\\x1B[2J")) << raw.err.toStdString();
+    EXPECT_FALSE(raw.err.contains('\x1B')) << "an escape byte on the terminal";
+}
+
 TEST_F(ScreenScript, timingsHaveOneEntryPerStep) {
     const HostRun r = run("touch:sbtJ wait:30 probe", {"--timings"});
     const QJsonArray timings = r.json["timings"].toArray();
