@@ -1,5 +1,6 @@
 #include "bench/FormBench.h"
 
+#include "bench/KeyTouch.h"
 #include "bench/ScreenSteps.h"
 #include "bench/SearchSteps.h"
 #include "bench/Timing.h"
@@ -10,7 +11,6 @@
 #include "host/ui/TClassRegistry.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -24,19 +24,6 @@ struct Touch {
     TControl* key;
     std::string text;
 };
-
-/// A press and a release in the middle of the key, handed straight to its widget.
-void touch(TControl& key) {
-    QWidget* widget = key.widget();
-    const QPointF centre = QRectF(widget->rect()).center();
-    const QPointF global = widget->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &release);
-}
 
 /// The on-screen key for each step: the letter keys by their names, Backspace, and the Clear
 /// key, which sends Delete.
@@ -63,7 +50,7 @@ void typeSequence(TfrmPesquisa& form, TDataSet& dataSet, TClientDataSet& twin, i
     for (int round = 0; round < rounds; ++round) {
         for (const Touch& step : sequence) {
             result.touchMs.push_back(timeMs([&] {
-                touch(*step.key);
+                touchKey(*step.key);
                 QCoreApplication::processEvents();
             }));
             result.dataMs.push_back(timeMs([&] { applyFilterAsTheScreen(twin, dataSet.filter()); }));

@@ -2,6 +2,7 @@
 
 #include "soak/KeyMix.h"
 
+#include "bench/KeyTouch.h"
 #include "bench/SearchSteps.h"
 #include "bench/Timing.h"
 
@@ -11,7 +12,6 @@
 #include "host/ui/TClassRegistry.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 
 #include <algorithm>
 #include <fstream>
@@ -25,19 +25,6 @@ using namespace qmr;
 namespace {
 
 constexpr std::size_t kMaxErrors = 10;
-
-/// A press and a release in the middle of the key, handed to its widget as a finger gives them.
-void touch(TControl& key) {
-    QWidget* widget = key.widget();
-    const QPointF centre = QRectF(widget->rect()).center();
-    const QPointF global = widget->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &release);
-}
 
 /// The screen's keys by name, looked up once.
 class Keys {
@@ -63,7 +50,7 @@ private:
 /// cleared (the base filter alone, as when the screen opened) and the memory the allocator holds
 /// free given back, which leaves what the screen keeps.
 std::size_t settledResidentBytes(TControl& clearKey) {
-    touch(clearKey);
+    touchKey(clearKey);
     QCoreApplication::processEvents();
     malloc_trim(0);
     return residentBytes();
@@ -121,7 +108,7 @@ SoakResult runSoak(const std::shared_ptr<const TColumnStore>& store, const std::
             }
             TControl& key = keys[mix.next(UpperCase(form.edtFiltro->text()))];
             result.keystrokeMs.push_back(float(timeMs([&] {
-                touch(key);
+                touchKey(key);
                 QCoreApplication::processEvents();
             })));
             const std::string wanted =
