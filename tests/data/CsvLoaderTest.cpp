@@ -316,7 +316,7 @@ private:
 // its line break, is no row.
 std::string integerRows(int count) {
     std::string text = "A:integer,B:integer\n";
-    char row[17];
+    char row[32]; // 16 bytes a row for counts below 10,000,000; room for any int
     for (int i = 0; i < count; ++i) {
         std::snprintf(row, sizeof row, "%07d,%07d\n", i, i);
         text += row;
