@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <future>
 #include <memory>
@@ -53,15 +54,33 @@ int compareByKey(const StoreColumn& column, const IndexKey& key, std::uint32_t a
     return 0;
 }
 
+// The word with each of its bytes a-z turned into A-Z, all eight at once; every other byte (those
+// from 0x80 on too) stays.
+std::uint64_t upperLetters(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const std::uint64_t low7 = word & (kOnes * 0x7F);
+    // High bit of each byte: its low 7 bits are at least 'a', then more than 'z'; no byte carries
+    // into the next, as 0x7F + 0x1F < 0x100.
+    const std::uint64_t fromA = low7 + kOnes * (0x80 - 'a');
+    const std::uint64_t pastZ = low7 + kOnes * (0x80 - 'z' - 1);
+    const std::uint64_t letters = fromA & ~pastZ & ~word & (kOnes * 0x80);
+    return word - (letters >> 2);
+}
+
 // Bytes 8 * depth to 8 * depth + 7 of a text as a big-endian number, zero past its end: if two
 // texts equal up to byte 8 * depth have different numbers, the numbers order them as the texts.
 std::uint64_t textKey(std::string_view text, bool caseInsensitive, std::size_t depth) {
-    std::uint64_t out = 0;
-    for (std::size_t i = depth * 8; i < depth * 8 + 8; ++i) {
-        const char c = i < text.size() ? text[i] : '\0';
-        out = (out << 8) | static_cast<unsigned char>(caseInsensitive ? upperAnsi(c) : c);
-    }
-    return out;
+    const std::size_t from = depth * 8;
+    std::uint64_t word = 0;
+    if (from + 8 <= text.size())
+        std::memcpy(&word, text.data() + from, 8); // one load, the common case
+    else if (from < text.size())
+        std::memcpy(&word, text.data() + from, text.size() - from);
+    if (caseInsensitive)
+        word = upperLetters(word);
+    if constexpr (std::endian::native == std::endian::little)
+        word = __builtin_bswap64(word);
+    return word;
 }
 
 // A 64-bit number that orders like the row's (non-null) value of the first key: exactly for
@@ -121,15 +140,31 @@ bool byteVaries(const std::array<std::uint32_t, 256>& count, std::size_t n) {
     return std::find(count.begin(), count.end(), std::uint32_t(n)) == count.end();
 }
 
-// Moves [begin, end) into `out` ordered by key byte `b`, keeping the order of equal bytes; `count`
-// is that byte's histogram, turned into the buckets' starts.
-void scatterByByte(const SortItem* begin, const SortItem* end, SortItem* out, int b,
-                   std::array<std::uint32_t, 256> count) {
-    std::uint32_t position = 0;
-    for (std::uint32_t& c : count)
-        position += std::exchange(c, position);
+// Moves [begin, end) into `out` by key byte `b`, keeping the order of equal bytes: an item whose
+// byte is v goes to out[next[v]], which then moves on.
+void scatterTo(const SortItem* begin, const SortItem* end, SortItem* out, int b,
+               std::array<std::uint32_t, 256>& next) {
     for (const SortItem* item = begin; item != end; ++item)
-        out[count[(item->key >> (8 * b)) & 0xFF]++] = *item;
+        out[next[(item->key >> (8 * b)) & 0xFF]++] = *item;
+}
+
+// Where each bucket of a byte whose histogram is `count` starts.
+std::array<std::uint32_t, 256> bucketStarts(const std::array<std::uint32_t, 256>& count) {
+    std::array<std::uint32_t, 256> starts{};
+    std::uint32_t position = 0;
+    for (std::size_t v = 0; v < 256; ++v) {
+        starts[v] = position;
+        position += count[v];
+    }
+    return starts;
+}
+
+// Moves [begin, end) into `out` ordered by key byte `b`, keeping the order of equal bytes; `count`
+// is that byte's histogram.
+void scatterByByte(const SortItem* begin, const SortItem* end, SortItem* out, int b,
+                   const std::array<std::uint32_t, 256>& count) {
+    std::array<std::uint32_t, 256> next = bucketStarts(count);
+    scatterTo(begin, end, out, b, next);
 }
 
 // Sorts [begin, end) by the key's bytes below `bytes`, keeping the order of equal keys: a byte
@@ -210,20 +245,23 @@ public:
         if (column.isCoded() && m_keys.size() == 1)
             return countCoded(column, first, ranks, rowCount);
 
-        // Each half of the rows fills its own part of `items` from the front; its nulls go apart.
-        ItemArray items(rowCount);
+        // Each half of the rows fills its own part of `collected` from the front, its nulls apart,
+        // and counts its keys' bytes.
+        ItemArray collected(rowCount);
         std::array<std::vector<std::uint32_t>, 2> nulls;
         std::array<std::size_t, 2> filled{};
+        std::array<Histograms, 2> counts{};
         const std::uint32_t middle = split ? rowCount / 2 : rowCount;
         inParallel(split, [&](int half) {
-            const std::uint32_t from = half == 0 ? 0 : middle;
-            const std::uint32_t to = half == 0 ? middle : rowCount;
-            filled[std::size_t(half)] =
-                collect(column, first, ranks, from, to, items.begin() + from, nulls[std::size_t(half)]);
+            const auto h = std::size_t(half);
+            SortItem* const out = collected.begin() + (half == 0 ? 0 : middle);
+            filled[h] = collect(column, first, ranks, half == 0 ? 0 : middle, half == 0 ? middle : rowCount,
+                                out, nulls[h]);
+            counts[h] = keyHistograms(out, out + filled[h]);
         });
-        SortItem* const itemsEnd =
-            std::copy(items.begin() + middle, items.begin() + middle + filled[1], items.begin() + filled[0]);
-        sortItems(items.begin(), itemsEnd, split, settleTexts, column, first);
+        ItemArray items(filled[0] + filled[1]);
+        sortItems(collected, filled, middle, counts, items, split, settleTexts, column, first);
+        SortItem* const itemsEnd = items.end();
 
         std::vector<std::uint32_t> nullRows = std::move(nulls[0]);
         nullRows.insert(nullRows.end(), nulls[1].begin(), nulls[1].end());
@@ -291,43 +329,54 @@ private:
         other.get();
     }
 
-    // Sorts the items by their whole first key. The highest key byte that differs splits them
-    // into up to 256 buckets that need no more merging, so the two threads each sort and settle
-    // a share of the buckets on the lower bytes.
-    void sortItems(SortItem* begin, SortItem* end, bool split, bool settleTexts, const StoreColumn& column,
-                   const IndexKey& first) const {
-        const std::size_t n = std::size_t(end - begin);
-        const Histograms counts = keyHistograms(begin, end);
-        int top = 7;
-        while (top >= 0 && !byteVaries(counts[std::size_t(top)], n))
-            --top;
-        std::array<std::size_t, 257> starts{};
-        ItemArray scratch(n);
-        if (top >= 0) {
-            scatterByByte(begin, end, scratch.begin(), top, counts[std::size_t(top)]);
-            std::copy(scratch.begin(), scratch.end(), begin);
+    // Sorts the collected items (each half's `filled` from its start, the second half's at
+    // `middle`, with their byte counts) into `items` by their whole first key. The highest key
+    // byte that differs splits them into up to 256 buckets that need no more merging: each half
+    // moves its items into the buckets, then the two threads each sort and settle a share of the
+    // buckets on the lower bytes, with `collected` as their scratch space.
+    void sortItems(ItemArray& collected, const std::array<std::size_t, 2>& filled, std::uint32_t middle,
+                   const std::array<Histograms, 2>& counts, ItemArray& items, bool split, bool settleTexts,
+                   const StoreColumn& column, const IndexKey& first) const {
+        const std::size_t n = items.size;
+        Histograms total{};
+        for (std::size_t b = 0; b < 8; ++b)
             for (std::size_t v = 0; v < 256; ++v)
-                starts[v + 1] = starts[v] + counts[std::size_t(top)][v];
-        } else {
-            starts.fill(n); // every key equal: one bucket
-            starts[0] = 0;
-        }
+                total[b][v] = counts[0][b][v] + counts[1][b][v];
+        int top = 7;
+        while (top >= 0 && !byteVaries(total[std::size_t(top)], n))
+            --top;
+        // Every key equal makes one bucket, of byte 0.
+        const int by = std::max(top, 0);
+        const std::array<std::uint32_t, 256> starts = bucketStarts(total[std::size_t(by)]);
+        inParallel(split, [&](int half) {
+            const auto h = std::size_t(half);
+            std::array<std::uint32_t, 256> next = starts;
+            if (half == 1) {
+                for (std::size_t v = 0; v < 256; ++v)
+                    next[v] += counts[0][std::size_t(by)][v];
+            }
+            const SortItem* const from = collected.begin() + (half == 0 ? 0 : middle);
+            scatterTo(from, from + filled[h], items.begin(), by, next);
+        });
+        const auto bucketEnd = [&](std::size_t v) { return v == 255 ? n : std::size_t(starts[v + 1]); };
         // The bucket where the second thread's share begins: the rows split about evenly.
         std::size_t middleBucket = 0;
-        while (middleBucket < 256 && starts[middleBucket + 1] <= n / 2)
+        while (middleBucket < 256 && bucketEnd(middleBucket) <= n / 2)
             ++middleBucket;
+        SortItem* const begin = items.begin();
+        SortItem* const scratch = collected.begin();
         inParallel(split, [&](int half) {
             const std::size_t from = split ? (half == 0 ? 0 : middleBucket) : 0;
             const std::size_t to = split ? (half == 0 ? middleBucket : 256) : 256;
             for (std::size_t v = from; v < to; ++v) {
                 SortItem* const b = begin + starts[v];
-                SortItem* const e = begin + starts[v + 1];
+                SortItem* const e = begin + bucketEnd(v);
                 if (e - b < 2)
                     continue;
-                radixSortLowBytes(b, e, scratch.begin() + starts[v], std::max(top, 0));
+                radixSortLowBytes(b, e, scratch + starts[v], by);
                 if (settleTexts)
                     forEachRun(b, e, [&](Iterator rb, Iterator re) {
-                        settleRun(rb, re, scratch.begin() + (rb - begin), column, first, 0);
+                        settleRun(rb, re, scratch + (rb - begin), column, first, 0);
                     });
                 else if (m_keys.size() > 1)
                     settleFurtherKeys(b, e);
@@ -435,22 +484,42 @@ private:
         if (allRead) {
             // Every byte was in the keys, which were equal: the texts differ at most in trailing
             // zero bytes, so the shorter comes first, then further keys and store order decide.
+            // With no further key, equal lengths are equal texts, which keep store order.
+            const bool lastKey = m_keys.size() == 1;
             std::sort(begin, end, [&](const SortItem& a, const SortItem& b) {
                 if (a.length != b.length)
                     return key.descending ? a.length > b.length : a.length < b.length;
-                return less(a.row, b.row, 1);
+                return lastKey ? a.row < b.row : less(a.row, b.row, 1);
             });
             return;
         }
-        for (Iterator i = begin; i != end; ++i) {
-            if (depth == 0) {
+        if (depth == 0) {
+            for (Iterator i = begin; i != end; ++i)
                 i->key = i->next;
-                continue;
-            }
-            const std::uint64_t next = textKey(column.string(i->row), key.caseInsensitive, depth + 1);
-            i->key = key.descending ? ~next : next;
+        } else {
+            readKeys(begin, end, column, key, depth + 1);
         }
         sortTexts(begin, end, scratch, column, key, depth + 1);
+    }
+
+    // Sets each item's key to its text's bytes 8 * depth on. The rows of a run lie anywhere in
+    // the text arena, and reading them one after another waits on memory for every row: asking
+    // for the offsets of rows well ahead and for the text of rows a little ahead (whose offsets
+    // have arrived by then) keeps many reads in flight at once, several times as fast at 10M rows.
+    static void readKeys(Iterator begin, Iterator end, const StoreColumn& column, const IndexKey& key,
+                         std::size_t depth) {
+        constexpr std::ptrdiff_t kOffsetsAhead = 16;
+        constexpr std::ptrdiff_t kTextAhead = 8;
+        const std::uint32_t* offsets = column.offsets.data();
+        const char* bytes = column.bytes.data();
+        for (Iterator i = begin; i != end; ++i) {
+            if (end - i > kOffsetsAhead)
+                __builtin_prefetch(offsets + i[kOffsetsAhead].row);
+            if (end - i > kTextAhead)
+                __builtin_prefetch(bytes + offsets[i[kTextAhead].row] + depth * 8);
+            const std::uint64_t next = textKey(column.string(i->row), key.caseInsensitive, depth);
+            i->key = key.descending ? ~next : next;
+        }
     }
 
     const std::vector<StoreColumn>& m_columns;
