@@ -8,9 +8,10 @@
 //   - integers: int64 values; Booleans: one byte each (0 or 1);
 //   - floats and date-times: doubles (date-times as days since 1899-12-30);
 //   - nulls: a bitmap, one bit a row, allocated only once the column holds a null;
-//   - a string column of at most 255 distinct values (flags, codes of a few letters) also keeps
-//     one byte a row numbering its value in `dictionary`: a filter on it then reads 1 byte a row
-//     instead of an offset and the text, which matters when rows are visited in index order;
+//   - a string column of at most 255 distinct values (flags, cities, codes of a few letters) keeps
+//     one byte a row numbering its value in `dictionary` instead of the arena and offsets: a
+//     filter on it then reads 1 byte a row instead of an offset and the text, which matters when
+//     rows are visited in index order, and at 10M rows such a column takes 10 MB instead of 140;
 //   - any other string column keeps each row's first 4 bytes (zero-padded) in `heads`, so that a
 //     search for a beginning reads 4 bytes a row instead of walking the whole text arena.
 
@@ -44,6 +45,8 @@ struct StoreColumn {
         return word < nullBits.size() && ((nullBits[word] >> (row & 63)) & 1u) != 0;
     }
     std::string_view string(std::uint32_t row) const noexcept {
+        if (isCoded())
+            return dictionary[codes[row]];
         return {bytes.data() + offsets[row], std::size_t(offsets[row + 1] - offsets[row])};
     }
     bool hasNulls() const noexcept { return !nullBits.empty(); }

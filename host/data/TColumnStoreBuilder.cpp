@@ -24,10 +24,14 @@ void encodeFewValues(StoreColumn& c, std::size_t rows) {
             return;
         codes[row] = it->second;
     }
-    c.dictionary.resize(numbers.size());
+    std::vector<std::string> dictionary(numbers.size());
     for (const auto& [text, number] : numbers)
-        c.dictionary[number] = std::string(text);
+        dictionary[number] = std::string(text);
+    c.dictionary = std::move(dictionary);
     c.codes = std::move(codes);
+    // The values now live in the dictionary; the arena they were read from goes.
+    std::string().swap(c.bytes);
+    std::vector<std::uint32_t>().swap(c.offsets);
 }
 
 // Copies each row's first 4 bytes into the column's heads (see StoreColumn).

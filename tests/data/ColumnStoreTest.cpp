@@ -144,3 +144,23 @@ TEST(ColumnStore, memoryGrowsWithTheValuesNotPerValueAllocations) {
     EXPECT_GE(store->memoryBytes(), 10000u * 23);
     EXPECT_LT(store->memoryBytes(), 10000u * 23 + 4096);
 }
+
+// A column of a few long values (cities, say) keeps one byte a row, not its text, and still
+// reads back every value, nulls included.
+TEST(ColumnStore, aColumnOfFewValuesKeepsOneByteARowAndReadsBackEveryValue) {
+    const std::string cities[] = {"Sao Paulo", "Rio de Janeiro", "Belo Horizonte", ""};
+    TColumnStoreBuilder builder({fieldDef("CIDADE", TFieldType::ftString)});
+    for (int i = 0; i < 10000; ++i) {
+        if (i % 5 == 4)
+            builder.appendNull(0);
+        else
+            builder.appendString(0, cities[i % 4]);
+        builder.endRow();
+    }
+    auto store = builder.finish();
+    EXPECT_LT(store->memoryBytes(), 10000u * 1 + 4096);
+    for (int i = 0; i < 10000; ++i) {
+        ASSERT_EQ(store->text(i, 0), i % 5 == 4 ? "" : cities[i % 4]) << "row " << i;
+        ASSERT_EQ(store->isNull(i, 0), i % 5 == 4) << "row " << i;
+    }
+}
