@@ -122,6 +122,7 @@ void CsvReader::failBounds(int column) const {
 // half a chunk free, so a record is read again only a few times however long it is.
 void CsvReader::fill() {
     const std::size_t kept = std::size_t(m_end - m_pos);
+    m_discarded += std::uint64_t(m_pos - m_buffer.get());
     if (m_capacity - kept < std::max<std::size_t>(m_chunkBytes / 2, 1)) {
         const std::size_t capacity = std::max(m_capacity * 2, kept + m_chunkBytes);
         auto grown = std::make_unique_for_overwrite<char[]>(capacity);

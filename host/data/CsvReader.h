@@ -3,6 +3,7 @@
 // LF, quoted fields with "" for a quote and with commas and line breaks inside.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ public:
     /// Raises EDatabaseError when the bytes read may not be the source's whole content as it was
     /// when reading began (a file another program changed meanwhile).
     virtual void checkUnchanged() {}
+    /// How many bytes the source expects to hold in all, when it can tell (a regular file's
+    /// size); 0 when it cannot. Only for planning: the bytes read decide.
+    virtual std::uint64_t expectedBytes() const { return 0; }
 };
 
 /// Reads records one at a time from a source, a chunk at a time, so that a file of any length
@@ -56,6 +60,10 @@ public:
 
     /// The line the last record read starts on (1-based).
     int recordLine() const noexcept { return m_recordLine; }
+    /// How many of the source's bytes the records read so far took.
+    std::uint64_t bytesConsumed() const noexcept {
+        return m_discarded + std::uint64_t(m_pos - m_buffer.get());
+    }
     const std::string& sourceName() const noexcept { return m_sourceName; }
 
 private:
@@ -87,6 +95,8 @@ private:
     /// The record being read runs past the bytes read so far.
     bool m_short = false;
     bool m_started = false;
+    /// Bytes of the source moved out of the buffer before its present start.
+    std::uint64_t m_discarded = 0;
     /// Fields of the record being read that hold "" pairs, unescaped once the record is whole.
     std::vector<std::size_t> m_paired;
     int m_line = 1;

@@ -81,4 +81,8 @@ void FileSource::checkUnchanged() {
         throw EDatabaseError(m_name + " changed while it was read (" + change + "); nothing was loaded");
 }
 
+std::uint64_t FileSource::expectedBytes() const {
+    return S_ISREG(m_opened.st_mode) ? std::uint64_t(m_opened.st_size) : 0;
+}
+
 } // namespace qmr

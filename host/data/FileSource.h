@@ -27,6 +27,8 @@ public:
     /// file's size, modification time or identity (another file renamed over its name) differ from
     /// when it was opened, or when its end came before its size.
     void checkUnchanged() override;
+    /// A regular file's size when it was opened; 0 for a pipe or other stream.
+    std::uint64_t expectedBytes() const override;
 
 private:
     std::string changeSinceOpened() const;

@@ -1,12 +1,12 @@
 #include "host/data/IndexOrder.h"
 
 #include "host/data/ColumnStoreImpl.h"
+#include "host/data/InParallel.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-#include <future>
 #include <memory>
 #include <numeric>
 #include <utility>
@@ -310,23 +310,6 @@ private:
         for (std::uint32_t row = 0; row < rowCount; ++row)
             order[starts[bucketOf(row)]++] = row;
         return order;
-    }
-
-    // Runs work(0) here and, when `split`, work(1) on a second thread at the same time; returns
-    // when both are done, with the first exception either raised.
-    template <class Work> static void inParallel(bool split, Work&& work) {
-        if (!split) {
-            work(0);
-            return;
-        }
-        std::future<void> other = std::async(std::launch::async, [&] { work(1); });
-        try {
-            work(0);
-        } catch (...) {
-            other.wait();
-            throw;
-        }
-        other.get();
     }
 
     // Sorts the collected items (each half's `filled` from its start, the second half's at

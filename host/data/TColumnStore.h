@@ -27,6 +27,10 @@ public:
     const std::vector<TFieldDef>& fields() const noexcept;
     /// Raises a string field's declared size (loaders size untyped columns to their longest value).
     void setFieldSize(int column, int size);
+    /// Makes room for `rows` rows in all and `textBytes[c]` bytes of text in string column c, so
+    /// that a loader that can foresee its size spares the copies of growing by doubling. Only a
+    /// hint: more still fits, and finish() hands back most of the room left unused.
+    void reserve(std::size_t rows, const std::vector<std::size_t>& textBytes);
 
     void appendNull(int column);
     void appendString(int column, std::string_view value);

@@ -1,4 +1,5 @@
 #include "host/data/ColumnStoreImpl.h"
+#include "host/data/InParallel.h"
 #include "host/data/TColumnStore.h"
 #include "host/rtl/Exception.h"
 
@@ -11,6 +12,9 @@
 namespace qmr {
 
 namespace {
+
+// Stores from this many rows on finish their text columns on two threads.
+constexpr std::size_t kRowsToShare = 65536;
 
 // Numbers the values of a string column that has at most 255 distinct ones (see StoreColumn);
 // gives up, leaving the column as it is, at the 256th.
@@ -41,6 +45,14 @@ void keepHeads(StoreColumn& c, std::size_t rows) {
         const std::string_view text = c.string(std::uint32_t(row));
         std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 4), c.heads[row].begin());
     }
+}
+
+// Hands back a vector's unused room when it is more than an eighth of what it holds: a store
+// is immutable once finished, and doubling may have left up to half unused. A loader's good
+// estimate is kept as it is, sparing the copy.
+template <class Vector> void handBackSlack(Vector& values) {
+    if (values.capacity() - values.size() > values.size() / 8)
+        values.shrink_to_fit();
 }
 
 // Drops every value past `rows` (the values of a row that failed half-way).
@@ -91,6 +103,29 @@ void TColumnStoreBuilder::setFieldSize(int column, int size) {
         throwListIndexError(column, int(m_fields.size()));
     if (size > m_fields[std::size_t(column)].size)
         m_fields[std::size_t(column)].size = size;
+}
+
+void TColumnStoreBuilder::reserve(std::size_t rows, const std::vector<std::size_t>& textBytes) {
+    for (std::size_t i = 0; i < m_store->m_impl->columns.size(); ++i) {
+        StoreColumn& c = m_store->m_impl->columns[i];
+        switch (c.def.type) {
+        case TFieldType::ftString:
+            c.offsets.reserve(rows + 1);
+            if (i < textBytes.size())
+                c.bytes.reserve(textBytes[i]);
+            break;
+        case TFieldType::ftInteger:
+            c.integers.reserve(rows);
+            break;
+        case TFieldType::ftBoolean:
+            c.booleans.reserve(rows);
+            break;
+        case TFieldType::ftFloat:
+        case TFieldType::ftDateTime:
+            c.reals.reserve(rows);
+            break;
+        }
+    }
 }
 
 void TColumnStoreBuilder::fail(int column, const std::string& what) {
@@ -196,23 +231,29 @@ void TColumnStoreBuilder::endRow() {
 std::shared_ptr<const TColumnStore> TColumnStoreBuilder::finish() {
     if (m_givenCount != 0)
         endRow();
+    std::vector<StoreColumn*> texts;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         StoreColumn& c = m_store->m_impl->columns[i];
         c.def = m_fields[i];
-        // Growth by doubling leaves up to half of each vector unused; a finished store is
-        // immutable, so hand the slack back.
-        c.bytes.shrink_to_fit();
-        c.offsets.shrink_to_fit();
-        c.integers.shrink_to_fit();
-        c.booleans.shrink_to_fit();
-        c.reals.shrink_to_fit();
-        c.nullBits.shrink_to_fit();
-        if (c.def.type != TFieldType::ftString)
-            continue;
-        encodeFewValues(c, std::size_t(m_store->m_impl->rows));
-        if (!c.isCoded())
-            keepHeads(c, std::size_t(m_store->m_impl->rows));
+        handBackSlack(c.bytes);
+        handBackSlack(c.offsets);
+        handBackSlack(c.integers);
+        handBackSlack(c.booleans);
+        handBackSlack(c.reals);
+        handBackSlack(c.nullBits);
+        if (c.def.type == TFieldType::ftString)
+            texts.push_back(&c);
     }
+    // Each text column is numbered or given its heads on its own, a pass over every row: with
+    // several such columns, a second thread takes every other one.
+    const auto rows = std::size_t(m_store->m_impl->rows);
+    inParallel(texts.size() > 1 && rows >= kRowsToShare, [&](int half) {
+        for (std::size_t i = std::size_t(half); i < texts.size(); i += 2) {
+            encodeFewValues(*texts[i], rows);
+            if (!texts[i]->isCoded())
+                keepHeads(*texts[i], rows);
+        }
+    });
     std::shared_ptr<const TColumnStore> done(m_store.release());
     startStore();
     return done;

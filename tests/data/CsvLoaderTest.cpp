@@ -432,3 +432,43 @@ TEST(CsvLoader, runningOutOfMemoryIsTheLoadersError) {
     EXPECT_EQ(errorOf([&] { loadCsvFrom(source, "t.csv", 4); }),
               "t.csv, line 2: not enough memory to load the rows; nothing was loaded");
 }
+
+// A large file's store is given its room from the rows read first. Whatever those rows foretell
+// (rows like the rest, shorter ones, longer ones), every row loads, and the store keeps little
+// more room than its values take.
+TEST(CsvLoader, aLargeFileLoadsWholeWhateverItsFirstRowsForetell) {
+    const std::string path = ::testing::TempDir() + "qmr_large.csv";
+    const int rows = 600000; // about 20 MB, past the size from which the room is planned
+    const auto nameOf = [](int i, bool longer) {
+        return std::string(longer ? "a longer name than the first ones " : "name ") + std::to_string(i);
+    };
+    struct Case {
+        const char* name;
+        std::function<bool(int)> longer;
+    };
+    const std::vector<Case> cases = {
+        {"alike", [](int) { return false; }},
+        {"short first", [&](int i) { return i >= rows / 8; }},
+        {"long first", [&](int i) { return i < rows / 8; }},
+    };
+    for (const Case& c : cases) {
+        std::string text = "CODIGO:integer,NOME\n";
+        std::size_t nameBytes = 0;
+        for (int i = 0; i < rows; ++i) {
+            const std::string name = nameOf(i, c.longer(i));
+            text += std::to_string(i) + "," + name + "\n";
+            nameBytes += name.size();
+        }
+        writeFile(path, text);
+        const auto store = loadCsvFile(path);
+        ASSERT_EQ(store->rowCount(), rows) << c.name;
+        for (const int i : {0, rows / 8 - 1, rows / 8, rows - 1}) {
+            EXPECT_EQ(store->text(i, 0), std::to_string(i)) << c.name;
+            EXPECT_EQ(store->text(i, 1), nameOf(i, c.longer(i))) << c.name;
+        }
+        // The values: the names, an offset and four head bytes a name, and an 8-byte number.
+        const double values = double(nameBytes) + double(rows) * 16;
+        EXPECT_LT(double(store->memoryBytes()), values * 1.13) << c.name;
+    }
+    std::remove(path.c_str());
+}
