@@ -1,14 +1,13 @@
 #include "bench/FormBench.h"
 
 #include "bench/KeyTouch.h"
+#include "bench/ScreenHost.h"
 #include "bench/ScreenSteps.h"
 #include "bench/SearchSteps.h"
 #include "bench/Timing.h"
 
 #include "QMR41726/Cli_Qmr41726.h"
-#include "host/framework/Mensagem.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TClassRegistry.h"
 
 #include <QApplication>
 
@@ -62,28 +61,13 @@ void typeSequence(TfrmPesquisa& form, TDataSet& dataSet, TClientDataSet& twin, i
     }
 }
 
-/// Keeps every error the screen reports instead of showing a message box nobody would close.
-void recordErrors(std::vector<std::string>& errors) {
-    Application->setExceptionHandler(
-        [&errors](const std::exception& error) { errors.push_back(error.what()); });
-    setMensagemRoutine([&errors](const AnsiString& text, const AnsiString& complement, const AnsiString&,
-                                 const AnsiString&, TTipoMsg, const AnsiString&, const AnsiString&, int,
-                                 TClientDataSet*) { errors.push_back(text + " " + complement); });
-}
-
 } // namespace
 
 std::optional<FormBenchResult> runFormBench(const std::shared_ptr<const TColumnStore>& store,
                                             const BenchOptions& options) {
-    if (!QApplication::instance())
-        throw std::logic_error("runFormBench needs a QApplication");
-    TApplication application;
-    application.setTitle("qmr41726-bench");
-    registerRuntimeClasses();
-    initializeCliQmr41726();
-
     FormBenchResult result;
-    recordErrors(result.errors);
+    const ScreenHost host("qmr41726-bench",
+                          [&result](std::string error) { result.errors.push_back(std::move(error)); });
     TClientDataSet dataSet(store);
     applyFilterAsTheScreen(dataSet, kBaseFilter);
     // Prepared as the screen prepares its data set, so each replayed keystroke finds the same
@@ -109,7 +93,5 @@ std::optional<FormBenchResult> runFormBench(const std::shared_ptr<const TColumnS
         form.InicializaForm({Variant::fromPointer(&dataSet), Variant("N")});
         result.setupAgainMs = timeMs([&] { form.PreparaPesquisa(&dataSet); });
     }
-    finalizeCliQmr41726();
-    setMensagemRoutine(nullptr);
     return result;
 }

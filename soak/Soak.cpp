@@ -3,13 +3,12 @@
 #include "soak/KeyMix.h"
 
 #include "bench/KeyTouch.h"
+#include "bench/ScreenHost.h"
 #include "bench/SearchSteps.h"
 #include "bench/Timing.h"
 
 #include "QMR41726/Cli_Qmr41726.h"
-#include "host/framework/Mensagem.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TClassRegistry.h"
 
 #include <QApplication>
 
@@ -67,22 +66,12 @@ std::size_t residentBytes() {
 
 SoakResult runSoak(const std::shared_ptr<const TColumnStore>& store, const std::vector<std::string>& names,
                    const SoakOptions& options) {
-    if (!QApplication::instance())
-        throw std::logic_error("runSoak needs a QApplication");
-    TApplication application;
-    application.setTitle("qmr41726-soak");
-    registerRuntimeClasses();
-    initializeCliQmr41726();
-
     SoakResult result;
     auto note = [&result](std::string error) {
         if (result.errors.size() < kMaxErrors)
             result.errors.push_back(std::move(error));
     };
-    Application->setExceptionHandler([&](const std::exception& error) { note(error.what()); });
-    setMensagemRoutine([&](const AnsiString& text, const AnsiString& complement, const AnsiString&,
-                           const AnsiString&, TTipoMsg, const AnsiString&, const AnsiString&, int,
-                           TClientDataSet*) { note(text + " " + complement); });
+    const ScreenHost host("qmr41726-soak", note);
 
     // Everything the run keeps is allocated before the first sample, so that only the screen's
     // own memory can grow.
@@ -126,7 +115,5 @@ SoakResult runSoak(const std::shared_ptr<const TColumnStore>& store, const std::
         result.totalSeconds = total.elapsedMs() / 1000;
         result.residentEnd = settledResidentBytes(keys["sbtLimpar"]);
     }
-    finalizeCliQmr41726();
-    setMensagemRoutine(nullptr);
     return result;
 }
