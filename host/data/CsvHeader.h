@@ -3,7 +3,7 @@
 // `CODIGO:integer,DESCRICAO:string(40),PRECO:float,ATIVO:string(1),ID:integer:hidden`.
 
 #include "host/data/CsvReader.h"
-#include "host/data/TField.h"
+#include "host/data/TFieldDef.h"
 
 #include <vector>
 

@@ -5,6 +5,7 @@
 // tested value) is applied to the tested bytes on the fly.
 
 #include "host/rtl/AnsiString.h"
+#include "host/rtl/TextFold.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,14 +13,6 @@
 #include <vector>
 
 namespace qmr {
-
-/// How the tested text is cased before matching: as stored, UPPER( ) or LOWER( ).
-enum class TextFold { None, Upper, Lower };
-
-/// The byte after a fold: only a-z or A-Z change.
-constexpr char foldByte(char c, TextFold fold) noexcept {
-    return fold == TextFold::Upper ? upperAnsi(c) : fold == TextFold::Lower ? lowerAnsi(c) : c;
-}
 
 /// Pattern bounds. Without a wildcard, or with only a final '%', a pattern matches in time linear
 /// in the tested text whatever its length, so the long bound only keeps the filter's size sane

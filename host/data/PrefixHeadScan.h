@@ -4,7 +4,7 @@
 // reads 4 bytes a row instead of walking every text.
 
 #include "host/data/ColumnStoreImpl.h"
-#include "host/data/TFilterProgram.h"
+#include "host/data/FilterPrefixTerm.h"
 
 #include <cstdint>
 #include <vector>

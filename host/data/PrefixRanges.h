@@ -4,7 +4,7 @@
 
 #include "host/data/ColumnStoreImpl.h"
 #include "host/data/FilterRows.h"
-#include "host/data/TFilterProgram.h"
+#include "host/data/FilterPrefixTerm.h"
 
 #include <cstdint>
 #include <span>

@@ -4,7 +4,7 @@
 // by several data sets (a client data set and a plain one over the same rows).
 
 #include "host/QmrRuntimeExport.h"
-#include "host/data/TField.h"
+#include "host/data/TFieldDef.h"
 
 #include <cstdint>
 #include <memory>

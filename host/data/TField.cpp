@@ -21,20 +21,4 @@ AnsiString TField::asString() const {
     return row < 0 ? AnsiString() : m_dataSet.text(row, m_index);
 }
 
-const char* fieldTypeName(TFieldType type) noexcept {
-    switch (type) {
-    case TFieldType::ftString:
-        return "string";
-    case TFieldType::ftInteger:
-        return "integer";
-    case TFieldType::ftFloat:
-        return "float";
-    case TFieldType::ftBoolean:
-        return "Boolean";
-    case TFieldType::ftDateTime:
-        return "date-time";
-    }
-    return "unknown";
-}
-
 } // namespace qmr

@@ -2,28 +2,12 @@
 // Fields: the columns of a data set, with the current row's value.
 
 #include "host/QmrRuntimeExport.h"
+#include "host/data/TFieldDef.h"
 #include "host/rtl/AnsiString.h"
 
 namespace qmr {
 
 class TDataSet;
-
-/// The types a field can hold.
-enum class TFieldType { ftString, ftInteger, ftFloat, ftBoolean, ftDateTime };
-
-/// The type as a word for messages: "string", "integer", "float", "Boolean", "date-time".
-QMR_RUNTIME_EXPORT const char* fieldTypeName(TFieldType type) noexcept;
-
-/// What defines a field before any row exists: the loaders describe their columns with it.
-struct QMR_RUNTIME_EXPORT TFieldDef {
-    AnsiString name;
-    TFieldType type = TFieldType::ftString;
-    /// Characters of a string field; 0 for types without a length.
-    int size = 0;
-    bool visible = true;
-    /// Title shown for the field; empty means the field's name.
-    AnsiString displayLabel;
-};
 
 /// One column of a data set; its value is read from the data set's current row.
 class QMR_RUNTIME_EXPORT TField {

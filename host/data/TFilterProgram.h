@@ -5,6 +5,7 @@
 
 #include "host/data/FilterParser.h"
 #include "host/data/FilterPredicates.h"
+#include "host/data/FilterPrefixTerm.h"
 #include "host/data/LikePattern.h"
 
 #include <cstdint>
@@ -15,18 +16,6 @@
 namespace qmr {
 
 class TColumnStore;
-
-/// A `column LIKE 'abc...'` the whole filter depends on (it stands in the top-level AND chain):
-/// every passing row's folded value starts with `prefix`. Lets an index on that column hand over
-/// the few candidate rows instead of all of them.
-struct FilterPrefixTerm {
-    int column = -1;
-    TextFold fold = TextFold::None;
-    AnsiString prefix;
-    /// The pattern is the prefix and one final '%': a row whose value starts with the prefix
-    /// satisfies the term, and only the rest of the filter is left to test (selectRest).
-    bool wholePattern = false;
-};
 
 /// A compiled filter.
 class TFilterProgram {
