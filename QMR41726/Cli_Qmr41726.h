@@ -10,20 +10,20 @@
 //   keyboard/KeyRouting.cpp     PostText, the key click handlers, FormKeyPress, FormKeyDown
 
 #include "QMR41726/CriaTelaQmr41726.h"
-#include "host/data/TClientDataSet.h"
-#include "host/data/TDataSource.h"
-#include "host/framework/TBlendedBitBtn.h"
-#include "host/framework/TBlendedButton.h"
-#include "host/framework/TBlendedShape.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/dataset/TDataSource.h"
 #include "host/framework/TMessages.h"
-#include "host/framework/TdxfColorButton.h"
+#include "host/framework/controls/TBlendedBitBtn.h"
+#include "host/framework/controls/TBlendedButton.h"
+#include "host/framework/controls/TBlendedShape.h"
+#include "host/framework/controls/TdxfColorButton.h"
 #include "host/rtl/Variant.h"
-#include "host/ui/Layout.h"
-#include "host/ui/TDBGrid.h"
-#include "host/ui/TEdit.h"
-#include "host/ui/TForm.h"
-#include "host/ui/TPanel.h"
-#include "host/ui/TTimer.h"
+#include "host/ui/controls/TEdit.h"
+#include "host/ui/controls/TPanel.h"
+#include "host/ui/controls/TTimer.h"
+#include "host/ui/forms/Layout.h"
+#include "host/ui/forms/TForm.h"
+#include "host/ui/grid/TDBGrid.h"
 
 #include <span>
 #include <vector>

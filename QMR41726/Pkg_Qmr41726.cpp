@@ -4,8 +4,8 @@
 // the first call only and the unit's finalisation on the last.
 
 #include "QMR41726/Cli_Qmr41726.h"
-#include "host/ui/TClassRegistry.h"
 #include "host/ui/TPackage.h"
+#include "host/ui/forms/TClassRegistry.h"
 
 using namespace qmr;
 

@@ -1,6 +1,6 @@
 #include "bench/KeyTouch.h"
 
-#include "host/ui/TControl.h"
+#include "host/ui/controls/TControl.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -5,8 +5,8 @@
 #include "bench/ScreenSteps.h"
 #include "bench/Timing.h"
 
-#include "host/data/Loaders.h"
-#include "host/data/TClientDataSet.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/load/Loaders.h"
 #include "host/rtl/Exception.h"
 
 #include <memory>

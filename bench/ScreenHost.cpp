@@ -2,7 +2,7 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 #include "host/framework/Mensagem.h"
-#include "host/ui/TClassRegistry.h"
+#include "host/ui/forms/TClassRegistry.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "bench/ScreenSteps.h"
 
-#include "host/data/TClientDataSet.h"
+#include "host/data/dataset/TClientDataSet.h"
 
 using namespace qmr;
 

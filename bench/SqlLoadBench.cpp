@@ -6,7 +6,7 @@
 #include "bench/CsvFile.h"
 #include "bench/RowGenerator.h"
 #include "bench/Timing.h"
-#include "host/data/Loaders.h"
+#include "host/data/load/Loaders.h"
 #include "host/rtl/Exception.h"
 #include "host/sql/SqlLoader.h"
 #include "tests/support/PostgresServer.h"

@@ -1,7 +1,7 @@
 // Random bytes as a CSV file: the loader either builds a store or raises EDatabaseError. Anything
 // else (a crash, a sanitizer report, another exception) is a fault.
 
-#include "host/data/Loaders.h"
+#include "host/data/load/Loaders.h"
 #include "host/rtl/Exception.h"
 
 #include <cstdint>

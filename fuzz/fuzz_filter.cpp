@@ -5,8 +5,8 @@
 // The first input byte picks how the filter is handed over (text while filtered, or text first and
 // Filtered switched on after), an active index and the current row; the rest is the filter text.
 
-#include "host/data/TClientDataSet.h"
-#include "host/data/TColumnStore.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/store/TColumnStore.h"
 #include "host/rtl/Exception.h"
 
 #include <cstdint>

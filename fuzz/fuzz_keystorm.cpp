@@ -17,10 +17,10 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
-#include "host/data/Loaders.h"
+#include "host/data/load/Loaders.h"
 #include "host/framework/Mensagem.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TClassRegistry.h"
+#include "host/ui/forms/TClassRegistry.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

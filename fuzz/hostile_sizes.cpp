@@ -11,10 +11,10 @@
 // bytes, or the count for header columns and IN items; its wall and processor time) and a
 // summary; exits 1 on the first fault. The limit is 20 s of processor time by default.
 
-#include "host/data/CsvReader.h"
-#include "host/data/LikePattern.h"
-#include "host/data/Loaders.h"
-#include "host/data/TClientDataSet.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/filter/LikePattern.h"
+#include "host/data/load/CsvReader.h"
+#include "host/data/load/Loaders.h"
 #include "host/rtl/Exception.h"
 
 #include <algorithm>

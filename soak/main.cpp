@@ -17,7 +17,7 @@
 #include "bench/RowGenerator.h"
 #include "bench/Timing.h"
 
-#include "host/data/Loaders.h"
+#include "host/data/load/Loaders.h"
 #include "host/rtl/AnsiString.h"
 
 #include <QApplication>

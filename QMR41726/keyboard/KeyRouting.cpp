@@ -4,8 +4,8 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
-#include "host/ui/Messages.h"
-#include "host/ui/TClassRegistry.h"
+#include "host/ui/forms/Messages.h"
+#include "host/ui/forms/TClassRegistry.h"
 
 using namespace qmr;
 

@@ -3,7 +3,7 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
-#include "host/ui/Messages.h"
+#include "host/ui/forms/Messages.h"
 
 using namespace qmr;
 

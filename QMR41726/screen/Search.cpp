@@ -4,7 +4,7 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
-#include "host/data/FilterText.h"
+#include "host/data/filter/FilterText.h"
 #include "host/framework/Mensagem.h"
 #include "host/rtl/Exception.h"
 

@@ -3,8 +3,8 @@
 #include "FileKind.h"
 #include "host/rtl/MessageText.h"
 
-#include "host/ui/TDBGrid.h"
-#include "host/ui/TForm.h"
+#include "host/ui/forms/TForm.h"
+#include "host/ui/grid/TDBGrid.h"
 
 #include <QApplication>
 #include <QPixmap>

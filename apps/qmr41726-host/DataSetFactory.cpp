@@ -2,8 +2,8 @@
 
 #include "FileKind.h"
 
-#include "host/data/Loaders.h"
-#include "host/data/TClientDataSet.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/load/Loaders.h"
 #include "host/rtl/Exception.h"
 #include "host/rtl/MessageText.h"
 #include "host/sql/SqlLoader.h"

@@ -3,7 +3,7 @@
 #include "CallLog.h"
 #include "ScriptRunner.h"
 
-#include "host/data/TClientDataSet.h"
+#include "host/data/dataset/TClientDataSet.h"
 
 #include <QJsonDocument>
 

@@ -5,8 +5,8 @@
 #include "Snapshot.h"
 
 #include "host/rtl/MessageText.h"
-#include "host/ui/Messages.h"
 #include "host/ui/TApplication.h"
+#include "host/ui/forms/Messages.h"
 
 #include <QCoreApplication>
 #include <QTimer>

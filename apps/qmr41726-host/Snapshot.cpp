@@ -1,10 +1,10 @@
 #include "Snapshot.h"
 
-#include "host/data/TDataSet.h"
-#include "host/framework/TBlendedButton.h"
-#include "host/ui/TDBGrid.h"
-#include "host/ui/TEdit.h"
-#include "host/ui/TForm.h"
+#include "host/data/dataset/TDataSet.h"
+#include "host/framework/controls/TBlendedButton.h"
+#include "host/ui/controls/TEdit.h"
+#include "host/ui/forms/TForm.h"
+#include "host/ui/grid/TDBGrid.h"
 
 #include <QApplication>
 

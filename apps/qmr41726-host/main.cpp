@@ -9,7 +9,7 @@
 #include "JsonReport.h"
 #include "ScriptRunner.h"
 
-#include "host/data/TDataSet.h"
+#include "host/data/dataset/TDataSet.h"
 #include "host/framework/Language.h"
 #include "host/rtl/Variant.h"
 #include "host/ui/TApplication.h"

@@ -3,14 +3,14 @@
 // row whose description begins with "Jo". Exit status 0 when it did.
 
 #include "QMR41726/CriaTelaQmr41726.h"
-#include "host/data/Loaders.h"
-#include "host/data/TClientDataSet.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/load/Loaders.h"
 #include "host/rtl/Variant.h"
-#include "host/ui/Messages.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TForm.h"
 #include "host/ui/TPackage.h"
 #include "host/ui/Types.h"
+#include "host/ui/forms/Messages.h"
+#include "host/ui/forms/TForm.h"
 
 #include <QApplication>
 #include <QTimer>

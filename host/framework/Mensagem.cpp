@@ -1,11 +1,11 @@
 #include "host/framework/Mensagem.h"
 
 #include "host/framework/FrameworkLogging.h"
-#include "host/framework/TBlendedButton.h"
+#include "host/framework/controls/TBlendedButton.h"
 #include "host/ui/QtText.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TEdit.h"
-#include "host/ui/TForm.h"
+#include "host/ui/controls/TEdit.h"
+#include "host/ui/forms/TForm.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -21,18 +21,18 @@
 //   TPanel, TEdit, TTimer: see their headers
 //
 // Colours are numbers (0x00BBGGRR) or names (clBlack, clNavy, clInfoBk, clWindowText ...).
-#include "host/data/TDataSource.h"
-#include "host/framework/BlendedButtonAccessible.h"
-#include "host/framework/TBlendedBitBtn.h"
-#include "host/framework/TBlendedButton.h"
-#include "host/framework/TBlendedShape.h"
+#include "host/data/dataset/TDataSource.h"
 #include "host/framework/TMessages.h"
-#include "host/framework/TdxfColorButton.h"
-#include "host/ui/TClassRegistry.h"
-#include "host/ui/TDBGrid.h"
-#include "host/ui/TEdit.h"
-#include "host/ui/TPanel.h"
-#include "host/ui/TTimer.h"
+#include "host/framework/controls/BlendedButtonAccessible.h"
+#include "host/framework/controls/TBlendedBitBtn.h"
+#include "host/framework/controls/TBlendedButton.h"
+#include "host/framework/controls/TBlendedShape.h"
+#include "host/framework/controls/TdxfColorButton.h"
+#include "host/ui/controls/TEdit.h"
+#include "host/ui/controls/TPanel.h"
+#include "host/ui/controls/TTimer.h"
+#include "host/ui/forms/TClassRegistry.h"
+#include "host/ui/grid/TDBGrid.h"
 
 namespace qmr {
 

@@ -1,6 +1,6 @@
 #include "host/framework/TMessages.h"
 
-#include "host/ui/PropertyValues.h"
+#include "host/ui/forms/PropertyValues.h"
 
 namespace qmr {
 

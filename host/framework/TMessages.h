@@ -1,6 +1,6 @@
 #pragma once
 #include "host/QmrRuntimeExport.h"
-#include "host/ui/Layout.h"
+#include "host/ui/forms/Layout.h"
 
 #include <vector>
 

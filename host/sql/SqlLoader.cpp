@@ -7,7 +7,7 @@
 
 #include "host/sql/SqlLoader.h"
 
-#include "host/data/LoadBudget.h"
+#include "host/data/load/LoadBudget.h"
 #include "host/rtl/AnsiString.h"
 #include "host/rtl/Exception.h"
 #include "host/rtl/MessageText.h"

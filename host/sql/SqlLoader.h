@@ -4,8 +4,8 @@
 // or raises EDatabaseError naming the source, row and column; nothing is half-loaded.
 
 #include "host/QmrSqlExport.h"
-#include "host/data/Loaders.h"
-#include "host/data/TColumnStore.h"
+#include "host/data/load/Loaders.h"
+#include "host/data/store/TColumnStore.h"
 
 #include <memory>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/framework/TBlendedBitBtn.h"
+#include "host/framework/controls/TBlendedBitBtn.h"
 
 #include <QRect>
 

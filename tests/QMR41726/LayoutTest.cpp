@@ -3,8 +3,8 @@
 
 #include "SetupHarness.h"
 
-#include "host/data/TClientDataSet.h"
-#include "host/ui/PropertyValues.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/ui/forms/PropertyValues.h"
 
 #include <QGuiApplication>
 #include <QImage>

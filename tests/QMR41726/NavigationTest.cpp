@@ -3,7 +3,7 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/ui/Messages.h"
+#include "host/ui/forms/Messages.h"
 
 #include <QApplication>
 

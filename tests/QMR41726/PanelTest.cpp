@@ -5,8 +5,8 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/framework/TBlendedButton.h"
-#include "host/framework/TdxfColorButton.h"
+#include "host/framework/controls/TBlendedButton.h"
+#include "host/framework/controls/TdxfColorButton.h"
 
 #include <QTest>
 #include <QWindow>

@@ -5,9 +5,9 @@
 
 #include "SetupHarness.h"
 
-#include "host/data/TClientDataSet.h"
-#include "host/ui/Messages.h"
+#include "host/data/dataset/TClientDataSet.h"
 #include "host/ui/TApplication.h"
+#include "host/ui/forms/Messages.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 #include "SetupHarness.h"
 
-#include "host/ui/Messages.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TClassRegistry.h"
+#include "host/ui/forms/Messages.h"
+#include "host/ui/forms/TClassRegistry.h"
 
 using namespace qmr;
 

@@ -5,7 +5,7 @@
 
 #include "QMR41726/Cli_Qmr41726.h"
 
-#include "host/data/TColumnStore.h"
+#include "host/data/store/TColumnStore.h"
 #include "host/framework/Mensagem.h"
 
 #include <functional>

@@ -2,7 +2,7 @@
 
 #include "SetupHarness.h"
 
-#include "host/data/TClientDataSet.h"
+#include "host/data/dataset/TClientDataSet.h"
 #include "host/ui/TApplication.h"
 
 #include <gtest/gtest.h>

@@ -5,12 +5,12 @@
 // its own names to its own definitions.
 
 #include "QMR41726/CriaTelaQmr41726.h"
-#include "host/data/Loaders.h"
-#include "host/data/TClientDataSet.h"
-#include "host/ui/Messages.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/load/Loaders.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TForm.h"
 #include "host/ui/TPackage.h"
+#include "host/ui/forms/Messages.h"
+#include "host/ui/forms/TForm.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>

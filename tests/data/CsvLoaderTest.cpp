@@ -1,10 +1,10 @@
 // Loading CSV text: quoting, typed headers, values and nulls, and an error naming the line and
 // column for every way a file can be wrong.
-#include "host/data/CsvLoader.h"
+#include "host/data/load/CsvLoader.h"
 #include "DataTestSupport.h"
-#include "host/data/CsvReader.h"
-#include "host/data/FileSource.h"
-#include "host/data/Loaders.h"
+#include "host/data/load/CsvReader.h"
+#include "host/data/load/FileSource.h"
+#include "host/data/load/Loaders.h"
 
 #include <gtest/gtest.h>
 

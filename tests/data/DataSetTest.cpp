@@ -2,8 +2,8 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/TDataSet.h"
-#include "host/data/TDataSource.h"
+#include "host/data/dataset/TDataSet.h"
+#include "host/data/dataset/TDataSource.h"
 
 #include <gtest/gtest.h>
 

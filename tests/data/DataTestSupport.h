@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the data layer's tests: field definitions and small stores built from tables.
 
-#include "host/data/TColumnStore.h"
+#include "host/data/store/TColumnStore.h"
 #include "host/rtl/Exception.h"
 
 #include <functional>

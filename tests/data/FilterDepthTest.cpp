@@ -3,7 +3,7 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/TClientDataSet.h"
+#include "host/data/dataset/TClientDataSet.h"
 
 #include <gtest/gtest.h>
 

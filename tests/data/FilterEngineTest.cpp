@@ -3,9 +3,9 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/FilterRows.h"
-#include "host/data/TClientDataSet.h"
-#include "host/data/TFilterProgram.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/filter/TFilterProgram.h"
+#include "host/data/index/FilterRows.h"
 
 #include <gtest/gtest.h>
 

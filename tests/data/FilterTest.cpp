@@ -2,7 +2,7 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/TDataSet.h"
+#include "host/data/dataset/TDataSet.h"
 
 #include <gtest/gtest.h>
 

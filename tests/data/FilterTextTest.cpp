@@ -3,9 +3,9 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/FilterParser.h"
-#include "host/data/FilterText.h"
-#include "host/data/TDataSet.h"
+#include "host/data/dataset/TDataSet.h"
+#include "host/data/filter/FilterParser.h"
+#include "host/data/filter/FilterText.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/IndexOrder.h"
+#include "host/data/index/IndexOrder.h"
 
 #include <gtest/gtest.h>
 

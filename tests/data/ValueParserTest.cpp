@@ -1,6 +1,6 @@
 // The typed-value parsers the loaders share: each malformed form is refused with its reason, never
 // read as a neighbouring value.
-#include "host/data/ValueParser.h"
+#include "host/data/load/ValueParser.h"
 #include "DataTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,15 +3,15 @@
 // the colours the layout gives them.
 #include "InputDriver.h"
 
-#include "host/framework/TBlendedBitBtn.h"
-#include "host/framework/TBlendedButton.h"
-#include "host/framework/TBlendedShape.h"
-#include "host/framework/TdxfColorButton.h"
-#include "host/ui/Layout.h"
+#include "host/framework/controls/TBlendedBitBtn.h"
+#include "host/framework/controls/TBlendedButton.h"
+#include "host/framework/controls/TBlendedShape.h"
+#include "host/framework/controls/TdxfColorButton.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TClassRegistry.h"
-#include "host/ui/TEdit.h"
-#include "host/ui/TForm.h"
+#include "host/ui/controls/TEdit.h"
+#include "host/ui/forms/Layout.h"
+#include "host/ui/forms/TClassRegistry.h"
+#include "host/ui/forms/TForm.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,19 +1,19 @@
 // The framework's services: the host's message routine, translation of a form, the message
 // list, the runtime's class registration and the errors bad layout values give.
-#include "host/data/TDataSource.h"
+#include "host/data/dataset/TDataSource.h"
 #include "host/framework/Mensagem.h"
-#include "host/framework/TBlendedBitBtn.h"
-#include "host/framework/TBlendedButton.h"
-#include "host/framework/TBlendedShape.h"
 #include "host/framework/TMessages.h"
-#include "host/framework/TdxfColorButton.h"
-#include "host/ui/Layout.h"
-#include "host/ui/TClassRegistry.h"
-#include "host/ui/TDBGrid.h"
-#include "host/ui/TEdit.h"
-#include "host/ui/TForm.h"
-#include "host/ui/TPanel.h"
-#include "host/ui/TTimer.h"
+#include "host/framework/controls/TBlendedBitBtn.h"
+#include "host/framework/controls/TBlendedButton.h"
+#include "host/framework/controls/TBlendedShape.h"
+#include "host/framework/controls/TdxfColorButton.h"
+#include "host/ui/controls/TEdit.h"
+#include "host/ui/controls/TPanel.h"
+#include "host/ui/controls/TTimer.h"
+#include "host/ui/forms/Layout.h"
+#include "host/ui/forms/TClassRegistry.h"
+#include "host/ui/forms/TForm.h"
+#include "host/ui/grid/TDBGrid.h"
 
 #include <gtest/gtest.h>
 

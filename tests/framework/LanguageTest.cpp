@@ -3,8 +3,8 @@
 
 #include "host/framework/Language.h"
 #include "host/framework/Mensagem.h"
-#include "host/framework/TBlendedButton.h"
-#include "host/ui/TForm.h"
+#include "host/framework/controls/TBlendedButton.h"
+#include "host/ui/forms/TForm.h"
 
 #include <gtest/gtest.h>
 

@@ -3,15 +3,15 @@
 // row whichever side moves it.
 #include "InputDriver.h"
 
-#include "host/data/TClientDataSet.h"
-#include "host/data/TDataSource.h"
-#include "host/ui/Layout.h"
-#include "host/ui/PropertyValues.h"
+#include "host/data/dataset/TClientDataSet.h"
+#include "host/data/dataset/TDataSource.h"
 #include "host/ui/TApplication.h"
-#include "host/ui/TClassRegistry.h"
-#include "host/ui/TDBGrid.h"
-#include "host/ui/TForm.h"
-#include "host/ui/TPanel.h"
+#include "host/ui/controls/TPanel.h"
+#include "host/ui/forms/Layout.h"
+#include "host/ui/forms/PropertyValues.h"
+#include "host/ui/forms/TClassRegistry.h"
+#include "host/ui/forms/TForm.h"
+#include "host/ui/grid/TDBGrid.h"
 
 #include <QApplication>
 #include <QHeaderView>

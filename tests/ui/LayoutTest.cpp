@@ -1,8 +1,8 @@
 // Building forms from layout tables: what a good table gives, and the error a bad row raises.
 #include "TestForm.h"
 
-#include "host/ui/TClassRegistry.h"
-#include "host/ui/TPanel.h"
+#include "host/ui/controls/TPanel.h"
+#include "host/ui/forms/TClassRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "TestForm.h"
 
-#include "host/ui/TClassRegistry.h"
-#include "host/ui/TPanel.h"
-#include "host/ui/TTimer.h"
+#include "host/ui/controls/TPanel.h"
+#include "host/ui/controls/TTimer.h"
+#include "host/ui/forms/TClassRegistry.h"
 
 using namespace qmr;
 

@@ -1,0 +1,85 @@
+#pragma once
+// The client data set: a data set with index definitions and an active index that orders it.
+
+#include "host/QmrRuntimeExport.h"
+#include "host/data/dataset/TDataSet.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace qmr {
+
+/// Options of an index definition; empty means ascending, case-sensitive, not unique.
+enum class TIndexOption : unsigned {
+    ixPrimary = 1,
+    ixUnique = 2,
+    ixDescending = 4,
+    ixCaseInsensitive = 8,
+};
+using TIndexOptions = unsigned;
+
+/// One index definition: a name and the fields (names joined by ';') it orders by.
+class QMR_RUNTIME_EXPORT TIndexDef {
+public:
+    TIndexDef(AnsiString name, AnsiString fields, TIndexOptions options)
+        : m_name(std::move(name)), m_fields(std::move(fields)), m_options(options) {}
+    const AnsiString& name() const noexcept { return m_name; }
+    const AnsiString& fields() const noexcept { return m_fields; }
+    TIndexOptions options() const noexcept { return m_options; }
+
+private:
+    AnsiString m_name;
+    AnsiString m_fields;
+    TIndexOptions m_options;
+};
+
+/// The index definitions of a client data set.
+class QMR_RUNTIME_EXPORT TIndexDefs {
+public:
+    int count() const noexcept { return int(m_items.size()); }
+    /// The definition at `index`; EListError when out of range.
+    const TIndexDef& item(int index) const;
+    /// Deletes the definition at `index`; EListError when out of range.
+    void remove(int index);
+    void add(AnsiString name, AnsiString fields, TIndexOptions options);
+    /// Position of the definition of that name (a-z case ignored), or -1.
+    int indexOf(std::string_view name) const;
+
+private:
+    std::vector<TIndexDef> m_items;
+};
+
+/// A data set that holds index definitions and is ordered by its active index.
+class QMR_RUNTIME_EXPORT TClientDataSet : public TDataSet {
+public:
+    TClientDataSet();
+    explicit TClientDataSet(std::shared_ptr<const TColumnStore> store);
+    ~TClientDataSet() override;
+
+    TIndexDefs& indexDefs() noexcept;
+    const TIndexDefs& indexDefs() const noexcept;
+
+    const AnsiString& indexName() const noexcept;
+    /// Orders the rows by the named index (stable, by the field types' natural order: see
+    /// IndexOrder.h); the current row stays current. Empty restores the store's order. An unknown
+    /// name, or a definition naming an unknown field, raises EDatabaseError naming it and changes
+    /// nothing. Each order is built once per store and kept (the last kKeptOrders used), so
+    /// switching back, or setting the same index again, builds nothing.
+    /// Deleting the active index's definition keeps its order (and name) until the next call.
+    void setIndexName(const AnsiString& name);
+
+    /// Orders kept for the current store at most; each takes 4 bytes a row.
+    static constexpr std::size_t kKeptOrders = 4;
+
+protected:
+    std::shared_ptr<const std::vector<std::uint32_t>> rowOrder() const override;
+    RowOrderKey rowOrderKey() const override;
+    void storeReplaced() override;
+
+private:
+    struct Indexes;
+    std::unique_ptr<Indexes> m_indexes;
+};
+
+} // namespace qmr

@@ -1,0 +1,35 @@
+#pragma once
+// The link between one data set and the controls that show it.
+
+#include "host/QmrRuntimeExport.h"
+#include "host/data/dataset/TDataSet.h"
+
+#include <vector>
+
+namespace qmr {
+
+/// Links one data set to controls and passes its notifications on to them.
+class QMR_RUNTIME_EXPORT TDataSource : public TComponent, private TDataSetObserver {
+public:
+    TDataSource() = default;
+    ~TDataSource() override;
+
+    TDataSet* dataSet() const noexcept { return m_dataSet; }
+    /// Points at another data set (or none); the linked controls are told the data changed, or,
+    /// when it now points at none, told to let go of the old one (dataSetDestroyed).
+    void setDataSet(TDataSet* dataSet);
+
+    void addObserver(TDataSetObserver* observer);
+    void removeObserver(TDataSetObserver* observer);
+
+private:
+    void dataSetChanged(TDataSet& dataSet) override;
+    void currentRowChanged(TDataSet& dataSet) override;
+    void dataSetDestroyed(TDataSet& dataSet) override;
+    void tellObservers(void (*call)(TDataSetObserver&, TDataSet&), TDataSet& dataSet);
+
+    TDataSet* m_dataSet = nullptr;
+    std::vector<TDataSetObserver*> m_observers;
+};
+
+} // namespace qmr

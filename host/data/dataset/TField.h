@@ -1,0 +1,41 @@
+#pragma once
+// Fields: the columns of a data set, with the current row's value.
+
+#include "host/QmrRuntimeExport.h"
+#include "host/data/store/TFieldDef.h"
+#include "host/rtl/AnsiString.h"
+
+namespace qmr {
+
+class TDataSet;
+
+/// One column of a data set; its value is read from the data set's current row.
+class QMR_RUNTIME_EXPORT TField {
+public:
+    TField(TDataSet& dataSet, int index, TFieldDef def);
+
+    const AnsiString& fieldName() const noexcept { return m_def.name; }
+    /// The title a grid shows: the display label, or the field name when none was set.
+    const AnsiString& displayLabel() const noexcept;
+    void setDisplayLabel(AnsiString label) { m_def.displayLabel = std::move(label); }
+    TFieldType dataType() const noexcept { return m_def.type; }
+    /// Declared size: characters for a string field, 0 for the other types.
+    int size() const noexcept { return m_def.size; }
+    bool visible() const noexcept { return m_def.visible; }
+    void setVisible(bool visible) noexcept { m_def.visible = visible; }
+    /// Position of the field in its data set, from 0.
+    int index() const noexcept { return m_index; }
+    TDataSet& dataSet() const noexcept { return m_dataSet; }
+
+    /// Whether the current row's value is null (true on an empty data set).
+    bool isNull() const;
+    /// The current row's value as text ("" for null).
+    AnsiString asString() const;
+
+private:
+    TDataSet& m_dataSet;
+    int m_index;
+    TFieldDef m_def;
+};
+
+} // namespace qmr

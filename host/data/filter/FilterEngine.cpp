@@ -1,0 +1,142 @@
+#include "host/data/filter/FilterEngine.h"
+
+#include "host/data/index/PrefixRanges.h"
+#include "host/data/store/ColumnStoreImpl.h"
+
+#include <algorithm>
+
+namespace qmr {
+
+namespace {
+
+// Whether the index runs hold exactly the rows whose value starts with the prefix (an index by
+// bytes, or a case-insensitive one serving an UPPER( ) or LOWER( ) test) and the pattern is
+// nothing but the prefix and '%': then the runs settle the LIKE and only the rest is tested.
+bool rangesSettle(const FilterPrefixTerm& term, const RowOrdering& ordering) {
+    return term.wholePattern && (!ordering.caseInsensitive || term.fold != TextFold::None);
+}
+
+// When the runs settle the LIKE, their rows are worth testing even if there are a few times more
+// of them than of a previous result: that result's rows must each have their text read (in index
+// order, so scattered in memory), while the runs' rows are only checked on the rest of the filter.
+constexpr std::size_t kSettledRangeAdvantage = 4;
+
+// Whether the index can name a prefix term's rows by binary search.
+bool indexServes(const FilterPrefixTerm* term, const RowOrdering& ordering) {
+    return term && ordering.order && !ordering.descending && ordering.keyColumn == term->column;
+}
+
+// Tests the rows named by the index runs, keeping index order.
+void selectRanges(const TFilterProgram& program, const RowOrdering& ordering,
+                  const std::vector<PositionRange>& ranges, RowList& out) {
+    const FilterPrefixTerm& term = *program.prefixTerm();
+    const bool settled = rangesSettle(term, ordering);
+    const std::uint32_t* order = ordering.order->data();
+    for (const PositionRange& range : ranges) {
+        if (settled)
+            program.selectRest(order + range.first, range.second - range.first, out);
+        else
+            program.select(order + range.first, range.second - range.first, out);
+    }
+}
+
+} // namespace
+
+std::shared_ptr<const TFilterProgram> FilterEngine::compile(std::string_view text,
+                                                            const TColumnStore& store) const {
+    for (const Entry& entry : m_recent) {
+        if (entry.text == text)
+            return entry.program;
+    }
+    return TFilterProgram::compile(text, store);
+}
+
+const FilterEngine::Entry* FilterEngine::smallestRefined(const TFilterProgram& program) const {
+    const Entry* best = nullptr;
+    for (const Entry& entry : m_recent) {
+        const FilterNode* wider = entry.program->tree();
+        if (!wider || (best && best->rows->size() <= entry.rows->size()))
+            continue;
+        if (filterRefines(*program.tree(), *wider))
+            best = &entry;
+    }
+    return best;
+}
+
+// Road 2: the runs of `wider`'s rows that the index names, when they are exactly the rows of
+// `program`; nullptr when they might not be.
+std::shared_ptr<const FilterRows> FilterEngine::narrowByIndex(const Entry& wider,
+                                                              const TFilterProgram& program,
+                                                              const TColumnStore& store,
+                                                              const RowOrdering& ordering) {
+    const FilterPrefixTerm* term = program.prefixTerm();
+    if (!indexServes(term, ordering) || !rangesSettle(*term, ordering) ||
+        !program.restImpliedBy(*wider.program))
+        return nullptr;
+    // Every result is in the index's order, so each of `wider`'s runs is ordered by the index's
+    // key and a binary search within it finds its rows that start with the prefix.
+    const StoreColumn& column = store.impl().columns[std::size_t(term->column)];
+    const RowList& source = *wider.rows->source();
+    std::vector<PositionRange> runs;
+    for (const PositionRange& run : wider.rows->runs())
+        findPrefixRanges(column, std::span(source).subspan(run.first, run.second - run.first),
+                         ordering.caseInsensitive, *term, runs, run.first);
+    return std::make_shared<const FilterRows>(wider.rows->source(), std::move(runs));
+}
+
+std::shared_ptr<const FilterRows> FilterEngine::run(const AnsiString& text,
+                                                    std::shared_ptr<const TFilterProgram> program,
+                                                    const TColumnStore& store, const RowOrdering& ordering) {
+    for (const Entry& entry : m_recent) {
+        if (entry.text == text)
+            return entry.rows;
+    }
+    const Entry* narrowFrom = program->tree() ? smallestRefined(*program) : nullptr;
+    if (narrowFrom) {
+        if (auto rows = narrowByIndex(*narrowFrom, *program, store, ordering)) {
+            remember({text, std::move(program), rows});
+            return rows;
+        }
+    }
+    std::size_t candidates = narrowFrom ? narrowFrom->rows->size() : std::size_t(store.rowCount());
+
+    std::vector<PositionRange> ranges;
+    const FilterPrefixTerm* term = program->prefixTerm();
+    bool useRanges = false;
+    std::size_t covered = 0;
+    if (indexServes(term, ordering)) {
+        const StoreColumn& column = store.impl().columns[std::size_t(term->column)];
+        covered = findPrefixRanges(column, *ordering.order, ordering.caseInsensitive, *term, ranges);
+        useRanges = covered < candidates || (narrowFrom && rangesSettle(*term, ordering) &&
+                                             covered <= kSettledRangeAdvantage * candidates);
+    }
+
+    std::shared_ptr<const FilterRows> result;
+    if (useRanges && rangesSettle(*term, ordering) && !program->hasRest()) {
+        // The runs are the whole answer: they stand as runs of the index's order, uncopied.
+        result = std::make_shared<const FilterRows>(ordering.order, std::move(ranges));
+    } else {
+        RowList rows;
+        if (useRanges) {
+            rows.reserve(covered); // the most it can hold: no regrowth while it fills
+            selectRanges(*program, ordering, ranges, rows);
+        } else if (narrowFrom)
+            narrowFrom->rows->forEachRun(
+                [&](const std::uint32_t* from, std::size_t count) { program->select(from, count, rows); });
+        else if (ordering.order)
+            program->select(ordering.order->data(), ordering.order->size(), rows);
+        else
+            program->selectRange(0, std::uint32_t(store.rowCount()), rows);
+        result = std::make_shared<const FilterRows>(std::move(rows));
+    }
+    remember({text, std::move(program), result});
+    return result;
+}
+
+void FilterEngine::remember(Entry entry) {
+    if (m_recent.size() >= kRemembered)
+        m_recent.erase(m_recent.begin());
+    m_recent.push_back(std::move(entry));
+}
+
+} // namespace qmr

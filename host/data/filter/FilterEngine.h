@@ -1,0 +1,81 @@
+#pragma once
+// Runs a data set's filters: compiles each text once, remembers the last results, and reaches
+// new results by the cheapest exact road.
+//
+// A keystroke in a search turns 'JO%' into 'JOS%', and Backspace turns it back. So the engine
+// keeps the results of recent filters (for the current store and order) and, for a new filter:
+//   1. returns a remembered result of the same text as it is;
+//   2. when it is a remembered result that the index settles a LIKE on (the screen's next key:
+//      "base AND UPPER(NOME) LIKE 'JO%'" after "... 'J%'"), the runs of that result's rows the
+//      index names by binary search, sharing that result's list: nothing is tested or copied;
+//   3. otherwise tests only the rows of the smallest remembered result it refines (every row it
+//      accepts is in there: see filterRefines), or
+//   4. the rows an index on the LIKE's column can name by binary search (findPrefixRanges),
+//      preferred to road 3 when they are fewer, or when they settle the LIKE by themselves and
+//      are not many times more; when they settle the whole filter they are the result as they
+//      stand, runs of the index's own order,
+//   5. or, failing both, every row.
+// Each road keeps the index's order and either tests the candidates with the compiled filter or
+// takes only rows the tests would pass, so every road gives the same rows in the same order.
+
+#include "host/data/filter/TFilterProgram.h"
+#include "host/data/index/FilterRows.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace qmr {
+
+class TColumnStore;
+
+/// What orders the rows: an index (store rows in order) and its leading key, or the store's order.
+struct RowOrdering {
+    std::shared_ptr<const RowList> order;
+    /// First key column of the index, or -1; usable for prefix ranges only when ascending.
+    int keyColumn = -1;
+    bool descending = false;
+    bool caseInsensitive = false;
+};
+
+/// Compiles and evaluates filters for one data set, with a small memory of recent results.
+class FilterEngine {
+public:
+    /// Compiles `text` for `store`; raises EDatabaseError for a rejected text. Changes nothing.
+    std::shared_ptr<const TFilterProgram> compile(std::string_view text, const TColumnStore& store) const;
+
+    /// The rows `program` (compiled from `text`) accepts, in `ordering`'s order.
+    std::shared_ptr<const FilterRows> run(const AnsiString& text,
+                                          std::shared_ptr<const TFilterProgram> program,
+                                          const TColumnStore& store, const RowOrdering& ordering);
+
+    /// Forgets every remembered result: the store or the order changed.
+    void clear() noexcept { m_recent.clear(); }
+    /// Remembers `rows` as what `program` (compiled from `text`) accepts in the current order:
+    /// a result the data set already holds, carried over to a new order.
+    void remember(const AnsiString& text, std::shared_ptr<const TFilterProgram> program,
+                  std::shared_ptr<const FilterRows> rows) {
+        remember(Entry{text, std::move(program), std::move(rows)});
+    }
+
+    /// Results remembered at most; older ones are forgotten first.
+    static constexpr std::size_t kRemembered = 8;
+
+private:
+    struct Entry {
+        AnsiString text;
+        std::shared_ptr<const TFilterProgram> program;
+        std::shared_ptr<const FilterRows> rows;
+    };
+
+    const Entry* smallestRefined(const TFilterProgram& program) const;
+    static std::shared_ptr<const FilterRows> narrowByIndex(const Entry& wider, const TFilterProgram& program,
+                                                           const TColumnStore& store,
+                                                           const RowOrdering& ordering);
+    void remember(Entry entry);
+
+    std::vector<Entry> m_recent; // most recent last
+};
+
+} // namespace qmr

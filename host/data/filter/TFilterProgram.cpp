@@ -1,0 +1,155 @@
+#include "host/data/filter/TFilterProgram.h"
+
+#include "host/data/filter/FilterCompiler.h"
+#include "host/data/index/PrefixHeadScan.h"
+#include "host/data/store/ColumnStoreImpl.h"
+
+#include <algorithm>
+
+namespace qmr {
+
+namespace {
+
+using Kind = FilterNode::Kind;
+
+// The column and casing a LIKE tests: a field, possibly inside UPPER( ) / LOWER( ).
+bool likeSubject(const FilterNode& operand, const TColumnStore::Impl& store, FilterPrefixTerm& term) {
+    if (operand.kind == Kind::Field) {
+        term.column = findStoreColumn(store, operand.text);
+        return term.column >= 0;
+    }
+    if (operand.kind != Kind::Upper && operand.kind != Kind::Lower)
+        return false;
+    if (!likeSubject(*operand.children[0], store, term))
+        return false;
+    term.fold = operand.kind == Kind::Upper ? TextFold::Upper : TextFold::Lower;
+    return true;
+}
+
+// The terms every passing row must satisfy: the operands of the top-level ANDs.
+void collectConjuncts(const FilterNode& node, std::vector<const FilterNode*>& out) {
+    if (node.kind != Kind::And) {
+        out.push_back(&node);
+        return;
+    }
+    collectConjuncts(*node.children[0], out);
+    collectConjuncts(*node.children[1], out);
+}
+
+// The longest-prefix LIKE among the conjuncts, or nullptr.
+const FilterNode* findPrefixTerm(const std::vector<const FilterNode*>& conjuncts,
+                                 const TColumnStore::Impl& store, FilterPrefixTerm& best) {
+    const FilterNode* found = nullptr;
+    for (const FilterNode* node : conjuncts) {
+        if (node->kind != Kind::Like || node->flag)
+            continue;
+        const LikePattern pattern(node->text);
+        FilterPrefixTerm term;
+        term.prefix = AnsiString(pattern.literalPrefix());
+        term.wholePattern = pattern.shape() == LikePattern::Shape::Prefix;
+        if (term.prefix.size() > best.prefix.size() && likeSubject(*node->children[0], store, term)) {
+            best = std::move(term);
+            found = node;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+TFilterProgram::~TFilterProgram() = default;
+
+std::unique_ptr<TFilterProgram> TFilterProgram::compile(std::string_view text, const TColumnStore& store) {
+    std::unique_ptr<TFilterProgram> program(new TFilterProgram());
+    program->m_tree = parseFilter(text);
+    if (!program->m_tree)
+        return program;
+    program->m_predicate = compileFilterTree(*program->m_tree, store.impl());
+    std::vector<const FilterNode*> conjuncts;
+    collectConjuncts(*program->m_tree, conjuncts);
+    const FilterNode* term = findPrefixTerm(conjuncts, store.impl(), program->m_prefix);
+    if (term)
+        program->m_prefixColumn = &store.impl().columns[std::size_t(program->m_prefix.column)];
+    for (const FilterNode* node : conjuncts) {
+        if (node == term)
+            continue;
+        program->m_restTerms.push_back(node);
+        auto predicate = compileFilterTree(*node, store.impl());
+        program->m_rest = program->m_rest ? makeAnd(std::move(program->m_rest), std::move(predicate))
+                                          : std::move(predicate);
+    }
+    return program;
+}
+
+bool TFilterProgram::restImpliedBy(const TFilterProgram& wider) const {
+    if (m_restTerms.empty())
+        return true;
+    if (!wider.m_tree)
+        return false;
+    std::vector<const FilterNode*> widerTerms;
+    collectConjuncts(*wider.m_tree, widerTerms);
+    return std::all_of(m_restTerms.begin(), m_restTerms.end(), [&](const FilterNode* term) {
+        return std::any_of(widerTerms.begin(), widerTerms.end(),
+                           [&](const FilterNode* other) { return sameFilterTree(*term, *other); });
+    });
+}
+
+void TFilterProgram::select(const std::uint32_t* rows, std::size_t count,
+                            std::vector<std::uint32_t>& out) const {
+    run(m_predicate.get(), rows, count, out);
+}
+
+void TFilterProgram::selectRest(const std::uint32_t* rows, std::size_t count,
+                                std::vector<std::uint32_t>& out) const {
+    run(m_rest.get(), rows, count, out);
+}
+
+void TFilterProgram::run(const FilterPredicate* predicate, const std::uint32_t* rows, std::size_t count,
+                         std::vector<std::uint32_t>& out) {
+    if (!predicate) {
+        out.insert(out.end(), rows, rows + count);
+        return;
+    }
+    std::uint8_t truth[kFilterBatch];
+    for (std::size_t start = 0; start < count; start += kFilterBatch) {
+        const std::size_t n = std::min(kFilterBatch, count - start);
+        predicate->evaluate(rows + start, n, truth);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (truth[i] == kTrue)
+                out.push_back(rows[start + i]);
+        }
+    }
+}
+
+void TFilterProgram::selectRange(std::uint32_t begin, std::uint32_t end,
+                                 std::vector<std::uint32_t>& out) const {
+    if (m_prefixColumn && selectRangeByHeads(begin, end, out))
+        return;
+    std::uint32_t rows[kFilterBatch];
+    for (std::uint32_t start = begin; start < end;) {
+        const std::uint32_t n = std::min<std::uint32_t>(std::uint32_t(kFilterBatch), end - start);
+        for (std::uint32_t i = 0; i < n; ++i)
+            rows[i] = start + i;
+        select(rows, n, out);
+        start += n;
+    }
+}
+
+// The prefix term's heads name the candidates. They settle the LIKE when the prefix fits in them
+// and is the whole pattern; otherwise the candidates still face the whole filter.
+bool TFilterProgram::selectRangeByHeads(std::uint32_t begin, std::uint32_t end,
+                                        std::vector<std::uint32_t>& out) const {
+    const bool headsSettle = m_prefix.wholePattern && m_prefix.prefix.size() <= 4;
+    if (headsSettle && !m_rest)
+        return scanPrefixHeads(*m_prefixColumn, m_prefix, begin, end, out);
+    std::vector<std::uint32_t> candidates;
+    if (!scanPrefixHeads(*m_prefixColumn, m_prefix, begin, end, candidates))
+        return false;
+    if (headsSettle)
+        selectRest(candidates.data(), candidates.size(), out);
+    else
+        select(candidates.data(), candidates.size(), out);
+    return true;
+}
+
+} // namespace qmr

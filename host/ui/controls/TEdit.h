@@ -1,0 +1,30 @@
+#pragma once
+#include "host/QmrRuntimeExport.h"
+#include "host/ui/controls/TControl.h"
+
+class QLineEdit;
+
+namespace qmr {
+
+/// A single-line edit box. Read-only means no typing and no editing, yet it takes the focus.
+class QMR_RUNTIME_EXPORT TEdit : public TWinControl {
+public:
+    TEdit();
+    const AnsiString& text() const noexcept;
+    void setText(const AnsiString& text);
+    bool readOnly() const noexcept;
+    void setReadOnly(bool on);
+    /// The most characters the user can type; 0 for no limit.
+    int maxLength() const noexcept { return m_maxLength; }
+    void setMaxLength(int length);
+    bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
+
+private:
+    QLineEdit* lineEdit() const noexcept;
+
+    AnsiString m_text;
+    bool m_readOnly = false;
+    int m_maxLength = 0;
+};
+
+} // namespace qmr

@@ -1,0 +1,37 @@
+#pragma once
+#include "host/QmrRuntimeExport.h"
+#include "host/ui/Types.h"
+#include "host/ui/forms/Layout.h"
+
+#include <memory>
+
+class QTimer;
+
+namespace qmr {
+
+/// A timer; without an OnTimer handler it does nothing (no Qt timer even exists then).
+class QMR_RUNTIME_EXPORT TTimer : public TComponent {
+public:
+    TTimer();
+    ~TTimer() override;
+
+    bool enabled() const noexcept { return m_enabled; }
+    void setEnabled(bool on);
+    /// Milliseconds between two OnTimer calls; 0 stops the timer.
+    int interval() const noexcept { return m_interval; }
+    void setInterval(int milliseconds);
+    /// Whether a Qt timer is counting (enabled, an interval and a handler).
+    bool running() const noexcept;
+
+    TNotifyEvent onTimer;
+    bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events);
+
+private:
+    void update();
+
+    std::unique_ptr<QTimer> m_timer;
+    bool m_enabled = true;
+    int m_interval = 1000;
+};
+
+} // namespace qmr

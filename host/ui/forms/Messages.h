@@ -1,0 +1,30 @@
+#pragma once
+// Window messages to forms, as the screen sends and posts them.
+
+#include "host/QmrRuntimeExport.h"
+#include "host/ui/forms/TForm.h"
+
+#include <cstdint>
+
+namespace qmr {
+
+using UINT = unsigned;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using BOOL = bool;
+
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_CHAR = 0x0102;
+
+/// Delivers a message to the form now and returns when its handler has finished: WM_CHAR runs
+/// the form's key-press handler with the byte in wParam, WM_KEYDOWN its key-down handler with the
+/// virtual key in wParam (no modifiers), WM_CLOSE closes it. An exception of the handler goes to
+/// the application's error handler. An unknown handle returns 0 and does nothing.
+QMR_RUNTIME_EXPORT LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+/// Queues the message; it is handled when control returns to the event loop, and dropped if the
+/// form has been freed by then. False for an unknown handle.
+QMR_RUNTIME_EXPORT BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+} // namespace qmr
