@@ -1,10 +1,10 @@
 // The screen unit's variables and the entry point the host calls: create the search screen, take
 // the caller's parameters, prepare the data set, show the screen and report the choice.
 
-#include "QMR41726/Cli_Qmr41726.h"
+#include "Cli_Qmr41726.h"
 
-#include "host/framework/Mensagem.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/framework/Mensagem.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <memory>
 

@@ -9,21 +9,21 @@
 //   keyboard/KeyLayout.cpp      the layout table of the on-screen keyboard
 //   keyboard/KeyRouting.cpp     PostText, the key click handlers, FormKeyPress, FormKeyDown
 
-#include "QMR41726/CriaTelaQmr41726.h"
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/dataset/TDataSource.h"
-#include "host/framework/TMessages.h"
-#include "host/framework/controls/TBlendedBitBtn.h"
-#include "host/framework/controls/TBlendedButton.h"
-#include "host/framework/controls/TBlendedShape.h"
-#include "host/framework/controls/TdxfColorButton.h"
-#include "host/rtl/Variant.h"
-#include "host/ui/controls/TEdit.h"
-#include "host/ui/controls/TPanel.h"
-#include "host/ui/controls/TTimer.h"
-#include "host/ui/forms/Layout.h"
-#include "host/ui/forms/TForm.h"
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/CriaTelaQmr41726.h>
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/dataset/TDataSource.h>
+#include <qmr41726/framework/TMessages.h>
+#include <qmr41726/framework/controls/TBlendedBitBtn.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
+#include <qmr41726/framework/controls/TBlendedShape.h>
+#include <qmr41726/framework/controls/TdxfColorButton.h>
+#include <qmr41726/rtl/Variant.h>
+#include <qmr41726/ui/controls/TEdit.h>
+#include <qmr41726/ui/controls/TPanel.h>
+#include <qmr41726/ui/controls/TTimer.h>
+#include <qmr41726/ui/forms/Layout.h>
+#include <qmr41726/ui/forms/TForm.h>
+#include <qmr41726/ui/grid/TDBGrid.h>
 
 #include <span>
 #include <vector>

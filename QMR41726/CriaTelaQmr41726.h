@@ -3,7 +3,7 @@
 // package exports it under, and the package's file name. The host loads the package with
 // qmr::TPackage::load and finds the entry point with procAddress<TCriaTelaQmr41726>().
 
-#include "host/rtl/Variant.h"
+#include <qmr41726/rtl/Variant.h>
 
 /// Shows the search screen over the data set whose address is in arParams[0] (arParams[1], "S" or
 /// not, says whether the data set's own filter is dropped) and returns whether the user chose a

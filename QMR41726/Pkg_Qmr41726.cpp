@@ -3,9 +3,9 @@
 // initialises the screen unit. A host may initialise the package more than once; that work runs on
 // the first call only and the unit's finalisation on the last.
 
-#include "QMR41726/Cli_Qmr41726.h"
-#include "host/ui/TPackage.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include "Cli_Qmr41726.h"
+#include <qmr41726/ui/TPackage.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 using namespace qmr;
 

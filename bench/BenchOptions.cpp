@@ -1,4 +1,4 @@
-#include "bench/BenchOptions.h"
+#include "BenchOptions.h"
 
 #include <charconv>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "bench/BenchReport.h"
+#include "BenchReport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "bench/CsvFile.h"
+#include "CsvFile.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #pragma once
 // The generated rows as the CSV file the data layer's loader reads.
 
-#include "bench/RowGenerator.h"
+#include "RowGenerator.h"
 
 #include <cstdint>
 #include <string>

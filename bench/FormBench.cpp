@@ -1,13 +1,13 @@
-#include "bench/FormBench.h"
+#include "FormBench.h"
 
-#include "bench/KeyTouch.h"
-#include "bench/ScreenHost.h"
-#include "bench/ScreenSteps.h"
-#include "bench/SearchSteps.h"
-#include "bench/Timing.h"
+#include "KeyTouch.h"
+#include "ScreenHost.h"
+#include "ScreenSteps.h"
+#include "SearchSteps.h"
+#include "Timing.h"
 
-#include "QMR41726/Cli_Qmr41726.h"
-#include "host/ui/TApplication.h"
+#include "Cli_Qmr41726.h"
+#include <qmr41726/ui/TApplication.h>
 
 #include <QApplication>
 
@@ -63,8 +63,7 @@ void typeSequence(TfrmPesquisa& form, TDataSet& dataSet, TClientDataSet& twin, i
 
 } // namespace
 
-std::optional<FormBenchResult> runFormBench(const std::shared_ptr<const TColumnStore>& store,
-                                            const BenchOptions& options) {
+FormBenchResult runFormBench(const std::shared_ptr<const TColumnStore>& store, const BenchOptions& options) {
     FormBenchResult result;
     const ScreenHost host("qmr41726-bench",
                           [&result](std::string error) { result.errors.push_back(std::move(error)); });

@@ -1,10 +1,9 @@
 #pragma once
 // Times the search screen itself: set-up through PreparaPesquisa and whole keystrokes by touch.
 
-#include "bench/BenchOptions.h"
+#include "BenchOptions.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +27,6 @@ struct FormBenchResult {
     std::vector<std::string> errors;
 };
 
-/// Runs the screen over a client data set on `store` with the base filter on; nullopt when this
-/// program was built without the screen.
-std::optional<FormBenchResult> runFormBench(const std::shared_ptr<const qmr::TColumnStore>& store,
-                                            const BenchOptions& options);
+/// Runs the screen over a client data set on `store` with the base filter on.
+FormBenchResult runFormBench(const std::shared_ptr<const qmr::TColumnStore>& store,
+                             const BenchOptions& options);

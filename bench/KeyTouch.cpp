@@ -1,6 +1,6 @@
-#include "bench/KeyTouch.h"
+#include "KeyTouch.h"
 
-#include "host/ui/controls/TControl.h"
+#include <qmr41726/ui/controls/TControl.h>
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,13 +1,13 @@
-#include "bench/OursBench.h"
+#include "OursBench.h"
 
-#include "bench/FormBench.h"
-#include "bench/PeerBench.h"
-#include "bench/ScreenSteps.h"
-#include "bench/Timing.h"
+#include "FormBench.h"
+#include "PeerBench.h"
+#include "ScreenSteps.h"
+#include "Timing.h"
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/load/Loaders.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <memory>
 
@@ -115,29 +115,25 @@ void measureSetUp(const std::shared_ptr<const TColumnStore>& store, TClientDataS
     report.setupVia = "data layer";
 }
 
-/// The screen's figures, when the screen is built: they replace the data layer's set-up time.
+/// The screen's figures: they replace the data layer's set-up time.
 void measureScreen(const std::shared_ptr<const TColumnStore>& store, const BenchOptions& options,
                    BenchReport& report) {
-    const std::optional<FormBenchResult> form = runFormBench(store, options);
-    if (!form) {
-        report.notes.push_back("end to end not measured: built without the search screen");
-        return;
-    }
-    report.setupMs = form->setupMs;
-    report.setupAgainMs = form->setupAgainMs;
+    const FormBenchResult form = runFormBench(store, options);
+    report.setupMs = form.setupMs;
+    report.setupAgainMs = form.setupAgainMs;
     report.setupVia = "form";
-    report.endToEndP95Ms = percentile(form->touchMs, 95);
-    report.endToEndMedianMs = median(form->touchMs);
-    report.endToEndSamples = int(form->touchMs.size());
+    report.endToEndP95Ms = percentile(form.touchMs, 95);
+    report.endToEndMedianMs = median(form.touchMs);
+    report.endToEndSamples = int(form.touchMs.size());
     // Touch i is key i % keys of its round; its share is its own time less its own data layer's.
     const std::size_t keys = report.keys.size();
     std::vector<std::vector<double>> whole(keys), data(keys), share(keys);
     std::vector<double> shares;
-    for (std::size_t i = 0; i < form->touchMs.size(); ++i) {
-        whole[i % keys].push_back(form->touchMs[i]);
-        data[i % keys].push_back(form->dataMs[i]);
-        share[i % keys].push_back(form->touchMs[i] - form->dataMs[i]);
-        shares.push_back(form->touchMs[i] - form->dataMs[i]);
+    for (std::size_t i = 0; i < form.touchMs.size(); ++i) {
+        whole[i % keys].push_back(form.touchMs[i]);
+        data[i % keys].push_back(form.dataMs[i]);
+        share[i % keys].push_back(form.touchMs[i] - form.dataMs[i]);
+        shares.push_back(form.touchMs[i] - form.dataMs[i]);
     }
     for (std::size_t i = 0; i < keys; ++i) {
         report.keys[i].screenMs = median(whole[i]);
@@ -145,13 +141,13 @@ void measureScreen(const std::shared_ptr<const TColumnStore>& store, const Bench
         report.keys[i].screenShareMs = median(share[i]);
     }
     report.screenShareMedianMs = median(shares);
-    for (const std::string& error : form->errors)
+    for (const std::string& error : form.errors)
         report.notes.push_back("screen: " + error);
 }
 
 } // namespace
 
-bool runOursBench(const BenchOptions& options, const std::string& csvPath,
+void runOursBench(const BenchOptions& options, const std::string& csvPath,
                   const std::vector<StepResult>& expected, BenchReport& report) {
     std::shared_ptr<const TColumnStore> store;
     try {
@@ -163,8 +159,7 @@ bool runOursBench(const BenchOptions& options, const std::string& csvPath,
         measureTitleClick(client, options.rounds, report);
     } catch (const Exception& error) {
         report.notes.push_back("data layer failed: " + error.Message());
-        return true;
+        return;
     }
     measureScreen(store, options, report);
-    return true;
 }

@@ -1,9 +1,9 @@
-#include "bench/PeerBench.h"
+#include "PeerBench.h"
 
-#include "bench/PlainPeer.h"
-#include "bench/QtStackPeer.h"
-#include "bench/SqlitePeer.h"
-#include "bench/Timing.h"
+#include "PlainPeer.h"
+#include "QtStackPeer.h"
+#include "SqlitePeer.h"
+#include "Timing.h"
 
 #include <algorithm>
 #include <memory>

@@ -2,10 +2,10 @@
 // Times the peers the data layer is measured against: SQLite in memory, the plain loop and the Qt
 // stack (model, proxy and view; see QtStackPeer.h).
 
-#include "bench/BenchOptions.h"
-#include "bench/BenchReport.h"
-#include "bench/RowGenerator.h"
-#include "bench/SearchSteps.h"
+#include "BenchOptions.h"
+#include "BenchReport.h"
+#include "RowGenerator.h"
+#include "SearchSteps.h"
 
 #include <vector>
 

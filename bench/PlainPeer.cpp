@@ -1,6 +1,6 @@
-#include "bench/PlainPeer.h"
+#include "PlainPeer.h"
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 // The plain peer: what a developer writes without a data layer, a sorted vector of structs.
 
-#include "bench/RowGenerator.h"
-#include "bench/SearchSteps.h"
+#include "RowGenerator.h"
+#include "SearchSteps.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "bench/QtStackPeer.h"
+#include "QtStackPeer.h"
 
 #include <QAbstractTableModel>
 #include <QCoreApplication>

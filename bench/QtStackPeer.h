@@ -3,8 +3,8 @@
 // QSortFilterProxyModel with an anchored case-insensitive prefix on the search column, sorted by
 // it, shown in a QTableView of the screen's size. A keystroke is timed with the view's update.
 
-#include "bench/RowGenerator.h"
-#include "bench/SearchSteps.h"
+#include "RowGenerator.h"
+#include "SearchSteps.h"
 
 #include <memory>
 #include <vector>

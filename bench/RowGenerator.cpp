@@ -1,6 +1,6 @@
-#include "bench/RowGenerator.h"
+#include "RowGenerator.h"
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <array>
 #include <iterator>

@@ -1,7 +1,7 @@
 #pragma once
 // The rows every peer of the benchmark searches: a customer list as a shop would have it.
 
-#include "bench/SplitMix64.h"
+#include "SplitMix64.h"
 
 #include <cstdint>
 #include <string>

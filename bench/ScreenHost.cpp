@@ -1,8 +1,8 @@
-#include "bench/ScreenHost.h"
+#include "ScreenHost.h"
 
-#include "QMR41726/Cli_Qmr41726.h"
-#include "host/framework/Mensagem.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include "Cli_Qmr41726.h"
+#include <qmr41726/framework/Mensagem.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 #include <QApplication>
 

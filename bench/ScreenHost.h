@@ -2,7 +2,7 @@
 // The runtime set up as a host sets it up before calling the search screen, for the benchmark and
 // the soak, which drive the real screen in a process of their own.
 
-#include "host/ui/TApplication.h"
+#include <qmr41726/ui/TApplication.h>
 
 #include <functional>
 #include <memory>

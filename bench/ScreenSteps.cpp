@@ -1,6 +1,6 @@
-#include "bench/ScreenSteps.h"
+#include "ScreenSteps.h"
 
-#include "host/data/dataset/TClientDataSet.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
 
 using namespace qmr;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The data-set work of one keystroke and of the set-up, done the way the search screen does it.
 
-#include "bench/SearchSteps.h"
+#include "SearchSteps.h"
 
 #include <string>
 

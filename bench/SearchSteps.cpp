@@ -1,6 +1,6 @@
-#include "bench/SearchSteps.h"
+#include "SearchSteps.h"
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 using namespace qmr;
 

@@ -3,13 +3,13 @@
 // from the CSV file. `--rows N` (1000000 by default). Without a server it says why and measures the
 // CSV load alone.
 
-#include "bench/CsvFile.h"
-#include "bench/RowGenerator.h"
-#include "bench/Timing.h"
-#include "host/data/load/Loaders.h"
-#include "host/rtl/Exception.h"
-#include "host/sql/SqlLoader.h"
-#include "tests/support/PostgresServer.h"
+#include "CsvFile.h"
+#include "PostgresServer.h"
+#include "RowGenerator.h"
+#include "Timing.h"
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/sql/SqlLoader.h>
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

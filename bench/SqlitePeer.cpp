@@ -1,6 +1,6 @@
-#include "bench/SqlitePeer.h"
+#include "SqlitePeer.h"
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <sqlite3.h>
 

@@ -2,8 +2,8 @@
 // The SQLite peer: the same rows in an in-memory database of this process, searched with the
 // query a developer would write for the screen.
 
-#include "bench/RowGenerator.h"
-#include "bench/SearchSteps.h"
+#include "RowGenerator.h"
+#include "SearchSteps.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "bench/Timing.h"
+#include "Timing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 # What `cmake --install` puts where, by component (the Debian packages are cut along them):
 #   runtime  libqmr_runtime.so.1*                        -> LIBDIR
 #   sql      libqmr_sql.so.1* (when the SQL loader is built) -> LIBDIR
-#   dev      public headers                               -> INCLUDEDIR/qmr41726/{host,QMR41726}/...
+#   dev      public headers (cmake/QMR41726Libraries.cmake) -> INCLUDEDIR/qmr41726/...
 #            the .so namelinks, CMake package, qmr41726.pc -> LIBDIR, LIBDIR/cmake, LIBDIR/pkgconfig
 #   screen   libPKG_QMR41726.so                            -> LIBDIR/qmr41726
 #   host     qmr41726-host, the sample data               -> BINDIR, DATADIR/qmr41726
@@ -10,34 +10,18 @@ include(CMakePackageConfigHelpers)
 
 set(QMR_EXPORT_SET QMR41726Targets)
 
-# Installs a runtime library of the SDK into the export set: the versioned files in `component`,
-# the namelink and the target's public header sets (they keep their host/... paths) in dev.
+# Installs a library of the SDK into the export set: the versioned files in `component`, the
+# namelink in dev. Its headers are installed by the folders that declare them; a host's include
+# path holds the include folder itself, so that every header is <qmr41726/...>.
 function(qmr_install_library target export_name component)
     set_target_properties(${target} PROPERTIES EXPORT_NAME ${export_name})
-    get_target_property(header_sets ${target} INTERFACE_HEADER_SETS)
-    set(file_set_rules)
-    foreach(header_set IN LISTS header_sets)
-        list(APPEND file_set_rules
-             FILE_SET ${header_set} DESTINATION ${QMR_HEADER_INSTALL_DIR} COMPONENT dev)
-    endforeach()
     install(TARGETS ${target} EXPORT ${QMR_EXPORT_SET}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${component} NAMELINK_COMPONENT dev
-        ${file_set_rules}
-        INCLUDES DESTINATION ${QMR_HEADER_INSTALL_DIR})
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 endfunction()
 
 qmr_install_library(qmr_runtime runtime runtime)
-# The SQL loader library is optional: its component and Debian package exist only when it is built.
-if(TARGET qmr_sql)
-    qmr_install_library(qmr_sql sql sql)
-    set(QMR_HAS_SQL ON)
-else()
-    set(QMR_HAS_SQL OFF)
-endif()
-
-# The header that declares the screen's entry point for hosts.
-install(FILES ${PROJECT_SOURCE_DIR}/QMR41726/CriaTelaQmr41726.h
-    DESTINATION ${QMR_HEADER_INSTALL_DIR}/QMR41726 COMPONENT dev)
+qmr_install_library(qmr_sql sql sql)
 
 # The screen package finds the runtime one folder up, wherever the tree is.
 qmr_relative_install_path(QMR_PACKAGE_TO_LIBDIR ${QMR_PACKAGE_INSTALL_DIR} ${CMAKE_INSTALL_LIBDIR})

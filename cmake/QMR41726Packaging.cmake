@@ -1,6 +1,6 @@
 # Debian packages, one per install component (`make package`, output in the build folder):
 #   libqmr-runtime1     the runtime library (named after its SONAME, as Debian's library policy does)
-#   libqmr-sql1         the SQL loader library, when it is built
+#   libqmr-sql1         the SQL loader library
 #   libqmr41726-dev     headers, the .so links, CMake package and pkg-config file
 #   qmr41726-screen     the search screen package
 #   qmr41726-host       the host application and the sample data
@@ -20,12 +20,9 @@ set(QMR_DEB_SCREEN qmr41726-screen)
 set(QMR_DEB_HOST qmr41726-host)
 set(QMR_DEB_KIOSK ${QMR_KIOSK_NAME})
 
-set(QMR_DEB_COMPONENTS runtime dev screen host kiosk)
-if(QMR_HAS_SQL)
-    get_target_property(QMR_SQL_SOVERSION qmr_sql SOVERSION)
-    set(QMR_DEB_SQL libqmr-sql${QMR_SQL_SOVERSION})
-    list(APPEND QMR_DEB_COMPONENTS sql)
-endif()
+get_target_property(QMR_SQL_SOVERSION qmr_sql SOVERSION)
+set(QMR_DEB_SQL libqmr-sql${QMR_SQL_SOVERSION})
+set(QMR_DEB_COMPONENTS runtime dev screen host kiosk sql)
 
 # Compresses `source` to `target` at configure time as Debian wants documentation: gzip -9n, the
 # smallest and reproducible (no name or time stamp inside).
@@ -150,21 +147,19 @@ file(WRITE ${QMR_PACKAGING_DIR}/kiosk/conffiles
 set(CPACK_DEBIAN_KIOSK_PACKAGE_CONTROL_EXTRA ${QMR_PACKAGING_DIR}/kiosk/conffiles
     ${QMR_KIOSK_SOURCE_DIR}/postinst ${QMR_KIOSK_SOURCE_DIR}/prerm ${QMR_KIOSK_SOURCE_DIR}/postrm)
 
-if(QMR_HAS_SQL)
-    set(CPACK_DEBIAN_SQL_PACKAGE_NAME ${QMR_DEB_SQL})
-    set(CPACK_DEBIAN_SQL_PACKAGE_SECTION libs)
-    # Qt loads its SQL drivers as plugins, which no tool sees: at least one must be there, PostgreSQL's
-    # by default (libqt6sql6 itself is found by dpkg-shlibdeps).
-    set(CPACK_DEBIAN_SQL_PACKAGE_DEPENDS
-        "${QMR_DEP_RUNTIME}, libqt6sql6-psql | libqt6sql6-sqlite | libqt6sql6-mysql | libqt6sql6-odbc | libqt6sql6-ibase")
-    set(CPACK_DEBIAN_SQL_PACKAGE_SUGGESTS "libqt6sql6-psql, libqt6sql6-sqlite, libqt6sql6-mysql, libqt6sql6-odbc")
-    set(CPACK_DEBIAN_SQL_DESCRIPTION "QMR41726 loader of data sets from Qt SQL databases
+set(CPACK_DEBIAN_SQL_PACKAGE_NAME ${QMR_DEB_SQL})
+set(CPACK_DEBIAN_SQL_PACKAGE_SECTION libs)
+# Qt loads its SQL drivers as plugins, which no tool sees: at least one must be there, PostgreSQL's
+# by default (libqt6sql6 itself is found by dpkg-shlibdeps).
+set(CPACK_DEBIAN_SQL_PACKAGE_DEPENDS
+    "${QMR_DEP_RUNTIME}, libqt6sql6-psql | libqt6sql6-sqlite | libqt6sql6-mysql | libqt6sql6-odbc | libqt6sql6-ibase")
+set(CPACK_DEBIAN_SQL_PACKAGE_SUGGESTS "libqt6sql6-psql, libqt6sql6-sqlite, libqt6sql6-mysql, libqt6sql6-odbc")
+set(CPACK_DEBIAN_SQL_DESCRIPTION "QMR41726 loader of data sets from Qt SQL databases
 Fills a QMR41726 data set from any database a Qt SQL driver reaches
 (PostgreSQL, MySQL, ODBC, InterBase, SQLite).")
-    set(CPACK_DEBIAN_SQL_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
-    string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (= ${QMR_DEBIAN_VERSION})")
-    # The host application links the SQL loader (--db): without it the program does not start.
-    string(APPEND CPACK_DEBIAN_HOST_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (>= ${QMR_DEBIAN_VERSION})")
-endif()
+set(CPACK_DEBIAN_SQL_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
+string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (= ${QMR_DEBIAN_VERSION})")
+# The host application links the SQL loader (--db): without it the program does not start.
+string(APPEND CPACK_DEBIAN_HOST_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (>= ${QMR_DEBIAN_VERSION})")
 
 include(CPack)

@@ -1,8 +1,8 @@
 // Random bytes as a CSV file: the loader either builds a store or raises EDatabaseError. Anything
 // else (a crash, a sanitizer report, another exception) is a fault.
 
-#include "host/data/load/Loaders.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <cstdint>
 #include <cstdlib>

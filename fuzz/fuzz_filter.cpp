@@ -5,9 +5,9 @@
 // The first input byte picks how the filter is handed over (text while filtered, or text first and
 // Filtered switched on after), an active index and the current row; the rest is the filter text.
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/store/TColumnStore.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/store/TColumnStore.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <cstdint>
 #include <cstdlib>

@@ -15,12 +15,12 @@
 // filter; each following pair is one event (its kind and its choice). Esc, Enter, sbtEnter and
 // sbtSair end the screen and are left out.
 
-#include "QMR41726/Cli_Qmr41726.h"
+#include "Cli_Qmr41726.h"
 
-#include "host/data/load/Loaders.h"
-#include "host/framework/Mensagem.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/framework/Mensagem.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 #include <QAbstractScrollArea>
 #include <QApplication>

@@ -11,11 +11,11 @@
 // bytes, or the count for header columns and IN items; its wall and processor time) and a
 // summary; exits 1 on the first fault. The limit is 20 s of processor time by default.
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/filter/LikePattern.h"
-#include "host/data/load/CsvReader.h"
-#include "host/data/load/Loaders.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/filter/LikePattern.h>
+#include <qmr41726/data/load/CsvReader.h>
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <algorithm>
 #include <chrono>

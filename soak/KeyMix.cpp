@@ -1,4 +1,4 @@
-#include "soak/KeyMix.h"
+#include "KeyMix.h"
 
 #include <stdexcept>
 

@@ -2,7 +2,7 @@
 // The keystrokes of the soak: what a cashier does at the search screen all day, drawn from a
 // fixed seed so that every run presses the same keys.
 
-#include "bench/SplitMix64.h"
+#include "SplitMix64.h"
 
 #include <string>
 #include <vector>

@@ -1,14 +1,14 @@
-#include "soak/Soak.h"
+#include "Soak.h"
 
-#include "soak/KeyMix.h"
+#include "KeyMix.h"
 
-#include "bench/KeyTouch.h"
-#include "bench/ScreenHost.h"
-#include "bench/SearchSteps.h"
-#include "bench/Timing.h"
+#include "KeyTouch.h"
+#include "ScreenHost.h"
+#include "SearchSteps.h"
+#include "Timing.h"
 
-#include "QMR41726/Cli_Qmr41726.h"
-#include "host/ui/TApplication.h"
+#include "Cli_Qmr41726.h"
+#include <qmr41726/ui/TApplication.h>
 
 #include <QApplication>
 

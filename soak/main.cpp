@@ -10,15 +10,15 @@
 // reports the times without judging them, for runs too short or too crowded for times to mean
 // anything.
 
-#include "soak/KeyMix.h"
-#include "soak/Soak.h"
+#include "KeyMix.h"
+#include "Soak.h"
 
-#include "bench/CsvFile.h"
-#include "bench/RowGenerator.h"
-#include "bench/Timing.h"
+#include "CsvFile.h"
+#include "RowGenerator.h"
+#include "Timing.h"
 
-#include "host/data/load/Loaders.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <QApplication>
 

@@ -2,7 +2,7 @@
 // them. Every key is a pale green rounded plate without outline; what differs per key is in the
 // table below.
 
-#include "QMR41726/Cli_Qmr41726.h"
+#include "Cli_Qmr41726.h"
 
 using namespace qmr;
 

@@ -2,10 +2,10 @@
 // alike. The keyboard keeps a one-shot Shift and a Caps Lock and shows on the letter keys the
 // case the next letter will have.
 
-#include "QMR41726/Cli_Qmr41726.h"
+#include "Cli_Qmr41726.h"
 
-#include "host/ui/forms/Messages.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/forms/Messages.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 using namespace qmr;
 

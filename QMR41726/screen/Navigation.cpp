@@ -1,9 +1,9 @@
 // Moving through the rows, confirming the current row, leaving without a choice, and the key
 // handlers of the grid and the filter box that lead there.
 
-#include "QMR41726/Cli_Qmr41726.h"
+#include "Cli_Qmr41726.h"
 
-#include "host/ui/forms/Messages.h"
+#include <qmr41726/ui/forms/Messages.h>
 
 using namespace qmr;
 

@@ -1,11 +1,11 @@
 // Creating the search screen and preparing a search: the layout is loaded (which also points every
 // published component field at its component), and the caller's parameters and data set are taken over.
 
-#include "QMR41726/Cli_Qmr41726.h"
+#include "Cli_Qmr41726.h"
 
-#include "host/framework/Language.h"
-#include "host/framework/Mensagem.h"
-#include "host/ui/TApplication.h"
+#include <qmr41726/framework/Language.h>
+#include <qmr41726/framework/Mensagem.h>
+#include <qmr41726/ui/TApplication.h>
 
 #include <string>
 

@@ -2,11 +2,11 @@
 // filter, the search column and the text, and hands it to the data set. A title click picks the
 // search column.
 
-#include "QMR41726/Cli_Qmr41726.h"
+#include "Cli_Qmr41726.h"
 
-#include "host/data/filter/FilterText.h"
-#include "host/framework/Mensagem.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/filter/FilterText.h>
+#include <qmr41726/framework/Mensagem.h>
+#include <qmr41726/rtl/Exception.h>
 
 using namespace qmr;
 

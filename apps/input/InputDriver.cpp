@@ -1,10 +1,10 @@
 #include "InputDriver.h"
 
 #include "FileKind.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/rtl/MessageText.h>
 
-#include "host/ui/forms/TForm.h"
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/ui/forms/TForm.h>
+#include <qmr41726/ui/grid/TDBGrid.h>
 
 #include <QApplication>
 #include <QPixmap>

@@ -1,6 +1,6 @@
 #include "KeyScript.h"
 
-#include "host/rtl/MessageText.h"
+#include <qmr41726/rtl/MessageText.h>
 
 #include <array>
 #include <charconv>

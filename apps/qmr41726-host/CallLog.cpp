@@ -1,7 +1,7 @@
 #include "CallLog.h"
 
-#include "host/framework/Mensagem.h"
-#include "host/ui/TApplication.h"
+#include <qmr41726/framework/Mensagem.h>
+#include <qmr41726/ui/TApplication.h>
 
 #include <QApplication>
 #include <QMessageBox>

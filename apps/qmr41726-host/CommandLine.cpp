@@ -2,9 +2,9 @@
 
 #include "FileKind.h"
 
-#include "host/QmrVersion.h"
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/QmrVersion.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <QCommandLineParser>
 #include <QMap>

@@ -3,8 +3,8 @@
 // taken Qt's own options (-platform, -plugin, ...) out of it. The options are checked as a whole
 // before any window or data set exists, so a usage error prints nothing on stdout.
 
-#include "host/data/load/Loaders.h"
-#include "host/ui/TFit.h"
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/ui/TFit.h>
 
 #include <QStringList>
 

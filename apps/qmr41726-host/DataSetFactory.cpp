@@ -2,11 +2,11 @@
 
 #include "FileKind.h"
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/load/Loaders.h"
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
-#include "host/sql/SqlLoader.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/sql/SqlLoader.h>
 
 using namespace qmr;
 

@@ -1,6 +1,6 @@
 #include "HostPaths.h"
 
-#include "QMR41726/CriaTelaQmr41726.h"
+#include <qmr41726/CriaTelaQmr41726.h>
 
 #include <cstdlib>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "CallLog.h"
 #include "ScriptRunner.h"
 
-#include "host/data/dataset/TClientDataSet.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
 
 #include <QJsonDocument>
 

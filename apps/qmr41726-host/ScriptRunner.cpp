@@ -4,9 +4,9 @@
 #include "InputDriver.h"
 #include "Snapshot.h"
 
-#include "host/rtl/MessageText.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/Messages.h"
+#include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/Messages.h>
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,10 +1,10 @@
 #include "Snapshot.h"
 
-#include "host/data/dataset/TDataSet.h"
-#include "host/framework/controls/TBlendedButton.h"
-#include "host/ui/controls/TEdit.h"
-#include "host/ui/forms/TForm.h"
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/data/dataset/TDataSet.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
+#include <qmr41726/ui/controls/TEdit.h>
+#include <qmr41726/ui/forms/TForm.h>
+#include <qmr41726/ui/grid/TDBGrid.h>
 
 #include <QApplication>
 

@@ -9,13 +9,13 @@
 #include "JsonReport.h"
 #include "ScriptRunner.h"
 
-#include "host/data/dataset/TDataSet.h"
-#include "host/framework/Language.h"
-#include "host/rtl/Variant.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/TPackage.h"
+#include <qmr41726/data/dataset/TDataSet.h>
+#include <qmr41726/framework/Language.h>
+#include <qmr41726/rtl/Variant.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/TPackage.h>
 
-#include "QMR41726/CriaTelaQmr41726.h"
+#include <qmr41726/CriaTelaQmr41726.h>
 
 #include <QApplication>
 #include <QLoggingCategory>

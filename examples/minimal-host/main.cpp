@@ -2,15 +2,15 @@
 // catalogue, types "Jo" and Enter on the screen without a person, and checks that the call chose a
 // row whose description begins with "Jo". Exit status 0 when it did.
 
-#include "QMR41726/CriaTelaQmr41726.h"
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/load/Loaders.h"
-#include "host/rtl/Variant.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/TPackage.h"
-#include "host/ui/Types.h"
-#include "host/ui/forms/Messages.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/CriaTelaQmr41726.h>
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/rtl/Variant.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/TPackage.h>
+#include <qmr41726/ui/Types.h>
+#include <qmr41726/ui/forms/Messages.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <QApplication>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "host/framework/FrameworkLogging.h"
+#include <qmr41726/framework/FrameworkLogging.h>
 
 namespace qmr {
 Q_LOGGING_CATEGORY(lcFramework, "qmr.framework", QtWarningMsg)

@@ -1,7 +1,7 @@
-#include "host/framework/Language.h"
+#include <qmr41726/framework/Language.h>
 
-#include "host/framework/FrameworkLogging.h"
-#include "host/ui/QtText.h"
+#include <qmr41726/framework/FrameworkLogging.h>
+#include <qmr41726/ui/QtText.h>
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -2,8 +2,8 @@
 // The language of the texts the runtime and the screens show: Qt translation catalogues built
 // into the runtime, one per language.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <string>
 #include <string_view>

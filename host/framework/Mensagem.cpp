@@ -1,11 +1,11 @@
-#include "host/framework/Mensagem.h"
+#include <qmr41726/framework/Mensagem.h>
 
-#include "host/framework/FrameworkLogging.h"
-#include "host/framework/controls/TBlendedButton.h"
-#include "host/ui/QtText.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/controls/TEdit.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/framework/FrameworkLogging.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
+#include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/controls/TEdit.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <QApplication>
 #include <QMessageBox>

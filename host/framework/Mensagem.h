@@ -1,8 +1,8 @@
 #pragma once
 // The host framework's message box routine and form translation.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <functional>
 

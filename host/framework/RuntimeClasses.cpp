@@ -21,18 +21,18 @@
 //   TPanel, TEdit, TTimer: see their headers
 //
 // Colours are numbers (0x00BBGGRR) or names (clBlack, clNavy, clInfoBk, clWindowText ...).
-#include "host/data/dataset/TDataSource.h"
-#include "host/framework/TMessages.h"
-#include "host/framework/controls/BlendedButtonAccessible.h"
-#include "host/framework/controls/TBlendedBitBtn.h"
-#include "host/framework/controls/TBlendedButton.h"
-#include "host/framework/controls/TBlendedShape.h"
-#include "host/framework/controls/TdxfColorButton.h"
-#include "host/ui/controls/TEdit.h"
-#include "host/ui/controls/TPanel.h"
-#include "host/ui/controls/TTimer.h"
-#include "host/ui/forms/TClassRegistry.h"
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/data/dataset/TDataSource.h>
+#include <qmr41726/framework/TMessages.h>
+#include <qmr41726/framework/controls/BlendedButtonAccessible.h>
+#include <qmr41726/framework/controls/TBlendedBitBtn.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
+#include <qmr41726/framework/controls/TBlendedShape.h>
+#include <qmr41726/framework/controls/TdxfColorButton.h>
+#include <qmr41726/ui/controls/TEdit.h>
+#include <qmr41726/ui/controls/TPanel.h>
+#include <qmr41726/ui/controls/TTimer.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
+#include <qmr41726/ui/grid/TDBGrid.h>
 
 namespace qmr {
 

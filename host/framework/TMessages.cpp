@@ -1,6 +1,6 @@
-#include "host/framework/TMessages.h"
+#include <qmr41726/framework/TMessages.h>
 
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/ui/forms/PropertyValues.h>
 
 namespace qmr {
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "host/QmrRuntimeExport.h"
-#include "host/ui/forms/Layout.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/ui/forms/Layout.h>
 
 #include <vector>
 

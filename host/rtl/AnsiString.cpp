@@ -1,6 +1,6 @@
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
-#include "host/rtl/Exception.h"
+#include <qmr41726/rtl/Exception.h>
 
 #include <array>
 

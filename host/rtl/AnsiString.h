@@ -2,7 +2,7 @@
 // Strings of the system: Windows-1252 byte strings. Conversion to and from UTF-8 happens only at
 // the edges (widgets, loaders, the host application's output).
 
-#include "host/QmrRuntimeExport.h"
+#include <qmr41726/QmrRuntimeExport.h>
 #include <string>
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "host/rtl/Exception.h"
+#include <qmr41726/rtl/Exception.h>
 
 #include <string>
 

@@ -2,8 +2,8 @@
 // The runtime's exception classes. Every error the runtime or the module raises on purpose is an
 // Exception; data errors derive from it so that one catch of Exception handles them all.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <exception>
 

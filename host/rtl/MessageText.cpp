@@ -1,4 +1,4 @@
-#include "host/rtl/MessageText.h"
+#include <qmr41726/rtl/MessageText.h>
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "host/rtl/TComponent.h"
+#include <qmr41726/rtl/TComponent.h>
 
-#include "host/rtl/Exception.h"
+#include <qmr41726/rtl/Exception.h>
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // in. A component owns the components it was created with as owner and frees them, last created
 // first, when it is freed itself.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <cstdint>
 #include <memory>

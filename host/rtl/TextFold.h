@@ -2,7 +2,7 @@
 // Text compared as if cased: what UPPER( ) and LOWER( ) do to the bytes a filter tests, applied
 // on the fly so that no folded copy of a column is ever made.
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 namespace qmr {
 

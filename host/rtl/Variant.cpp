@@ -1,7 +1,7 @@
-#include "host/rtl/Variant.h"
+#include <qmr41726/rtl/Variant.h>
 
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <charconv>
 #include <cmath>

@@ -2,8 +2,8 @@
 // Variants as the host passes them in a parameter list: empty, integer (wide enough for an object
 // address), floating, Boolean or string.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <cstdint>
 #include <variant>

@@ -1,9 +1,9 @@
 // Reading a database URL into a connection. QUrl does the splitting and percent-decoding; what is
 // checked here is what each kind of source needs and the parameters it understands.
 
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
-#include "host/sql/SqlLoader.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/sql/SqlLoader.h>
 
 #include <QUrl>
 #include <QUrlQuery>

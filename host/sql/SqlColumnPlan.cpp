@@ -1,4 +1,4 @@
-#include "host/sql/SqlColumnPlan.h"
+#include <qmr41726/sql/SqlColumnPlan.h>
 
 #include <QSqlField>
 

@@ -2,7 +2,7 @@
 // How one column of a query's result becomes a field: the field type, its size, and how each value
 // is read from what the driver hands over.
 
-#include "host/data/store/TFieldDef.h"
+#include <qmr41726/data/store/TFieldDef.h>
 
 #include <QString>
 

@@ -5,13 +5,13 @@
 // clock is read every few rows, and PostgreSQL is told the time limit as the query's
 // statement_timeout, so that a query busy without yielding rows is stopped by the server.
 
-#include "host/sql/SqlLoader.h"
+#include <qmr41726/sql/SqlLoader.h>
 
-#include "host/data/load/LoadBudget.h"
-#include "host/rtl/AnsiString.h"
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
-#include "host/sql/SqlColumnPlan.h"
+#include <qmr41726/data/load/LoadBudget.h>
+#include <qmr41726/rtl/AnsiString.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/sql/SqlColumnPlan.h>
 
 #include <QDateTime>
 #include <QSqlDatabase>

@@ -3,9 +3,9 @@
 // ODBC, Firebird or any other Qt SQL driver). Like the file loaders, a load either succeeds whole
 // or raises EDatabaseError naming the source, row and column; nothing is half-loaded.
 
-#include "host/QmrSqlExport.h"
-#include "host/data/load/Loaders.h"
-#include "host/data/store/TColumnStore.h"
+#include <qmr41726/QmrSqlExport.h>
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/data/store/TColumnStore.h>
 
 #include <memory>
 #include <string>

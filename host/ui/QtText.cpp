@@ -1,4 +1,4 @@
-#include "host/ui/QtText.h"
+#include <qmr41726/ui/QtText.h>
 
 #include <QList>
 

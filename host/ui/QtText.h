@@ -1,7 +1,7 @@
 #pragma once
 // Text at the Qt edge: the system's Windows-1252 strings to and from QString.
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "host/ui/TApplication.h"
+#include <qmr41726/ui/TApplication.h>
 
-#include "host/ui/QtText.h"
-#include "host/ui/UiLogging.h"
+#include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/UiLogging.h>
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,9 +1,9 @@
 #pragma once
 // The host application as the runtime sees it: title, icon, the error handler and hooks.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/Exception.h"
-#include "host/ui/TFit.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/ui/TFit.h>
 
 #include <QIcon>
 

@@ -1,7 +1,7 @@
-#include "host/ui/TFit.h"
+#include <qmr41726/ui/TFit.h>
 
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 // How forms fit the screen they are shown on.
 
-#include "host/QmrRuntimeExport.h"
+#include <qmr41726/QmrRuntimeExport.h>
 
 #include <QSize>
 

@@ -1,6 +1,6 @@
-#include "host/ui/TPackage.h"
+#include <qmr41726/ui/TPackage.h>
 
-#include "host/ui/TApplication.h"
+#include <qmr41726/ui/TApplication.h>
 
 #include <dlfcn.h>
 

@@ -3,9 +3,9 @@
 // loader runs after loading and before unloading, and a record of the runtime ABI it was built
 // against, which the loader checks before either.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/QmrVersion.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/QmrVersion.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <memory>
 #include <string>

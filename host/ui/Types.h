@@ -2,9 +2,9 @@
 // Value types shared by forms, controls and the layout tables: colours, fonts, key codes,
 // modifier sets and the event signatures handlers are bound with.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/AnsiString.h"
-#include "host/rtl/TComponent.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/AnsiString.h>
+#include <qmr41726/rtl/TComponent.h>
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "host/ui/UiLogging.h"
+#include <qmr41726/ui/UiLogging.h>
 
 namespace qmr {
 Q_LOGGING_CATEGORY(lcUi, "qmr.ui", QtWarningMsg)

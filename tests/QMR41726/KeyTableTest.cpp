@@ -5,7 +5,7 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/framework/controls/TBlendedBitBtn.h"
+#include <qmr41726/framework/controls/TBlendedBitBtn.h>
 
 #include <QCoreApplication>
 #include <QRect>

@@ -4,7 +4,7 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/framework/controls/TBlendedBitBtn.h"
+#include <qmr41726/framework/controls/TBlendedBitBtn.h>
 
 #include <QRect>
 

@@ -3,8 +3,8 @@
 
 #include "SetupHarness.h"
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
 
 #include <QGuiApplication>
 #include <QImage>

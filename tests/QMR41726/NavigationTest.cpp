@@ -3,7 +3,7 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/ui/forms/Messages.h"
+#include <qmr41726/ui/forms/Messages.h>
 
 #include <QApplication>
 

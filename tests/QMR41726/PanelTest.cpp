@@ -5,8 +5,8 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/framework/controls/TBlendedButton.h"
-#include "host/framework/controls/TdxfColorButton.h"
+#include <qmr41726/framework/controls/TBlendedButton.h>
+#include <qmr41726/framework/controls/TdxfColorButton.h>
 
 #include <QTest>
 #include <QWindow>

@@ -5,9 +5,9 @@
 
 #include "SetupHarness.h"
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/Messages.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/Messages.h>
 
 #include <QApplication>
 #include <QKeyEvent>

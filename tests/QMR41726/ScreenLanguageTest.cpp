@@ -4,7 +4,7 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/framework/Language.h"
+#include <qmr41726/framework/Language.h>
 
 using namespace qmr;
 

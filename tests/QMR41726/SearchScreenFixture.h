@@ -6,7 +6,7 @@
 #include "InputDriver.h"
 #include "SetupHarness.h"
 
-#include "host/ui/TApplication.h"
+#include <qmr41726/ui/TApplication.h>
 
 #include <QPoint>
 #include <QString>

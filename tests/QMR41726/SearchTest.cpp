@@ -3,7 +3,7 @@
 
 #include "SearchScreenFixture.h"
 
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/ui/grid/TDBGrid.h>
 
 #include <QCoreApplication>
 

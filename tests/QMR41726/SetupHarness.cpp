@@ -1,8 +1,8 @@
 #include "SetupHarness.h"
 
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/Messages.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/Messages.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 using namespace qmr;
 

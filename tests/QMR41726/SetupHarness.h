@@ -3,10 +3,10 @@
 // a recorder of Mensagem calls, sample data sets and a call of the real entry point that runs a
 // callback while the screen is shown and then closes it.
 
-#include "QMR41726/Cli_Qmr41726.h"
+#include "Cli_Qmr41726.h"
 
-#include "host/data/store/TColumnStore.h"
-#include "host/framework/Mensagem.h"
+#include <qmr41726/data/store/TColumnStore.h>
+#include <qmr41726/framework/Mensagem.h>
 
 #include <functional>
 #include <memory>

@@ -2,8 +2,8 @@
 
 #include "SetupHarness.h"
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/ui/TApplication.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/ui/TApplication.h>
 
 #include <gtest/gtest.h>
 

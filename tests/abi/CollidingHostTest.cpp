@@ -4,13 +4,13 @@
 // notice: the runtime's names live in its namespace and are bound inside it, and the package binds
 // its own names to its own definitions.
 
-#include "QMR41726/CriaTelaQmr41726.h"
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/load/Loaders.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/TPackage.h"
-#include "host/ui/forms/Messages.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/CriaTelaQmr41726.h>
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/TPackage.h>
+#include <qmr41726/ui/forms/Messages.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <QTimer>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers shared by the data layer's tests: field definitions and small stores built from tables.
 
-#include "host/data/store/TColumnStore.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/store/TColumnStore.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <functional>
 #include <optional>

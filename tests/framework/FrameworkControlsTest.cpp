@@ -3,15 +3,15 @@
 // the colours the layout gives them.
 #include "InputDriver.h"
 
-#include "host/framework/controls/TBlendedBitBtn.h"
-#include "host/framework/controls/TBlendedButton.h"
-#include "host/framework/controls/TBlendedShape.h"
-#include "host/framework/controls/TdxfColorButton.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/controls/TEdit.h"
-#include "host/ui/forms/Layout.h"
-#include "host/ui/forms/TClassRegistry.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/framework/controls/TBlendedBitBtn.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
+#include <qmr41726/framework/controls/TBlendedShape.h>
+#include <qmr41726/framework/controls/TdxfColorButton.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/controls/TEdit.h>
+#include <qmr41726/ui/forms/Layout.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,19 +1,19 @@
 // The framework's services: the host's message routine, translation of a form, the message
 // list, the runtime's class registration and the errors bad layout values give.
-#include "host/data/dataset/TDataSource.h"
-#include "host/framework/Mensagem.h"
-#include "host/framework/TMessages.h"
-#include "host/framework/controls/TBlendedBitBtn.h"
-#include "host/framework/controls/TBlendedButton.h"
-#include "host/framework/controls/TBlendedShape.h"
-#include "host/framework/controls/TdxfColorButton.h"
-#include "host/ui/controls/TEdit.h"
-#include "host/ui/controls/TPanel.h"
-#include "host/ui/controls/TTimer.h"
-#include "host/ui/forms/Layout.h"
-#include "host/ui/forms/TClassRegistry.h"
-#include "host/ui/forms/TForm.h"
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/data/dataset/TDataSource.h>
+#include <qmr41726/framework/Mensagem.h>
+#include <qmr41726/framework/TMessages.h>
+#include <qmr41726/framework/controls/TBlendedBitBtn.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
+#include <qmr41726/framework/controls/TBlendedShape.h>
+#include <qmr41726/framework/controls/TdxfColorButton.h>
+#include <qmr41726/ui/controls/TEdit.h>
+#include <qmr41726/ui/controls/TPanel.h>
+#include <qmr41726/ui/controls/TTimer.h>
+#include <qmr41726/ui/forms/Layout.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
+#include <qmr41726/ui/forms/TForm.h>
+#include <qmr41726/ui/grid/TDBGrid.h>
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Choosing the language of the runtime's catalogues, the locale's language, and Trad translating
 // a form through the catalogue or through a host's own table.
 
-#include "host/framework/Language.h"
-#include "host/framework/Mensagem.h"
-#include "host/framework/controls/TBlendedButton.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/framework/Language.h>
+#include <qmr41726/framework/Mensagem.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <gtest/gtest.h>
 

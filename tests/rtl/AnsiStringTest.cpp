@@ -1,7 +1,7 @@
 // Windows-1252 strings: casing touches only a-z / A-Z, and every byte survives UTF-8.
-#include "host/rtl/AnsiString.h"
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/rtl/AnsiString.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The ownership tree: an owner frees what it owns, last created first; components are found by
 // name without regard to letter case; an index out of range is an error naming it.
-#include "host/rtl/Exception.h"
-#include "host/rtl/TComponent.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/TComponent.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Variants as a host's parameter list carries them: what each kind reads as, and the errors that
 // name the value that could not be read.
-#include "host/rtl/Variant.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/Variant.h>
 
 #include <gtest/gtest.h>
 

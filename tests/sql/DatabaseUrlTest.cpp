@@ -1,7 +1,7 @@
 // Reading database URLs, and the character lengths drivers report: no server needed.
-#include "host/rtl/Exception.h"
-#include "host/sql/SqlColumnPlan.h"
-#include "host/sql/SqlLoader.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/sql/SqlColumnPlan.h>
+#include <qmr41726/sql/SqlLoader.h>
 
 #include <gtest/gtest.h>
 

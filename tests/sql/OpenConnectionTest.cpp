@@ -2,8 +2,8 @@
 // stays the host's (open, usable, unchanged), and one that is not open is refused by name.
 #include "SqlTestSupport.h"
 
-#include "host/rtl/Exception.h"
-#include "host/sql/SqlLoader.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/sql/SqlLoader.h>
 
 #include <QSqlDatabase>
 #include <QSqlError>

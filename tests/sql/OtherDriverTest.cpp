@@ -2,7 +2,7 @@
 // sized by its values, since the loader cannot know what the driver's lengths count.
 #include "SqlTestSupport.h"
 
-#include "host/sql/SqlLoader.h"
+#include <qmr41726/sql/SqlLoader.h>
 
 using namespace qmr;
 

@@ -2,9 +2,9 @@
 // sizes, and each way a load can fail, with the words it fails with.
 #include "SqlTestSupport.h"
 
-#include "host/rtl/AnsiString.h"
-#include "host/rtl/Exception.h"
-#include "host/sql/SqlLoader.h"
+#include <qmr41726/rtl/AnsiString.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/sql/SqlLoader.h>
 
 #include <QTemporaryDir>
 

@@ -2,7 +2,7 @@
 // The one PostgreSQL cluster the whole test program shares, started before the first test and
 // stopped after the last (or when a test fails: gtest tears the environment down either way).
 
-#include "tests/support/PostgresServer.h"
+#include "PostgresServer.h"
 
 #include <QString>
 

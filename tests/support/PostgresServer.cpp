@@ -1,4 +1,4 @@
-#include "tests/support/PostgresServer.h"
+#include "PostgresServer.h"
 
 #include <QDir>
 #include <QFile>

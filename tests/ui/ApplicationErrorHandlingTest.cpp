@@ -1,8 +1,8 @@
 // The application's default error handler: an error escaping an event handler is logged in
 // readable text and the program goes on, whatever was thrown and even when the host's own handler
 // fails in turn.
-#include "host/rtl/Exception.h"
-#include "host/ui/TApplication.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/ui/TApplication.h>
 
 #include <QtGlobal>
 #include <gtest/gtest.h>

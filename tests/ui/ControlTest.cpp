@@ -1,8 +1,8 @@
 // Controls: clicks, the enabled state, windowless controls and text at the Qt edge.
 #include "TestForm.h"
 
-#include "host/ui/controls/TPanel.h"
-#include "host/ui/controls/TTimer.h"
+#include <qmr41726/ui/controls/TPanel.h>
+#include <qmr41726/ui/controls/TTimer.h>
 
 #include <QLineEdit>
 #include <QTest>

@@ -3,15 +3,15 @@
 // row whichever side moves it.
 #include "InputDriver.h"
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/dataset/TDataSource.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/controls/TPanel.h"
-#include "host/ui/forms/Layout.h"
-#include "host/ui/forms/PropertyValues.h"
-#include "host/ui/forms/TClassRegistry.h"
-#include "host/ui/forms/TForm.h"
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/dataset/TDataSource.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/controls/TPanel.h>
+#include <qmr41726/ui/forms/Layout.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
+#include <qmr41726/ui/forms/TForm.h>
+#include <qmr41726/ui/grid/TDBGrid.h>
 
 #include <QApplication>
 #include <QHeaderView>

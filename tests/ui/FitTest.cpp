@@ -2,7 +2,7 @@
 // scaled form's controls and fonts at that scale while their design bounds stay as laid out.
 #include "TestForm.h"
 
-#include "host/ui/forms/Messages.h"
+#include <qmr41726/ui/forms/Messages.h>
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,7 +1,7 @@
 // Forms: the modal loop, closing only through the runtime, window messages and handles.
 #include "TestForm.h"
 
-#include "host/ui/forms/Messages.h"
+#include <qmr41726/ui/forms/Messages.h>
 
 #include <QLineEdit>
 #include <QTest>

@@ -1,8 +1,8 @@
 // Building forms from layout tables: what a good table gives, and the error a bad row raises.
 #include "TestForm.h"
 
-#include "host/ui/controls/TPanel.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/controls/TPanel.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 #include <gtest/gtest.h>
 

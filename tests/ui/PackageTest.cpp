@@ -1,6 +1,6 @@
 // Loading packages: a library that is missing or lacks a routine is refused with a clear error.
-#include "host/QmrVersion.h"
-#include "host/ui/TPackage.h"
+#include <qmr41726/QmrVersion.h>
+#include <qmr41726/ui/TPackage.h>
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

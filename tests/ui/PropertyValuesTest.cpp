@@ -1,7 +1,7 @@
 // Layout property values of the wrong kind or out of range: each reader refuses them with a message
 // naming the property, so a bad layout row is found at load rather than drawn wrong.
-#include "host/ui/forms/PropertyValues.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/forms/PropertyValues.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "TestForm.h"
 
-#include "host/ui/controls/TPanel.h"
-#include "host/ui/controls/TTimer.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/controls/TPanel.h>
+#include <qmr41726/ui/controls/TTimer.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 using namespace qmr;
 

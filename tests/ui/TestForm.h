@@ -2,10 +2,10 @@
 // A small form for the runtime's tests: a panel holding an edit box (tab order 0) and a
 // read-only filter box (tab order 1, created first), with handlers that record what reached them.
 
-#include "host/ui/TApplication.h"
-#include "host/ui/controls/TEdit.h"
-#include "host/ui/forms/Layout.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/controls/TEdit.h>
+#include <qmr41726/ui/forms/Layout.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <string>
 #include <vector>

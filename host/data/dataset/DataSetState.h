@@ -1,8 +1,8 @@
 #pragma once
 // The private state of a data set, shared by its source files.
 
-#include "host/data/dataset/TDataSet.h"
-#include "host/data/filter/FilterEngine.h"
+#include <qmr41726/data/dataset/TDataSet.h>
+#include <qmr41726/data/filter/FilterEngine.h>
 
 #include <memory>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "host/data/dataset/TClientDataSet.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
 
-#include "host/data/index/IndexOrder.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/index/IndexOrder.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <map>
 

@@ -1,8 +1,8 @@
 #pragma once
 // The client data set: a data set with index definitions and an active index that orders it.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/data/dataset/TDataSet.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/data/dataset/TDataSet.h>
 
 #include <cstdint>
 #include <memory>
@@ -61,8 +61,9 @@ public:
     const TIndexDefs& indexDefs() const noexcept;
 
     const AnsiString& indexName() const noexcept;
-    /// Orders the rows by the named index (stable, by the field types' natural order: see
-    /// IndexOrder.h); the current row stays current. Empty restores the store's order. An unknown
+    /// Orders the rows by the named index (stable, by the field types' natural order: strings by
+    /// their bytes as unsigned values, numbers and date-times by value, False before True, nulls
+    /// first); the current row stays current. Empty restores the store's order. An unknown
     /// name, or a definition naming an unknown field, raises EDatabaseError naming it and changes
     /// nothing. Each order is built once per store and kept (the last kKeptOrders used), so
     /// switching back, or setting the same index again, builds nothing.

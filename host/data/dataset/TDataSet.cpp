@@ -1,7 +1,7 @@
-#include "host/data/dataset/TDataSet.h"
+#include <qmr41726/data/dataset/TDataSet.h>
 
-#include "host/data/dataset/DataSetState.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/dataset/DataSetState.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <algorithm>
 #include <mutex>

@@ -1,11 +1,11 @@
 #pragma once
 // Data sets: fields, a filtered and ordered view of the rows, and a cursor on it.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/data/dataset/TDataSetObserver.h"
-#include "host/data/dataset/TField.h"
-#include "host/data/store/TColumnStore.h"
-#include "host/rtl/TComponent.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/data/dataset/TDataSetObserver.h>
+#include <qmr41726/data/dataset/TField.h>
+#include <qmr41726/data/store/TColumnStore.h>
+#include <qmr41726/rtl/TComponent.h>
 
 #include <cstdint>
 #include <memory>

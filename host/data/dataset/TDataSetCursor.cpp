@@ -5,7 +5,7 @@
 // (or closed) data set is at both ends. A move past either end changes nothing but the flag and
 // tells no one.
 
-#include "host/data/dataset/DataSetState.h"
+#include <qmr41726/data/dataset/DataSetState.h>
 
 #include <algorithm>
 

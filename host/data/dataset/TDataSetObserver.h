@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/QmrRuntimeExport.h"
+#include <qmr41726/QmrRuntimeExport.h>
 
 namespace qmr {
 // What a data set tells the controls linked to it.

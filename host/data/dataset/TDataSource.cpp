@@ -1,4 +1,4 @@
-#include "host/data/dataset/TDataSource.h"
+#include <qmr41726/data/dataset/TDataSource.h>
 
 #include <algorithm>
 #include <utility>

@@ -1,8 +1,8 @@
 #pragma once
 // The link between one data set and the controls that show it.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/data/dataset/TDataSet.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/data/dataset/TDataSet.h>
 
 #include <vector>
 

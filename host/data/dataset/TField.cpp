@@ -1,6 +1,6 @@
-#include "host/data/dataset/TField.h"
+#include <qmr41726/data/dataset/TField.h>
 
-#include "host/data/dataset/TDataSet.h"
+#include <qmr41726/data/dataset/TDataSet.h>
 
 namespace qmr {
 

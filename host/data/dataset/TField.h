@@ -1,9 +1,9 @@
 #pragma once
 // Fields: the columns of a data set, with the current row's value.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/data/store/TFieldDef.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/data/store/TFieldDef.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 namespace qmr {
 

@@ -1,5 +1,5 @@
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/rtl/Exception.h>
 
 namespace qmr {
 

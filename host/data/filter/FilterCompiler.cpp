@@ -1,8 +1,8 @@
-#include "host/data/filter/FilterCompiler.h"
+#include <qmr41726/data/filter/FilterCompiler.h>
 
-#include "host/data/filter/FilterLexer.h"
-#include "host/data/store/ValueText.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/data/filter/FilterLexer.h>
+#include <qmr41726/data/store/ValueText.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <charconv>
 

@@ -1,9 +1,9 @@
 #pragma once
 // Turns a parsed filter into predicates over one store's columns, checking names and types.
 
-#include "host/data/filter/FilterParser.h"
-#include "host/data/filter/FilterPredicates.h"
-#include "host/data/store/ColumnStoreImpl.h"
+#include <qmr41726/data/filter/FilterParser.h>
+#include <qmr41726/data/filter/FilterPredicates.h>
+#include <qmr41726/data/store/ColumnStoreImpl.h>
 
 namespace qmr {
 

@@ -1,7 +1,7 @@
-#include "host/data/filter/FilterEngine.h"
+#include <qmr41726/data/filter/FilterEngine.h>
 
-#include "host/data/index/PrefixRanges.h"
-#include "host/data/store/ColumnStoreImpl.h"
+#include <qmr41726/data/index/PrefixRanges.h>
+#include <qmr41726/data/store/ColumnStoreImpl.h>
 
 #include <algorithm>
 

@@ -18,8 +18,8 @@
 // Each road keeps the index's order and either tests the candidates with the compiled filter or
 // takes only rows the tests would pass, so every road gives the same rows in the same order.
 
-#include "host/data/filter/TFilterProgram.h"
-#include "host/data/index/FilterRows.h"
+#include <qmr41726/data/filter/TFilterProgram.h>
+#include <qmr41726/data/index/FilterRows.h>
 
 #include <cstdint>
 #include <memory>

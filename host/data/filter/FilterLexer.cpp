@@ -1,6 +1,6 @@
-#include "host/data/filter/FilterLexer.h"
+#include <qmr41726/data/filter/FilterLexer.h>
 
-#include "host/rtl/Exception.h"
+#include <qmr41726/rtl/Exception.h>
 
 #include <algorithm>
 #include <array>

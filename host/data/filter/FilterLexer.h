@@ -1,7 +1,7 @@
 #pragma once
 // The filter language's tokens: what the parser reads instead of characters.
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <string_view>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "host/data/filter/FilterParser.h"
+#include <qmr41726/data/filter/FilterParser.h>
 
-#include "host/data/filter/FilterLexer.h"
-#include "host/data/filter/LikePattern.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/data/filter/FilterLexer.h>
+#include <qmr41726/data/filter/LikePattern.h>
+#include <qmr41726/rtl/MessageText.h>
 
 namespace qmr {
 

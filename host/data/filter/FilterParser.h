@@ -15,7 +15,7 @@
 //   operand    := literal | name | '[' any text but ']' ']' | UPPER '(' operand ')' | LOWER '(' operand ')'
 //   literal    := string | ['-'] number | TRUE | FALSE
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <memory>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "host/data/filter/FilterPredicates.h"
+#include <qmr41726/data/filter/FilterPredicates.h>
 
 #include <algorithm>
 #include <array>

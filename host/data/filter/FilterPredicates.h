@@ -7,9 +7,9 @@
 // only when the whole filter is true, so "NULL compares false", and NOT (PRECO > 10) keeps a null
 // PRECO out just as PRECO <= 10 does.
 
-#include "host/data/filter/FilterParser.h"
-#include "host/data/filter/LikePattern.h"
-#include "host/data/store/ColumnStoreImpl.h"
+#include <qmr41726/data/filter/FilterParser.h>
+#include <qmr41726/data/filter/LikePattern.h>
+#include <qmr41726/data/store/ColumnStoreImpl.h>
 
 #include <cstdint>
 #include <memory>

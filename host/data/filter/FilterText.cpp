@@ -1,8 +1,8 @@
-#include "host/data/filter/FilterText.h"
+#include <qmr41726/data/filter/FilterText.h>
 
-#include "host/data/filter/FilterLexer.h"
-#include "host/data/filter/FilterParser.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/filter/FilterLexer.h>
+#include <qmr41726/data/filter/FilterParser.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <algorithm>
 

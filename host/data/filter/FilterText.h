@@ -3,8 +3,8 @@
 // language itself, so that its rules keep one owner: whether a text holds a filter at all, how a
 // term appended with AND combines with it, and how a field name must be written.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "host/data/filter/LikePattern.h"
+#include <qmr41726/data/filter/LikePattern.h>
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 // a literal '%' or '_'. Matching is by bytes and case-sensitive; a fold (UPPER or LOWER of the
 // tested value) is applied to the tested bytes on the fly.
 
-#include "host/rtl/AnsiString.h"
-#include "host/rtl/TextFold.h"
+#include <qmr41726/rtl/AnsiString.h>
+#include <qmr41726/rtl/TextFold.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "host/data/filter/TFilterProgram.h"
+#include <qmr41726/data/filter/TFilterProgram.h>
 
-#include "host/data/filter/FilterCompiler.h"
-#include "host/data/index/PrefixHeadScan.h"
-#include "host/data/store/ColumnStoreImpl.h"
+#include <qmr41726/data/filter/FilterCompiler.h>
+#include <qmr41726/data/index/PrefixHeadScan.h>
+#include <qmr41726/data/store/ColumnStoreImpl.h>
 
 #include <algorithm>
 

@@ -3,10 +3,10 @@
 // predicates that read the columns directly. A data set keeps the program of its filter and runs
 // it over rows; nothing is re-parsed per row.
 
-#include "host/data/filter/FilterParser.h"
-#include "host/data/filter/FilterPredicates.h"
-#include "host/data/filter/LikePattern.h"
-#include "host/data/index/FilterPrefixTerm.h"
+#include <qmr41726/data/filter/FilterParser.h>
+#include <qmr41726/data/filter/FilterPredicates.h>
+#include <qmr41726/data/filter/LikePattern.h>
+#include <qmr41726/data/index/FilterPrefixTerm.h>
 
 #include <cstdint>
 #include <memory>

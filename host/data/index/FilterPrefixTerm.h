@@ -2,8 +2,8 @@
 // The beginning a filter asks of one column, as the filter hands it to an index or to a scan of
 // the columns' heads: those can find the rows that start with it without testing every row.
 
-#include "host/rtl/AnsiString.h"
-#include "host/rtl/TextFold.h"
+#include <qmr41726/rtl/AnsiString.h>
+#include <qmr41726/rtl/TextFold.h>
 
 namespace qmr {
 

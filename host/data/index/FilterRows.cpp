@@ -1,4 +1,4 @@
-#include "host/data/index/FilterRows.h"
+#include <qmr41726/data/index/FilterRows.h>
 
 #include <algorithm>
 

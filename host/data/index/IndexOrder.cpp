@@ -1,7 +1,7 @@
-#include "host/data/index/IndexOrder.h"
+#include <qmr41726/data/index/IndexOrder.h>
 
-#include "host/data/store/ColumnStoreImpl.h"
-#include "host/data/store/InParallel.h"
+#include <qmr41726/data/store/ColumnStoreImpl.h>
+#include <qmr41726/data/store/InParallel.h>
 
 #include <algorithm>
 #include <array>

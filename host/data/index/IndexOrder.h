@@ -1,7 +1,7 @@
 #pragma once
 // Building an index: the store's rows sorted by some of its columns.
 
-#include "host/data/store/TColumnStore.h"
+#include <qmr41726/data/store/TColumnStore.h>
 
 #include <cstdint>
 #include <vector>

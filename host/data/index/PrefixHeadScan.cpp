@@ -1,4 +1,4 @@
-#include "host/data/index/PrefixHeadScan.h"
+#include <qmr41726/data/index/PrefixHeadScan.h>
 
 #include <algorithm>
 #include <array>

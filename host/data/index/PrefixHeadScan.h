@@ -3,8 +3,8 @@
 // first 4 bytes each row keeps in its column's heads: a search on a data set without an index
 // reads 4 bytes a row instead of walking every text.
 
-#include "host/data/index/FilterPrefixTerm.h"
-#include "host/data/store/ColumnStoreImpl.h"
+#include <qmr41726/data/index/FilterPrefixTerm.h>
+#include <qmr41726/data/store/ColumnStoreImpl.h>
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "host/data/index/PrefixRanges.h"
+#include <qmr41726/data/index/PrefixRanges.h>
 
 #include <algorithm>
 #include <numeric>

@@ -2,9 +2,9 @@
 // Finding the rows whose text starts with a prefix by binary search in an index, instead of
 // testing every row.
 
-#include "host/data/index/FilterPrefixTerm.h"
-#include "host/data/index/FilterRows.h"
-#include "host/data/store/ColumnStoreImpl.h"
+#include <qmr41726/data/index/FilterPrefixTerm.h>
+#include <qmr41726/data/index/FilterRows.h>
+#include <qmr41726/data/store/ColumnStoreImpl.h>
 
 #include <cstdint>
 #include <span>

@@ -1,8 +1,8 @@
-#include "host/data/load/CsvHeader.h"
+#include <qmr41726/data/load/CsvHeader.h>
 
-#include "host/data/load/ValueParser.h"
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/data/load/ValueParser.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <charconv>
 #include <unordered_set>

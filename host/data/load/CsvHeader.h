@@ -2,8 +2,8 @@
 // The first line of a CSV file names the fields and may type them:
 // `CODIGO:integer,DESCRICAO:string(40),PRECO:float,ATIVO:string(1),ID:integer:hidden`.
 
-#include "host/data/load/CsvReader.h"
-#include "host/data/store/TFieldDef.h"
+#include <qmr41726/data/load/CsvReader.h>
+#include <qmr41726/data/store/TFieldDef.h>
 
 #include <vector>
 

@@ -2,14 +2,14 @@
 // values go straight from the text into the builder, so a million rows cost no allocation per
 // value. Any error is raised before the store exists: a load either succeeds whole or not at all.
 
-#include "host/data/load/CsvLoader.h"
+#include <qmr41726/data/load/CsvLoader.h>
 
-#include "host/data/load/CsvHeader.h"
-#include "host/data/load/FileSource.h"
-#include "host/data/load/Loaders.h"
-#include "host/data/load/ValueParser.h"
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/data/load/CsvHeader.h>
+#include <qmr41726/data/load/FileSource.h>
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/data/load/ValueParser.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <algorithm>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // The CSV loader's entry point over any source of bytes; loadCsvFile and loadCsvText (Loaders.h)
 // are this over a file and over text in memory.
 
-#include "host/data/load/CsvReader.h"
-#include "host/data/store/TColumnStore.h"
+#include <qmr41726/data/load/CsvReader.h>
+#include <qmr41726/data/store/TColumnStore.h>
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "host/data/load/CsvReader.h"
+#include <qmr41726/data/load/CsvReader.h>
 
-#include "host/rtl/Exception.h"
+#include <qmr41726/rtl/Exception.h>
 
 #include <algorithm>
 #include <cstdint>

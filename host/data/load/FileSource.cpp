@@ -1,7 +1,7 @@
-#include "host/data/load/FileSource.h"
+#include <qmr41726/data/load/FileSource.h>
 
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 // A file's bytes for a loader that reads it front to back.
 
-#include "host/data/load/CsvReader.h"
+#include <qmr41726/data/load/CsvReader.h>
 
 #include <cstdint>
 #include <string>

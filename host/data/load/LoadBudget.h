@@ -1,7 +1,7 @@
 #pragma once
 // A query load's use of its LoadLimits, shared by the SQLite and the server loaders.
 
-#include "host/data/load/Loaders.h"
+#include <qmr41726/data/load/Loaders.h>
 
 #include <chrono>
 #include <cstdint>

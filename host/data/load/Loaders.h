@@ -2,8 +2,8 @@
 // Loading real data into a column store: CSV files and SQLite queries. A load either succeeds
 // whole or raises EDatabaseError naming the file, line and column; nothing is half-loaded.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/data/store/TColumnStore.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/data/store/TColumnStore.h>
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "host/data/load/SqlDeclaredType.h"
+#include <qmr41726/data/load/SqlDeclaredType.h>
 
-#include "host/data/load/ValueParser.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/data/load/ValueParser.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <charconv>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What a column's declared SQL type ("VARCHAR(40)", "INTEGER", "DATETIME") makes of a field.
 
-#include "host/data/store/TFieldDef.h"
+#include <qmr41726/data/store/TFieldDef.h>
 
 #include <optional>
 #include <string_view>

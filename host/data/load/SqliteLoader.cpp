@@ -10,13 +10,13 @@
 // time is watched from inside SQLite (a progress handler), so that a query busy without yielding
 // rows, a sort of an endless CTE, is stopped too.
 
-#include "host/data/load/LoadBudget.h"
-#include "host/data/load/Loaders.h"
-#include "host/data/load/SqlDeclaredType.h"
-#include "host/data/load/ValueParser.h"
-#include "host/data/store/ValueText.h"
-#include "host/rtl/Exception.h"
-#include "host/rtl/MessageText.h"
+#include <qmr41726/data/load/LoadBudget.h>
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/data/load/SqlDeclaredType.h>
+#include <qmr41726/data/load/ValueParser.h>
+#include <qmr41726/data/store/ValueText.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <sqlite3.h>
 

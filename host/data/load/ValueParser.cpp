@@ -1,7 +1,7 @@
-#include "host/data/load/ValueParser.h"
+#include <qmr41726/data/load/ValueParser.h>
 
-#include "host/data/store/ValueText.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/data/store/ValueText.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <algorithm>
 #include <charconv>

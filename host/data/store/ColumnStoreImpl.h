@@ -1,6 +1,6 @@
 #pragma once
 // The raw storage of a column store, for the data layer's own use (filter evaluation, index
-// building, display text). Nothing outside host/data includes this header.
+// building, display text). Nothing outside the data layer includes this header.
 //
 // Every column keeps its values in flat vectors, so a million rows cost a handful of allocations:
 //   - strings: one byte arena per column and `rows + 1` uint32 offsets into it (row r is
@@ -15,7 +15,7 @@
 //   - any other string column keeps each row's first 4 bytes (zero-padded) in `heads`, so that a
 //     search for a beginning reads 4 bytes a row instead of walking the whole text arena.
 
-#include "host/data/store/TColumnStore.h"
+#include <qmr41726/data/store/TColumnStore.h>
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "host/data/store/TColumnStore.h"
+#include <qmr41726/data/store/TColumnStore.h>
 
-#include "host/data/store/ColumnStoreImpl.h"
-#include "host/data/store/ValueText.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/store/ColumnStoreImpl.h>
+#include <qmr41726/data/store/ValueText.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // about a second and filter in milliseconds. A store is immutable once built and may be shared
 // by several data sets (a client data set and a plain one over the same rows).
 
-#include "host/QmrRuntimeExport.h"
-#include "host/data/store/TFieldDef.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/data/store/TFieldDef.h>
 
 #include <cstdint>
 #include <memory>
@@ -62,7 +62,7 @@ private:
     int m_givenCount = 0;
 };
 
-/// Immutable columnar rows. See ColumnStoreImpl.h for the layout.
+/// Immutable columnar rows: each column's values in flat vectors, its nulls in a bitmap.
 class QMR_RUNTIME_EXPORT TColumnStore {
 public:
     ~TColumnStore();
@@ -78,7 +78,7 @@ public:
     std::size_t memoryBytes() const noexcept;
 
     // The columns' raw storage is the data layer's business: the filter evaluator and the index
-    // builder reach it through ColumnStoreImpl.h.
+    // builder reach it through a header of the data layer's own.
     struct Impl;
     const Impl& impl() const noexcept { return *m_impl; }
 

@@ -1,7 +1,7 @@
-#include "host/data/store/ColumnStoreImpl.h"
-#include "host/data/store/InParallel.h"
-#include "host/data/store/TColumnStore.h"
-#include "host/rtl/Exception.h"
+#include <qmr41726/data/store/ColumnStoreImpl.h>
+#include <qmr41726/data/store/InParallel.h>
+#include <qmr41726/data/store/TColumnStore.h>
+#include <qmr41726/rtl/Exception.h>
 
 #include <algorithm>
 #include <cmath>

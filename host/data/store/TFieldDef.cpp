@@ -1,4 +1,4 @@
-#include "host/data/store/TFieldDef.h"
+#include <qmr41726/data/store/TFieldDef.h>
 
 namespace qmr {
 

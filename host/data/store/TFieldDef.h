@@ -2,8 +2,8 @@
 // What a column holds, before any data set shows it: the loaders describe their columns with these
 // definitions and the column store keeps them.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/AnsiString.h>
 
 namespace qmr {
 

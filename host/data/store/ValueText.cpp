@@ -1,4 +1,4 @@
-#include "host/data/store/ValueText.h"
+#include <qmr41726/data/store/ValueText.h>
 
 #include <charconv>
 #include <cmath>

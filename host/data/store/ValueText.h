@@ -2,7 +2,7 @@
 // How stored values read as text, and how text literals read as values: one place, so that the
 // grid and the filter language agree.
 
-#include "host/rtl/AnsiString.h"
+#include <qmr41726/rtl/AnsiString.h>
 
 #include <optional>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "host/framework/controls/ColorButtonWidget.h"
+#include <qmr41726/framework/controls/ColorButtonWidget.h>
 
-#include "host/ui/controls/TControl.h"
+#include <qmr41726/ui/controls/TControl.h>
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "host/framework/controls/ShapeWidget.h"
+#include <qmr41726/framework/controls/ShapeWidget.h>
 
-#include "host/ui/controls/TControl.h"
+#include <qmr41726/ui/controls/TControl.h>
 
 #include <QMouseEvent>
 #include <QPainter>

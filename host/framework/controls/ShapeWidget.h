@@ -2,8 +2,8 @@
 // The Qt side of the windowless framework controls: a widget without a window of its own that
 // never takes the focus and hands painting and touches to the control it belongs to.
 
-#include "host/QmrRuntimeExport.h"
 #include <QWidget>
+#include <qmr41726/QmrRuntimeExport.h>
 
 class QPainter;
 

@@ -1,6 +1,6 @@
-#include "host/framework/controls/TBlendedBitBtn.h"
+#include <qmr41726/framework/controls/TBlendedBitBtn.h>
 
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/ui/forms/PropertyValues.h>
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "host/QmrRuntimeExport.h"
-#include "host/framework/controls/TBlendedButton.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
-#include "host/framework/controls/TBlendedButton.h"
+#include <qmr41726/framework/controls/TBlendedButton.h>
 
-#include "host/ui/QtText.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
 
 #include <QAccessible>
 #include <QPainter>

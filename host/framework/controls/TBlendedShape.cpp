@@ -1,7 +1,7 @@
-#include "host/framework/controls/TBlendedShape.h"
+#include <qmr41726/framework/controls/TBlendedShape.h>
 
-#include "host/ui/forms/PropertyValues.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/forms/PropertyValues.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 #include <QPainter>
 

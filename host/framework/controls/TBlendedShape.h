@@ -1,7 +1,7 @@
 #pragma once
-#include "host/QmrRuntimeExport.h"
-#include "host/framework/controls/ShapeWidget.h"
-#include "host/ui/controls/TControl.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/framework/controls/ShapeWidget.h>
+#include <qmr41726/ui/controls/TControl.h>
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "host/framework/controls/TdxfColorButton.h"
+#include <qmr41726/framework/controls/TdxfColorButton.h>
 
-#include "host/framework/controls/ColorButtonWidget.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/framework/controls/ColorButtonWidget.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
 
 namespace qmr {
 

@@ -1,10 +1,10 @@
-#include "host/ui/controls/TControl.h"
+#include <qmr41726/ui/controls/TControl.h>
 
-#include "host/ui/QtText.h"
-#include "host/ui/Scaling.h"
-#include "host/ui/forms/Layout.h"
-#include "host/ui/forms/PropertyValues.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/Scaling.h>
+#include <qmr41726/ui/forms/Layout.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 #include <QEvent>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #pragma once
 // Visual controls: a component with a place on its parent, backed by a Qt widget.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/ui/Types.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/ui/Types.h>
 
 #include <QPointer>
 #include <QRect>

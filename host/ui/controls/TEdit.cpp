@@ -1,7 +1,7 @@
-#include "host/ui/controls/TEdit.h"
+#include <qmr41726/ui/controls/TEdit.h>
 
-#include "host/ui/QtText.h"
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
 
 #include <QLineEdit>
 

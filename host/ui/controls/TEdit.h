@@ -1,6 +1,6 @@
 #pragma once
-#include "host/QmrRuntimeExport.h"
-#include "host/ui/controls/TControl.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/ui/controls/TControl.h>
 
 class QLineEdit;
 

@@ -1,6 +1,6 @@
-#include "host/ui/controls/TPanel.h"
+#include <qmr41726/ui/controls/TPanel.h>
 
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/ui/forms/PropertyValues.h>
 
 namespace qmr {
 

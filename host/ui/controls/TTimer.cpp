@@ -1,7 +1,7 @@
-#include "host/ui/controls/TTimer.h"
+#include <qmr41726/ui/controls/TTimer.h>
 
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
 
 #include <QTimer>
 

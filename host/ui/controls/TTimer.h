@@ -1,7 +1,7 @@
 #pragma once
-#include "host/QmrRuntimeExport.h"
-#include "host/ui/Types.h"
-#include "host/ui/forms/Layout.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/ui/Types.h>
+#include <qmr41726/ui/forms/Layout.h>
 
 #include <memory>
 

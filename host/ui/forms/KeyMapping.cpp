@@ -1,4 +1,4 @@
-#include "host/ui/forms/KeyMapping.h"
+#include <qmr41726/ui/forms/KeyMapping.h>
 
 #include <QList>
 

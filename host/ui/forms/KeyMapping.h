@@ -2,7 +2,7 @@
 // Physical keys as the system's key handlers know them: Qt key events turned into Windows
 // virtual key codes, modifier sets and Windows-1252 characters.
 
-#include "host/ui/Types.h"
+#include <qmr41726/ui/Types.h>
 
 #include <QKeyEvent>
 

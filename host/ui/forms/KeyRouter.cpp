@@ -1,8 +1,8 @@
-#include "host/ui/forms/KeyRouter.h"
+#include <qmr41726/ui/forms/KeyRouter.h>
 
-#include "host/ui/QtText.h"
-#include "host/ui/forms/KeyMapping.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/forms/KeyMapping.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <QCoreApplication>
 #include <QKeyEvent>

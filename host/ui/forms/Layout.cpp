@@ -1,7 +1,7 @@
-#include "host/ui/forms/Layout.h"
+#include <qmr41726/ui/forms/Layout.h>
 
-#include "host/ui/forms/TClassRegistry.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/ui/forms/TClassRegistry.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <algorithm>
 

@@ -8,8 +8,8 @@
 //
 // Texts are Windows-1252 (bytes above 127 written as escapes: "\xE7" is ç).
 
-#include "host/QmrRuntimeExport.h"
-#include "host/ui/Types.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/ui/Types.h>
 
 #include <initializer_list>
 #include <span>

@@ -1,6 +1,6 @@
-#include "host/ui/forms/Messages.h"
+#include <qmr41726/ui/forms/Messages.h>
 
-#include "host/ui/TApplication.h"
+#include <qmr41726/ui/TApplication.h>
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Window messages to forms, as the screen sends and posts them.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/ui/forms/TForm.h>
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "host/ui/forms/PropertyValues.h"
+#include <qmr41726/ui/forms/PropertyValues.h>
 
-#include "host/ui/Scaling.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/Scaling.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 #include <QString>
 

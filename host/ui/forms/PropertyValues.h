@@ -2,8 +2,8 @@
 // Reading layout property values for the runtime's controls: every reader names the property
 // when the value has the wrong kind, so a bad layout row is easy to find.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/ui/forms/Layout.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/ui/forms/Layout.h>
 
 #include <QColor>
 #include <QFont>

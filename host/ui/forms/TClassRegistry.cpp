@@ -1,6 +1,6 @@
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
-#include "host/ui/controls/TControl.h"
+#include <qmr41726/ui/controls/TControl.h>
 
 #include <map>
 #include <string>

@@ -3,9 +3,9 @@
 // from an explicit call (registerRuntimeClasses), never from static constructors, since the
 // library is loaded and unloaded by hosts.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/rtl/Exception.h"
-#include "host/rtl/TComponent.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/rtl/TComponent.h>
 
 #include <functional>
 #include <memory>
@@ -43,7 +43,7 @@ QMR_RUNTIME_EXPORT std::unique_ptr<TComponent> createComponent(std::string_view 
 QMR_RUNTIME_EXPORT bool setComponentProperty(std::string_view className, TComponent& component,
                                              std::string_view name, const TPropertyValue& value,
                                              TEventBinder& events);
-/// Registers every class of host/ui and host/framework. Idempotent.
+/// Registers every class of the runtime a layout may name: its controls and the framework's. Idempotent.
 QMR_RUNTIME_EXPORT void registerRuntimeClasses();
 
 } // namespace qmr

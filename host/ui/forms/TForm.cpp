@@ -1,11 +1,11 @@
-#include "host/ui/forms/TForm.h"
+#include <qmr41726/ui/forms/TForm.h>
 
-#include "host/ui/QtText.h"
-#include "host/ui/Scaling.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/KeyRouter.h"
-#include "host/ui/forms/PropertyValues.h"
-#include "host/ui/forms/TClassRegistry.h"
+#include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/Scaling.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/KeyRouter.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
 
 #include <QCloseEvent>
 #include <QEventLoop>

@@ -1,9 +1,9 @@
 #pragma once
 // Forms: top-level windows with key preview, a modal loop and window messages.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/ui/controls/TControl.h"
-#include "host/ui/forms/Layout.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/ui/controls/TControl.h>
+#include <qmr41726/ui/forms/Layout.h>
 
 #include <QIcon>
 

@@ -1,7 +1,7 @@
-#include "host/ui/grid/DataSetTableModel.h"
+#include <qmr41726/ui/grid/DataSetTableModel.h>
 
-#include "host/data/dataset/TDataSet.h"
-#include "host/ui/QtText.h"
+#include <qmr41726/data/dataset/TDataSet.h>
+#include <qmr41726/ui/QtText.h>
 
 #include <algorithm>
 

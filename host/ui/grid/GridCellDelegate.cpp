@@ -1,4 +1,4 @@
-#include "host/ui/grid/GridCellDelegate.h"
+#include <qmr41726/ui/grid/GridCellDelegate.h>
 
 #include <QPainter>
 #include <QTableView>

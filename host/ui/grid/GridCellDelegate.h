@@ -1,7 +1,7 @@
 #pragma once
 // How the grid paints a data cell: flat, in the grid's colours, the current cell highlighted.
 
-#include "host/ui/grid/GridAppearance.h"
+#include <qmr41726/ui/grid/GridAppearance.h>
 
 #include <QStyledItemDelegate>
 

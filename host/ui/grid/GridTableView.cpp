@@ -1,7 +1,7 @@
-#include "host/ui/grid/GridTableView.h"
+#include <qmr41726/ui/grid/GridTableView.h>
 
-#include "host/ui/Scaling.h"
-#include "host/ui/grid/DataSetTableModel.h"
+#include <qmr41726/ui/Scaling.h>
+#include <qmr41726/ui/grid/DataSetTableModel.h>
 
 #include <QHeaderView>
 #include <QScrollBar>

@@ -1,4 +1,4 @@
-#include "host/ui/grid/GridTitleHeader.h"
+#include <qmr41726/ui/grid/GridTitleHeader.h>
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 // The grid's title row, painted flat in the grid's own colours rather than the style's.
 
-#include "host/ui/grid/GridAppearance.h"
+#include <qmr41726/ui/grid/GridAppearance.h>
 
 #include <QHeaderView>
 

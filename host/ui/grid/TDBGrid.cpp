@@ -1,9 +1,9 @@
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/ui/grid/TDBGrid.h>
 
-#include "host/ui/forms/Layout.h"
-#include "host/ui/forms/PropertyValues.h"
-#include "host/ui/forms/TClassRegistry.h"
-#include "host/ui/grid/TDBGridImpl.h"
+#include <qmr41726/ui/forms/Layout.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
+#include <qmr41726/ui/grid/TDBGridImpl.h>
 
 #include <QHeaderView>
 

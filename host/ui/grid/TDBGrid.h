@@ -2,9 +2,9 @@
 // The data-aware grid: shows the rows of a data source's data set, follows its current row and
 // moves it on a touch. Rows are read on demand: a million rows cost nothing until shown.
 
-#include "host/QmrRuntimeExport.h"
-#include "host/data/dataset/TDataSource.h"
-#include "host/ui/controls/TControl.h"
+#include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/data/dataset/TDataSource.h>
+#include <qmr41726/ui/controls/TControl.h>
 
 #include <QPoint>
 

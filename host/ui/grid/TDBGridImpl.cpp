@@ -1,12 +1,12 @@
-#include "host/ui/grid/TDBGridImpl.h"
+#include <qmr41726/ui/grid/TDBGridImpl.h>
 
-#include "host/data/dataset/TDataSource.h"
-#include "host/ui/QtText.h"
-#include "host/ui/Scaling.h"
-#include "host/ui/TApplication.h"
-#include "host/ui/forms/PropertyValues.h"
-#include "host/ui/forms/TClassRegistry.h"
-#include "host/ui/grid/GridCellDelegate.h"
+#include <qmr41726/data/dataset/TDataSource.h>
+#include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/Scaling.h>
+#include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/forms/PropertyValues.h>
+#include <qmr41726/ui/forms/TClassRegistry.h>
+#include <qmr41726/ui/grid/GridCellDelegate.h>
 
 #include <QFontMetrics>
 #include <QHeaderView>

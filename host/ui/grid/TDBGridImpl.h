@@ -4,12 +4,12 @@
 // mark the window stale; it is read again once, before the view next paints or handles input,
 // however many notifications one user action sent (a search sends three).
 
-#include "host/data/dataset/TDataSetObserver.h"
-#include "host/ui/grid/DataSetTableModel.h"
-#include "host/ui/grid/GridAppearance.h"
-#include "host/ui/grid/GridTableView.h"
-#include "host/ui/grid/GridTitleHeader.h"
-#include "host/ui/grid/TDBGrid.h"
+#include <qmr41726/data/dataset/TDataSetObserver.h>
+#include <qmr41726/ui/grid/DataSetTableModel.h>
+#include <qmr41726/ui/grid/GridAppearance.h>
+#include <qmr41726/ui/grid/GridTableView.h>
+#include <qmr41726/ui/grid/GridTitleHeader.h>
+#include <qmr41726/ui/grid/TDBGrid.h>
 
 #include <QObject>
 #include <QPointer>

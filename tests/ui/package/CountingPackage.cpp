@@ -1,20 +1,8 @@
 // A minimal package for the loader's tests: it counts how often it was initialised and tells a
 // counter of the test program when it is finalised (its own memory is gone after unloading).
-// Built several times: as a proper package, with the ABI record of another runtime, and without
-// one, to see the loader refuse the last two.
-
-#include "host/ui/TPackage.h"
-
-#if defined(QMR_TEST_FOREIGN_ABI)
-extern "C" __attribute__((visibility("default"))) const int QmrPackageRuntimeAbi =
-    QMR_RUNTIME_ABI_VERSION + 1;
-#elif !defined(QMR_TEST_NO_ABI_RECORD)
-QMR_PACKAGE_RUNTIME_ABI();
-#endif
-
-#if defined(QMR_TEST_NEEDS_VANISHED_LIBRARY)
-extern "C" int vanishedLibraryRoutine();
-#endif
+// Linked into several packages: a proper one (with AbiRecord.cpp), one with the ABI record of
+// another runtime (ForeignAbiRecord.cpp), one without a record, and one that needs a library the
+// system cannot find (VanishedDependency.cpp), to see the loader refuse the last three.
 
 namespace {
 int initializations = 0;
@@ -24,9 +12,6 @@ int* finalizations = nullptr;
 extern "C" {
 
 __attribute__((visibility("default"))) void Initialize() {
-#if defined(QMR_TEST_NEEDS_VANISHED_LIBRARY)
-    initializations += vanishedLibraryRoutine();
-#endif
     ++initializations;
 }
 

@@ -1,7 +1,7 @@
 // The shaped matchers (exact, prefix, contains, suffix) and the general walk must agree with the
 // plain definition of LIKE on every pattern and text, folded or not.
 
-#include "host/data/filter/LikePattern.h"
+#include <qmr41726/data/filter/LikePattern.h>
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/dataset/TClientDataSet.h"
-#include "host/data/filter/TFilterProgram.h"
-#include "host/data/index/FilterRows.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/filter/TFilterProgram.h>
+#include <qmr41726/data/index/FilterRows.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The typed-value parsers the loaders share: each malformed form is refused with its reason, never
 // read as a neighbouring value.
-#include "host/data/load/ValueParser.h"
 #include "DataTestSupport.h"
+#include <qmr41726/data/load/ValueParser.h>
 
 #include <gtest/gtest.h>
 

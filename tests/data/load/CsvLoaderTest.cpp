@@ -1,10 +1,10 @@
 // Loading CSV text: quoting, typed headers, values and nulls, and an error naming the line and
 // column for every way a file can be wrong.
-#include "host/data/load/CsvLoader.h"
 #include "DataTestSupport.h"
-#include "host/data/load/CsvReader.h"
-#include "host/data/load/FileSource.h"
-#include "host/data/load/Loaders.h"
+#include <qmr41726/data/load/CsvLoader.h>
+#include <qmr41726/data/load/CsvReader.h>
+#include <qmr41726/data/load/FileSource.h>
+#include <qmr41726/data/load/Loaders.h>
 
 #include <gtest/gtest.h>
 

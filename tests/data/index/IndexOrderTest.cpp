@@ -3,7 +3,7 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/index/IndexOrder.h"
+#include <qmr41726/data/index/IndexOrder.h>
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/dataset/TDataSet.h"
+#include <qmr41726/data/dataset/TDataSet.h>
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/dataset/TDataSet.h"
-#include "host/data/dataset/TDataSource.h"
+#include <qmr41726/data/dataset/TDataSet.h>
+#include <qmr41726/data/dataset/TDataSource.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The sample data shipped in data/ loads with the fields a host expects and text that makes a
 // search interesting (accented letters, mixed letter case).
 #include "DataTestSupport.h"
-#include "host/data/load/Loaders.h"
+#include <qmr41726/data/load/Loaders.h>
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/dataset/TDataSet.h"
-#include "host/data/filter/FilterParser.h"
-#include "host/data/filter/FilterText.h"
+#include <qmr41726/data/dataset/TDataSet.h>
+#include <qmr41726/data/filter/FilterParser.h>
+#include <qmr41726/data/filter/FilterText.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Loading SQLite query results: declared types become field types and sizes, expressions take
 // the type of their first value, and every failure names the database and what went wrong.
 #include "DataTestSupport.h"
-#include "host/data/load/Loaders.h"
-#include "host/data/load/SqlDeclaredType.h"
+#include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/data/load/SqlDeclaredType.h>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -3,7 +3,7 @@
 // operands no condition can use are refused with their position.
 #include "DataTestSupport.h"
 
-#include "host/data/dataset/TDataSet.h"
+#include <qmr41726/data/dataset/TDataSet.h>
 
 #include <gtest/gtest.h>
 

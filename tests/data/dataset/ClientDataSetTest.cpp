@@ -2,7 +2,7 @@
 
 #include "DataTestSupport.h"
 
-#include "host/data/dataset/TClientDataSet.h"
+#include <qmr41726/data/dataset/TClientDataSet.h>
 
 #include <gtest/gtest.h>
 
