@@ -1,6 +1,6 @@
 #include "InputDriver.h"
 
-#include "FileKind.h"
+#include <qmr41726/data/load/FileKind.h>
 #include <qmr41726/rtl/MessageText.h>
 
 #include <qmr41726/ui/forms/TForm.h>

@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "FileKind.h"
+#include <qmr41726/data/load/FileKind.h>
 
 #include <qmr41726/QmrVersion.h>
 #include <qmr41726/rtl/Exception.h>

@@ -1,6 +1,6 @@
 #include "DataSetFactory.h"
 
-#include "FileKind.h"
+#include <qmr41726/data/load/FileKind.h>
 
 #include <qmr41726/data/dataset/TClientDataSet.h>
 #include <qmr41726/data/load/Loaders.h>

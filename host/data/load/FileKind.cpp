@@ -1,4 +1,4 @@
-#include "FileKind.h"
+#include <qmr41726/data/load/FileKind.h>
 
 #include <filesystem>
 #include <system_error>
