@@ -6,8 +6,8 @@
 #include "Timing.h"
 
 #include <qmr41726/data/dataset/TClientDataSet.h>
-#include <qmr41726/data/load/Loaders.h>
 #include <qmr41726/rtl/Exception.h>
+#include <qmr41726/sql/SourceLoader.h>
 
 #include <memory>
 
@@ -149,9 +149,14 @@ void measureScreen(const std::shared_ptr<const TColumnStore>& store, const Bench
 
 void runOursBench(const BenchOptions& options, const std::string& csvPath,
                   const std::vector<StepResult>& expected, BenchReport& report) {
-    std::shared_ptr<const TColumnStore> store;
+    LoadResult loaded;
+    report.loadMs = timeMs([&] { loaded = loadSource(csvPath); });
+    if (!loaded) {
+        report.notes.push_back("data layer failed: " + loaded.error->message);
+        return;
+    }
+    const std::shared_ptr<const TColumnStore> store = loaded.store;
     try {
-        report.loadMs = timeMs([&] { store = loadCsvFile(csvPath); });
         TClientDataSet client(store);
         measureSetUp(store, client, report);
         measureClientKeys(client, options.rounds, expected, report);

@@ -7,9 +7,8 @@
 #include "PostgresServer.h"
 #include "RowGenerator.h"
 #include "Timing.h"
-#include <qmr41726/data/load/Loaders.h>
 #include <qmr41726/rtl/Exception.h>
-#include <qmr41726/sql/SqlLoader.h>
+#include <qmr41726/sql/SourceLoader.h>
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -18,6 +17,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 
@@ -68,9 +68,11 @@ int main(int argc, char** argv) {
         const TemporaryFile csv("/tmp/qmr41726-sql-bench-" + std::to_string(getpid()) + ".csv");
         writeCsvFile(generateRows(count), csv.path());
         std::printf("Loading %d rows (CODIGO, NOME, CIDADE, Ativo):\n", count);
-        std::shared_ptr<const qmr::TColumnStore> fromCsv;
-        const double csvMs = timeMs([&] { fromCsv = qmr::loadCsvFile(csv.path()); });
-        report("CSV file", csvMs, *fromCsv);
+        qmr::LoadResult fromCsv;
+        const double csvMs = timeMs([&] { fromCsv = qmr::loadSource(csv.path()); });
+        if (!fromCsv)
+            throw std::runtime_error(fromCsv.error->message);
+        report("CSV file", csvMs, *fromCsv.store);
 
         PostgresServer server;
         if (!server.create()) {
@@ -84,15 +86,17 @@ int main(int argc, char** argv) {
             return 0;
         }
         setenv("QMR_DB_PASSWORD", PostgresServer::password().toUtf8().constData(), 1);
-        const qmr::SqlConnection connection = qmr::parseDatabaseUrl(server.url("postgres"));
-        std::shared_ptr<const qmr::TColumnStore> fromServer;
+        qmr::LoadResult fromServer;
         const double serverMs = timeMs([&] {
-            fromServer = qmr::loadSqlQuery(connection, "SELECT codigo, nome, cidade, ativo FROM clientes");
+            fromServer =
+                qmr::loadSource(server.url("postgres"), "SELECT codigo, nome, cidade, ativo FROM clientes");
         });
-        report("PostgreSQL server (Unix socket)", serverMs, *fromServer);
-        if (fromServer->rowCount() != fromCsv->rowCount())
-            std::printf("  the server gave %d rows where the CSV file has %d\n", fromServer->rowCount(),
-                        fromCsv->rowCount());
+        if (!fromServer)
+            throw std::runtime_error(fromServer.error->message);
+        report("PostgreSQL server (Unix socket)", serverMs, *fromServer.store);
+        if (fromServer.store->rowCount() != fromCsv.store->rowCount())
+            std::printf("  the server gave %d rows where the CSV file has %d\n", fromServer.store->rowCount(),
+                        fromCsv.store->rowCount());
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "qmr41726-sql-bench: " << error.what() << "\n";

@@ -17,8 +17,8 @@
 #include "RowGenerator.h"
 #include "Timing.h"
 
-#include <qmr41726/data/load/Loaders.h>
 #include <qmr41726/rtl/AnsiString.h>
+#include <qmr41726/sql/SourceLoader.h>
 
 #include <QApplication>
 
@@ -142,8 +142,10 @@ int main(int argc, char** argv) {
             names = typedNames(rows);
             writeCsvFile(rows, csv.path());
         }
-        const auto store = qmr::loadCsvFile(csv.path());
-        const SoakResult result = runSoak(store, names, options.soak);
+        const qmr::LoadResult loaded = qmr::loadSource(csv.path());
+        if (!loaded)
+            throw std::runtime_error(loaded.error->message);
+        const SoakResult result = runSoak(loaded.store, names, options.soak);
         return report(options, result) ? 0 : 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "qmr41726-soak: %s\n", error.what());

@@ -263,8 +263,10 @@ QWidget* InputDriver::keyTarget() const {
 }
 
 void InputDriver::saveShot(const std::string& path) {
-    if (const std::string problem = notRegularFile(path, true); !problem.empty())
-        throw StepError("could not write the screenshot to " + path + ": it " + problem);
+    // A file about to be written may be missing; anything else that is not a regular file is refused.
+    if (const FileKindProblem problem = fileKindProblem(path);
+        problem && problem.kind != FileKindProblem::Kind::Missing)
+        throw StepError("could not write the screenshot to " + path + ": it " + problem.words);
     const QPixmap image = m_form.widget()->grab();
     if (!image.save(QString::fromStdString(path), "PNG"))
         throw StepError("could not write the screenshot to " + path);

@@ -1,10 +1,10 @@
 #include "CommandLine.h"
 
-#include <qmr41726/data/load/FileKind.h>
-
 #include <qmr41726/QmrVersion.h>
+#include <qmr41726/data/load/FileKind.h>
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/sql/SourceLoader.h>
 
 #include <QCommandLineParser>
 #include <QMap>
@@ -157,10 +157,6 @@ std::string pathText(const std::string& path) {
     return nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8);
 }
 
-bool endsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // A server's rows come from --db and --query alone.
 void checkDatabaseOptions(const HostOptions& options, bool dataGiven, bool queryGiven) {
     if (dataGiven)
@@ -173,7 +169,7 @@ void checkDatabaseOptions(const HostOptions& options, bool dataGiven, bool query
 void checkCombinations(const HostOptions& options, bool dataGiven, bool queryGiven) {
     if (!options.databaseUrl.empty())
         return checkDatabaseOptions(options, dataGiven, queryGiven);
-    const bool sqlite = isSqlitePath(options.dataPath);
+    const bool sqlite = sourceKindOf(options.dataPath) == SourceKind::SqliteFile;
     if (sqlite && !queryGiven)
         throw UsageError("--data " + pathText(options.dataPath) +
                          " is an SQLite database: give the rows to load with --query SQL");
@@ -199,8 +195,8 @@ std::optional<std::string> textOption(const QCommandLineParser& parser, const QS
         return std::nullopt;
     const std::string path = parser.value(fileOption).toStdString();
     const std::string where = "--" + fileOption.toStdString() + " " + pathText(path);
-    if (const std::string problem = notRegularFile(path, false); !problem.empty())
-        throw UsageError(where + (problem == "no such file" ? ": " : " ") + problem);
+    if (const FileKindProblem problem = fileKindProblem(path))
+        throw UsageError(problem.about(where));
     constexpr std::uintmax_t kMaxTextFile = std::uintmax_t(16) << 20;
     std::error_code error;
     if (std::filesystem::file_size(path, error) > kMaxTextFile)
@@ -241,13 +237,6 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
 }
 
 } // namespace
-
-bool isSqlitePath(const std::string& path) {
-    std::string lower = path;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
-    return endsWith(lower, ".db") || endsWith(lower, ".sqlite") || endsWith(lower, ".sqlite3");
-}
 
 HostOptions parseCommandLine(const QStringList& arguments, const std::string& defaultData) {
     QCommandLineParser parser;

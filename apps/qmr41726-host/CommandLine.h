@@ -55,9 +55,6 @@ public:
 /// repeated option, a missing or bad value, a stray argument, or options that do not go together.
 HostOptions parseCommandLine(const QStringList& arguments, const std::string& defaultData);
 
-/// Whether the file name asks for an SQLite database rather than a CSV file.
-bool isSqlitePath(const std::string& path);
-
 /// An option's text (UTF-8) in the data set's code page, Windows-1252. UsageError naming the
 /// option when the text holds a character the code page has no byte for.
 std::string optionTextToAnsi(const std::string& text, const char* option);

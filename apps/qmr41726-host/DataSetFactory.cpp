@@ -1,12 +1,9 @@
 #include "DataSetFactory.h"
 
-#include <qmr41726/data/load/FileKind.h>
-
 #include <qmr41726/data/dataset/TClientDataSet.h>
-#include <qmr41726/data/load/Loaders.h>
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
-#include <qmr41726/sql/SqlLoader.h>
+#include <qmr41726/sql/SourceLoader.h>
 
 using namespace qmr;
 
@@ -19,32 +16,20 @@ LoadLimits limitsOf(const HostOptions& options) {
     return limits;
 }
 
-// The loader's message names the server (its URL) and what failed.
-std::shared_ptr<const TColumnStore> loadServerRows(const HostOptions& options) {
-    try {
-        return loadSqlQuery(parseDatabaseUrl(options.databaseUrl), options.query, limitsOf(options));
-    } catch (const Exception& e) {
-        throw DataError(ansiToUtf8(e.Message()));
-    }
+// A data file that is missing or no regular file is named as the data file; every other failure's
+// message already names the file or server and where in it the load failed.
+bool isAboutTheDataFile(LoadErrorKind kind) {
+    return kind == LoadErrorKind::NotFound || kind == LoadErrorKind::NotRegularFile;
 }
 
 std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {
-    if (!options.databaseUrl.empty())
-        return loadServerRows(options);
-    const std::string name = nameExcerpt(options.dataPath, kPathExcerptBytes, TextEncoding::Utf8);
-    if (const std::string problem = notRegularFile(options.dataPath, false); !problem.empty())
-        throw DataError("data file " + name + (problem == "no such file" ? ": " : " ") + problem);
-    try {
-        if (isSqlitePath(options.dataPath))
-            return loadSqlite(options.dataPath, options.query, limitsOf(options));
-        return loadCsvFile(options.dataPath);
-    } catch (const Exception& e) {
-        // The loaders already name the file, line and column; keep their words (UTF-8 for the terminal).
-        const std::string message = ansiToUtf8(e.Message());
-        if (message.find(name) != std::string::npos)
-            throw DataError(message);
-        throw DataError("data file " + name + ": " + message);
-    }
+    const bool fromServer = !options.databaseUrl.empty();
+    LoadResult rows =
+        loadSource(fromServer ? options.databaseUrl : options.dataPath, options.query, limitsOf(options));
+    if (rows)
+        return std::move(rows.store);
+    const std::string message = ansiToUtf8(rows.error->message);
+    throw DataError(!fromServer && isAboutTheDataFile(rows.error->kind) ? "data file " + message : message);
 }
 
 void applyFilter(TDataSet& dataSet, const HostOptions& options) {

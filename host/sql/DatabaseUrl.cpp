@@ -17,8 +17,9 @@ namespace {
 const char* const kPasswordVariable = "QMR_DB_PASSWORD";
 
 [[noreturn]] void refuse(std::string_view url, const std::string& what) {
-    throw EDatabaseError("database URL \"" + nameExcerpt(url, kPathExcerptBytes, TextEncoding::Utf8) +
-                         "\": " + what);
+    throw ELoadError(LoadErrorKind::Malformed, "database URL \"" +
+                                                   nameExcerpt(url, kPathExcerptBytes, TextEncoding::Utf8) +
+                                                   "\": " + what);
 }
 
 // The connect timeout in whole seconds, 1 or more.

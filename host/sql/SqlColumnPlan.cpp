@@ -123,8 +123,8 @@ std::variant<SqlColumnPlan, std::string> planColumn(const QSqlField& field, cons
     if (type.id() != QMetaType::QString && !QMetaType::canConvert(type, QMetaType(QMetaType::QString)))
         return std::string("values of type ") + type.name() + " cannot be read as text";
     plan.read = type.id() == QMetaType::QTime ? SqlValueRead::TimeText : SqlValueRead::Text;
+    // 0 when the driver gives no length: the column is then sized by its data (TextColumnSizes).
     plan.def.size = declaredCharacters(driverName, field.typeID(), field.length());
-    plan.sizedByData = plan.def.size == 0;
     return plan;
 }
 

@@ -29,9 +29,6 @@ enum class SqlValueRead {
 struct SqlColumnPlan {
     TFieldDef def;
     SqlValueRead read = SqlValueRead::Text;
-    /// A text column without a declared length: sized to its longest value after the load.
-    bool sizedByData = false;
-    int longest = 0;
 };
 
 /// The plan for a column, or the reason it cannot be loaded ("binary values cannot be loaded").

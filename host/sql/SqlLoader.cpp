@@ -8,6 +8,7 @@
 #include <qmr41726/sql/SqlLoader.h>
 
 #include <qmr41726/data/load/LoadBudget.h>
+#include <qmr41726/data/load/TextColumnSizes.h>
 #include <qmr41726/rtl/AnsiString.h>
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
@@ -20,6 +21,8 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <libpq-fe.h>
 
 #include <cmath>
 #include <initializer_list>
@@ -57,11 +60,45 @@ std::string errorText(const QSqlError& error) {
     return text.simplified().toStdString();
 }
 
+// Whether the server stopped the query at its statement_timeout, the time limit of the load.
+bool stoppedAtTimeLimit(const QSqlError& error) {
+    return error.nativeErrorCode() == QLatin1String(kQueryCanceled) &&
+           error.databaseText().contains(QLatin1String("statement timeout"));
+}
+
 // The driver's words for a failed query, or the time limit's when the server stopped it there.
 std::string failureText(const QSqlError& error, const LoadBudget& budget) {
-    const bool timedOut = error.nativeErrorCode() == QLatin1String(kQueryCanceled) &&
-                          error.databaseText().contains(QLatin1String("statement timeout"));
-    return timedOut ? budget.timeoutText() : errorText(error);
+    return stoppedAtTimeLimit(error) ? budget.timeoutText() : errorText(error);
+}
+
+// A failed query was stopped at the time limit or refused by the server.
+LoadErrorKind failureKind(const QSqlError& error) {
+    return stoppedAtTimeLimit(error) ? LoadErrorKind::Timeout : LoadErrorKind::Refused;
+}
+
+// Whether a PostgreSQL server answers at the connection's address, asked with libpq's ping, which
+// needs no login: Qt's driver reports every failed connection alike, with no code.
+bool postgresAnswers(const SqlConnection& connection) {
+    const std::string port = connection.port >= 0 ? std::to_string(connection.port) : std::string();
+    const std::string timeout = std::to_string(connection.connectTimeoutSeconds);
+    const char* const keywords[] = {"host", "port", "dbname", "user", "connect_timeout", nullptr};
+    const char* const values[] = {connection.host.c_str(), port.c_str(),    connection.databaseName.c_str(),
+                                  connection.user.c_str(), timeout.c_str(), nullptr};
+    const PGPing ping = PQpingParams(keywords, values, 0);
+    return ping == PQPING_OK || ping == PQPING_REJECT;
+}
+
+// Why a connection could not be opened: no server answered at the address, or one answered and
+// refused the login or the database. MySQL gives its client's error numbers for a server it did
+// not reach, ODBC an SQLSTATE of class 08.
+LoadErrorKind connectFailureKind(const SqlConnection& connection, const QSqlError& error) {
+    if (connection.driver == "QPSQL")
+        return postgresAnswers(connection) ? LoadErrorKind::Refused : LoadErrorKind::ServerUnreachable;
+    const QString code = error.nativeErrorCode();
+    static const QStringList kMysqlUnreached = {"2002", "2003", "2005", "2006", "2013"};
+    if (code.isEmpty() || code.startsWith("08") || kMysqlUnreached.contains(code))
+        return LoadErrorKind::ServerUnreachable;
+    return LoadErrorKind::Refused;
 }
 
 /// A named Qt SQL connection that lives as long as this object; Qt keeps connections in a
@@ -97,9 +134,9 @@ ScopedConnection::ScopedConnection(const SqlConnection& connection)
     : m_name("qmr-sql-" + QString::number(reinterpret_cast<quintptr>(this), 16)) {
     const QString driver = QString::fromStdString(connection.driver);
     if (!QSqlDatabase::isDriverAvailable(driver))
-        throw EDatabaseError(
-            connection.source + ": the Qt SQL driver " + connection.driver +
-            " is not installed (installed: " + QSqlDatabase::drivers().join(", ").toStdString() + ")");
+        throw ELoadError(LoadErrorKind::Refused, connection.source + ": the Qt SQL driver " +
+                                                     connection.driver + " is not installed (installed: " +
+                                                     QSqlDatabase::drivers().join(", ").toStdString() + ")");
     m_database = QSqlDatabase::addDatabase(driver, m_name);
     m_database.setHostName(QString::fromStdString(connection.host));
     if (connection.port >= 0)
@@ -131,7 +168,7 @@ private:
     void appendInteger(int column, const QVariant& value);
     void appendFloat(int column, const QVariant& value);
     void appendDateTime(int column, const QDate& date, const QTime& time);
-    [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void fail(const std::string& what, LoadErrorKind kind = LoadErrorKind::Malformed) const;
     [[noreturn]] void failAt(int column, const std::string& what) const;
 
     QSqlQuery& m_query;
@@ -140,6 +177,7 @@ private:
     LoadBudget& m_budget;
     std::vector<SqlColumnPlan> m_columns;
     std::optional<TColumnStoreBuilder> m_builder;
+    std::optional<TextColumnSizes> m_sizes;
     long long m_row = 0;
     /// Bytes of text in the row being appended.
     std::uint64_t m_rowText = 0;
@@ -149,12 +187,13 @@ private:
 SqlLoad::SqlLoad(QSqlQuery& query, QString driverName, std::string source, LoadBudget& budget)
     : m_query(query), m_driverName(std::move(driverName)), m_source(std::move(source)), m_budget(budget) {}
 
-void SqlLoad::fail(const std::string& what) const {
-    throw EDatabaseError(joined({m_source, ": ", what}));
+void SqlLoad::fail(const std::string& what, LoadErrorKind kind) const {
+    throw ELoadError(kind, joined({m_source, ": ", what}));
 }
 
 void SqlLoad::failAt(int column, const std::string& what) const {
-    throw EDatabaseError(
+    throw ELoadError(
+        LoadErrorKind::Malformed,
         joined({m_source, ", row ", std::to_string(m_row), ", column ", std::to_string(column + 1), " (",
                 nameExcerpt(m_columns[std::size_t(column)].def.name, kNameExcerptBytes), "): ", what}));
 }
@@ -187,6 +226,7 @@ void SqlLoad::describeColumns() {
     std::vector<TFieldDef> defs;
     for (const SqlColumnPlan& column : m_columns)
         defs.push_back(column.def);
+    m_sizes.emplace(defs);
     m_builder.emplace(std::move(defs));
 }
 
@@ -206,9 +246,9 @@ void SqlLoad::appendRow() {
 void SqlLoad::checkBudget() {
     const std::uint64_t bytes = m_rowText + sizeof(std::int64_t) * m_columns.size();
     if (const std::string passed = m_budget.addRow(bytes); !passed.empty())
-        fail(joined({"row ", std::to_string(m_row), ": ", passed}));
+        fail(joined({"row ", std::to_string(m_row), ": ", passed}), LoadErrorKind::Refused);
     if (m_row % kRowsPerClockCheck == 0 && m_budget.pastDeadline())
-        fail(joined({"row ", std::to_string(m_row), ": ", m_budget.timeoutText()}));
+        fail(joined({"row ", std::to_string(m_row), ": ", m_budget.timeoutText()}), LoadErrorKind::Timeout);
 }
 
 void SqlLoad::appendValue(int column, const QVariant& value) {
@@ -251,12 +291,8 @@ void SqlLoad::appendText(int column, const QString& text) {
             failAt(column, error.Message());
         }
     }
-    SqlColumnPlan& plan = m_columns[std::size_t(column)];
-    const int length = int(m_text.size());
-    if (!plan.sizedByData && length > plan.def.size)
-        failAt(column, joined({"a value of ", std::to_string(length),
-                               " characters; the column holds at most ", std::to_string(plan.def.size)}));
-    plan.longest = std::max(plan.longest, length);
+    if (const std::string tooLong = m_sizes->add(column, m_text); !tooLong.empty())
+        failAt(column, tooLong);
     m_rowText += m_text.size();
     m_builder->appendString(column, m_text);
 }
@@ -302,11 +338,9 @@ std::shared_ptr<const TColumnStore> SqlLoad::run() {
     // must not pass for the whole result.
     if (m_query.lastError().isValid())
         fail(joined({"the query failed after ", std::to_string(m_row),
-                     m_row == 1 ? " row: " : " rows: ", failureText(m_query.lastError(), m_budget)}));
-    for (int i = 0; i < int(m_columns.size()); ++i) {
-        if (m_columns[std::size_t(i)].sizedByData)
-            m_builder->setFieldSize(i, std::max(1, m_columns[std::size_t(i)].longest));
-    }
+                     m_row == 1 ? " row: " : " rows: ", failureText(m_query.lastError(), m_budget)}),
+             failureKind(m_query.lastError()));
+    m_sizes->applyTo(*m_builder);
     return m_builder->finish();
 }
 
@@ -360,8 +394,8 @@ std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::
         // Exact numerics arrive as text, so that one wider than a double keeps its digits.
         statement.setNumericalPrecisionPolicy(QSql::HighPrecision);
         if (!statement.exec(QString::fromStdString(query)))
-            throw EDatabaseError(source +
-                                 ": the query failed: " + failureText(statement.lastError(), budget));
+            throw ELoadError(failureKind(statement.lastError()),
+                             source + ": the query failed: " + failureText(statement.lastError(), budget));
         try {
             rows = SqlLoad(statement, database.driverName(), source, budget).run();
         } catch (...) {
@@ -371,7 +405,8 @@ std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::
     } catch (const std::bad_alloc&) {
         if (transaction)
             database.rollback();
-        throw EDatabaseError(source + ": not enough memory to load the rows; nothing was loaded");
+        throw ELoadError(LoadErrorKind::Refused,
+                         source + ": not enough memory to load the rows; nothing was loaded");
     } catch (...) {
         if (transaction)
             database.rollback();
@@ -392,7 +427,7 @@ std::shared_ptr<const TColumnStore> loadSqlQuery(QSqlDatabase& database, const s
 std::shared_ptr<const TColumnStore> loadSqlQuery(QSqlDatabase& database, const std::string& query,
                                                  const std::string& sourceName, const LoadLimits& limits) {
     if (!database.isOpen())
-        throw EDatabaseError(sourceName + ": the connection is not open");
+        throw ELoadError(LoadErrorKind::ServerUnreachable, sourceName + ": the connection is not open");
     return loadOpen(database, query, sourceName, limits);
 }
 
@@ -404,8 +439,8 @@ std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection
                                                  const LoadLimits& limits) {
     ScopedConnection scoped(connection);
     if (!scoped.database().open())
-        throw EDatabaseError(connection.source +
-                             ": cannot connect: " + errorText(scoped.database().lastError()));
+        throw ELoadError(connectFailureKind(connection, scoped.database().lastError()),
+                         connection.source + ": cannot connect: " + errorText(scoped.database().lastError()));
     return loadOpen(scoped.database(), query, connection.source, limits);
 }
 

@@ -36,10 +36,10 @@ struct HeaderError {
 };
 
 // Applies one `:word` after the name: a type, or the `hidden` flag.
-void applyQualifier(std::string_view word, CsvColumn& column, bool& typed) {
+void applyQualifier(std::string_view word, TFieldDef& field, bool& typed) {
     const AnsiString lower = LowerCase(trimBlanks(word));
     if (lower == "hidden") {
-        column.def.visible = false;
+        field.visible = false;
         return;
     }
     if (typed)
@@ -47,7 +47,7 @@ void applyQualifier(std::string_view word, CsvColumn& column, bool& typed) {
     typed = true;
     for (const TypeName& entry : kTypeNames) {
         if (lower == entry.name) {
-            column.def.type = entry.type;
+            field.type = entry.type;
             return;
         }
     }
@@ -63,27 +63,23 @@ void applyQualifier(std::string_view word, CsvColumn& column, bool& typed) {
     if (ec != std::errc() || ptr != last || size < 1 || size > kMaxStringSize)
         throw HeaderError{"the size in " + quotedExcerpt(word) + " must be a whole number from 1 to " +
                           std::to_string(kMaxStringSize)};
-    column.def.type = TFieldType::ftString;
-    column.def.size = size;
-    column.sizedByData = false;
+    field.type = TFieldType::ftString;
+    field.size = size;
 }
 
-CsvColumn parseEntry(std::string_view entry) {
-    CsvColumn column;
-    column.sizedByData = true;
+TFieldDef parseEntry(std::string_view entry) {
+    TFieldDef field;
     size_t colon = entry.find(':');
-    column.def.name = AnsiString(trimBlanks(entry.substr(0, colon)));
-    if (column.def.name.empty())
+    field.name = AnsiString(trimBlanks(entry.substr(0, colon)));
+    if (field.name.empty())
         throw HeaderError{"a field without a name"};
     bool typed = false;
     while (colon != std::string_view::npos) {
         entry.remove_prefix(colon + 1);
         colon = entry.find(':');
-        applyQualifier(entry.substr(0, colon), column, typed);
+        applyQualifier(entry.substr(0, colon), field, typed);
     }
-    if (column.def.type != TFieldType::ftString)
-        column.sizedByData = false;
-    return column;
+    return field;
 }
 
 AnsiString toAnsi(std::string_view utf8) {
@@ -98,8 +94,8 @@ AnsiString toAnsi(std::string_view utf8) {
 
 // Names are compared with a-z folded, through a set so that a wide header costs one lookup per
 // column.
-std::vector<CsvColumn> parseCsvHeader(const std::vector<CsvField>& entries, const std::string& sourceName) {
-    std::vector<CsvColumn> columns;
+std::vector<TFieldDef> parseCsvHeader(const std::vector<CsvField>& entries, const std::string& sourceName) {
+    std::vector<TFieldDef> fields;
     std::unordered_set<AnsiString> names;
     for (size_t i = 0; i < entries.size(); ++i) {
         const int columnNumber = int(i) + 1;
@@ -107,15 +103,15 @@ std::vector<CsvColumn> parseCsvHeader(const std::vector<CsvField>& entries, cons
             if (entries[i].text.size() > kMaxHeaderEntry)
                 throw HeaderError{"the entry has " + std::to_string(entries[i].text.size()) +
                                   " bytes, more than " + std::to_string(kMaxHeaderEntry)};
-            CsvColumn column = parseEntry(toAnsi(entries[i].text));
-            if (!names.insert(UpperCase(column.def.name)).second)
-                throw HeaderError{"the field name " + quotedExcerpt(column.def.name) + " appears twice"};
-            columns.push_back(std::move(column));
+            TFieldDef field = parseEntry(toAnsi(entries[i].text));
+            if (!names.insert(UpperCase(field.name)).second)
+                throw HeaderError{"the field name " + quotedExcerpt(field.name) + " appears twice"};
+            fields.push_back(std::move(field));
         } catch (const HeaderError& error) {
             throwCsvError(sourceName, entries[i].line, columnNumber, "header: " + error.what);
         }
     }
-    return columns;
+    return fields;
 }
 
 } // namespace qmr

@@ -9,17 +9,11 @@
 
 namespace qmr {
 
-/// One column as the header declares it.
-struct CsvColumn {
-    TFieldDef def;
-    /// A string column without a declared size: it is sized to its longest value after the load.
-    bool sizedByData = false;
-};
-
-/// Reads the header's entries `NAME[:type][:hidden]`. Types: integer, float, boolean, datetime,
-/// string(n) and string (sized by the data); an untyped entry is a string sized by the data.
+/// Reads the header's entries `NAME[:type][:hidden]`, one field each. Types: integer, float,
+/// boolean, datetime, string(n) and string; a string without a size, typed or not, has size 0
+/// and is sized by its data (TextColumnSizes).
 /// Raises EDatabaseError naming the column for an empty or repeated name (a-z case ignored) and
 /// for an unknown type or size.
-std::vector<CsvColumn> parseCsvHeader(const std::vector<CsvField>& entries, const std::string& sourceName);
+std::vector<TFieldDef> parseCsvHeader(const std::vector<CsvField>& entries, const std::string& sourceName);
 
 } // namespace qmr

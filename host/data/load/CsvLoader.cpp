@@ -7,6 +7,7 @@
 #include <qmr41726/data/load/CsvHeader.h>
 #include <qmr41726/data/load/FileSource.h>
 #include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/data/load/TextColumnSizes.h>
 #include <qmr41726/data/load/ValueParser.h>
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
@@ -23,7 +24,7 @@ namespace {
 /// One load in progress: checks each row against the header and feeds the builder.
 class CsvLoad {
 public:
-    CsvLoad(const CsvReader& reader, std::vector<CsvColumn> columns);
+    CsvLoad(const CsvReader& reader, std::vector<TFieldDef> fields);
     void appendRow(const std::vector<CsvField>& fields);
     /// Makes room in the store for the whole file, foreseen from the rows read so far, which took
     /// `bytesSoFar` of the file's `fileBytes` bytes.
@@ -36,11 +37,9 @@ private:
     void appendTyped(int column, const CsvField& field, std::string_view text);
     [[noreturn]] void fail(int column, const CsvField& field, const std::string& what) const;
 
-    static std::vector<TFieldDef> definitions(const std::vector<CsvColumn>& columns);
-
     const CsvReader& m_reader;
-    std::vector<CsvColumn> m_columns;
-    std::vector<int> m_longest;
+    std::vector<TFieldDef> m_fields;
+    TextColumnSizes m_sizes;
     /// Bytes of text given to each string column so far.
     std::vector<std::size_t> m_textBytes;
     int m_rows = 0;
@@ -48,17 +47,9 @@ private:
     AnsiString m_converted;
 };
 
-std::vector<TFieldDef> CsvLoad::definitions(const std::vector<CsvColumn>& columns) {
-    std::vector<TFieldDef> defs;
-    defs.reserve(columns.size());
-    for (const CsvColumn& column : columns)
-        defs.push_back(column.def);
-    return defs;
-}
-
-CsvLoad::CsvLoad(const CsvReader& reader, std::vector<CsvColumn> columns)
-    : m_reader(reader), m_columns(std::move(columns)), m_longest(m_columns.size(), 0),
-      m_textBytes(m_columns.size(), 0), m_builder(definitions(m_columns)) {}
+CsvLoad::CsvLoad(const CsvReader& reader, std::vector<TFieldDef> fields)
+    : m_reader(reader), m_fields(std::move(fields)), m_sizes(m_fields), m_textBytes(m_fields.size(), 0),
+      m_builder(m_fields) {}
 
 // A store grown by doubling copies each column about twice over and leaves up to half of it
 // unused, to be copied once more when finished; at 10M rows that is a fifth of a load. Rows read
@@ -70,9 +61,9 @@ void CsvLoad::planFor(std::uint64_t bytesSoFar, std::uint64_t fileBytes) {
         return;
     const double scale = double(fileBytes) / double(bytesSoFar) * 1.02;
     const auto rows = std::size_t(double(m_rows) * scale) + 1;
-    std::vector<std::size_t> textBytes(m_columns.size(), 0);
+    std::vector<std::size_t> textBytes(m_fields.size(), 0);
     double planned = 0;
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
         textBytes[i] = std::size_t(double(m_textBytes[i]) * scale);
         planned += double(textBytes[i]) + double(rows) * 8;
     }
@@ -90,7 +81,7 @@ void CsvLoad::fail(int column, const CsvField& field, const std::string& what) c
 }
 
 void CsvLoad::appendRow(const std::vector<CsvField>& fields) {
-    const std::size_t expected = m_columns.size();
+    const std::size_t expected = m_fields.size();
     if (fields.size() != expected) {
         const CsvField& at = fields.size() > expected ? fields[expected] : fields.back();
         const std::string found = std::to_string(fields.size()) + (fields.size() == 1 ? " field" : " fields");
@@ -111,7 +102,7 @@ void CsvLoad::appendValue(int column, const CsvField& field) {
     } catch (const EConvertError& error) {
         fail(column, field, error.Message());
     }
-    if (m_columns[column].def.type == TFieldType::ftString)
+    if (m_fields[column].type == TFieldType::ftString)
         appendString(column, field, text);
     else
         appendTyped(column, field, text);
@@ -120,14 +111,10 @@ void CsvLoad::appendValue(int column, const CsvField& field) {
 // An empty string value is an empty string, not null: the file cannot tell them apart, and a
 // search over text columns treats both alike.
 void CsvLoad::appendString(int column, const CsvField& field, std::string_view text) {
-    const CsvColumn& spec = m_columns[column];
-    const int length = int(text.size());
-    if (!spec.sizedByData && length > spec.def.size)
-        fail(column, field,
-             quotedExcerpt(text) + " has " + std::to_string(length) + " characters; the field " +
-                 nameExcerpt(spec.def.name, kNameExcerptBytes) + " holds at most " +
-                 std::to_string(spec.def.size));
-    m_longest[column] = std::max(m_longest[column], length);
+    const std::string tooLong =
+        m_sizes.add(column, text, "the field " + nameExcerpt(m_fields[column].name, kNameExcerptBytes));
+    if (!tooLong.empty())
+        fail(column, field, tooLong);
     m_textBytes[column] += text.size();
     m_builder.appendString(column, text);
 }
@@ -138,7 +125,7 @@ void CsvLoad::appendTyped(int column, const CsvField& field, std::string_view te
         return;
     }
     const char* why = nullptr;
-    switch (m_columns[column].def.type) {
+    switch (m_fields[column].type) {
     case TFieldType::ftInteger: {
         std::int64_t value = 0;
         if (!(why = parseInteger(text, value)))
@@ -169,14 +156,11 @@ void CsvLoad::appendTyped(int column, const CsvField& field, std::string_view te
     if (why)
         fail(column, field,
              quotedExcerpt(text) + " " + why + " (field " +
-                 nameExcerpt(m_columns[column].def.name, kNameExcerptBytes) + ")");
+                 nameExcerpt(m_fields[column].name, kNameExcerptBytes) + ")");
 }
 
 std::shared_ptr<const TColumnStore> CsvLoad::finish() {
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        if (m_columns[i].sizedByData)
-            m_builder.setFieldSize(int(i), std::max(1, m_longest[i]));
-    }
+    m_sizes.applyTo(m_builder);
     return m_builder.finish();
 }
 
@@ -230,7 +214,8 @@ std::shared_ptr<const TColumnStore> loadCsvFrom(ByteSource& source, const std::s
         source.checkUnchanged();
         throw;
     } catch (const std::bad_alloc&) {
-        throw EDatabaseError(sourceName + ", line " + std::to_string(std::max(1, reader.recordLine())) +
+        throw ELoadError(LoadErrorKind::Refused,
+                         sourceName + ", line " + std::to_string(std::max(1, reader.recordLine())) +
                              ": not enough memory to load the rows; nothing was loaded");
     }
     source.checkUnchanged();

@@ -8,9 +8,10 @@
 
 namespace qmr {
 
-void throwCsvError(const std::string& source, int line, int column, const std::string& what) {
-    throw EDatabaseError(source + ", line " + std::to_string(line) + ", column " + std::to_string(column) +
-                         ": " + what);
+void throwCsvError(const std::string& source, int line, int column, const std::string& what,
+                   LoadErrorKind kind) {
+    throw ELoadError(kind, source + ", line " + std::to_string(line) + ", column " + std::to_string(column) +
+                               ": " + what);
 }
 
 // A chunk holds at least a byte order mark, so that the first fill can tell whether there is one.
@@ -112,9 +113,11 @@ bool CsvReader::endField(std::vector<CsvField>& fields, const char* recordStart)
 void CsvReader::failBounds(int column) const {
     if (column > kMaxCsvFields)
         throwCsvError(m_sourceName, m_recordLine, column,
-                      "the record has more than " + std::to_string(kMaxCsvFields) + " fields");
+                      "the record has more than " + std::to_string(kMaxCsvFields) + " fields",
+                      LoadErrorKind::Refused);
     throwCsvError(m_sourceName, m_recordLine, column,
-                  "the record is longer than " + std::to_string(kMaxCsvRecordBytes) + " bytes");
+                  "the record is longer than " + std::to_string(kMaxCsvRecordBytes) + " bytes",
+                  LoadErrorKind::Refused);
 }
 
 // Keeps the unread bytes, moved to the buffer's start, and reads the source until the buffer is

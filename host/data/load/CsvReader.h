@@ -2,6 +2,8 @@
 // Splitting CSV text into records (RFC 4180): fields separated by commas, records by CRLF or
 // LF, quoted fields with "" for a quote and with commas and line breaks inside.
 
+#include <qmr41726/data/load/ELoadError.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,8 +25,10 @@ struct CsvField {
 constexpr int kMaxCsvFields = 10000;
 constexpr std::size_t kMaxCsvRecordBytes = std::size_t(64) << 20;
 
-/// Raises the EDatabaseError of a CSV load: "<source>, line L, column C: <what>".
-[[noreturn]] void throwCsvError(const std::string& source, int line, int column, const std::string& what);
+/// Raises the ELoadError of a CSV load, "<source>, line L, column C: <what>", of `kind`: Malformed
+/// for what the file says wrongly, Refused for a record past a bound.
+[[noreturn]] void throwCsvError(const std::string& source, int line, int column, const std::string& what,
+                                LoadErrorKind kind = LoadErrorKind::Malformed);
 
 /// Where a reader's bytes come from, front to back.
 class ByteSource {

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace qmr {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -14,30 +16,44 @@ bool underSystemFolder(const fs::path& path) {
     return text.rfind("/dev/", 0) == 0 || text.rfind("/proc/", 0) == 0;
 }
 
+FileKindProblem problem(FileKindProblem::Kind kind, std::string words) {
+    return {kind, std::move(words)};
+}
+
 } // namespace
 
-std::string notRegularFile(const std::string& path, bool mayBeMissing) {
+std::string FileKindProblem::about(std::string_view name) const {
+    const bool isPhrase = kind != Kind::Missing && kind != Kind::Unexaminable;
+    return std::string(name) + (isPhrase ? " " : ": ") + words;
+}
+
+FileKindProblem fileKindProblem(const std::string& path) {
+    using Kind = FileKindProblem::Kind;
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (error == std::errc::too_many_symbolic_link_levels)
-        return "is a symbolic link loop";
+        return problem(Kind::LinkLoop, "is a symbolic link loop");
     if (underSystemFolder(path) && status.type() != fs::file_type::not_found)
-        return "is a special file of the system";
+        return problem(Kind::SystemFile, "is a special file of the system");
     switch (status.type()) {
     case fs::file_type::regular:
         return {};
     case fs::file_type::not_found:
-        return mayBeMissing ? std::string() : "no such file";
+        return problem(Kind::Missing, "no such file");
     case fs::file_type::directory:
-        return "is a directory";
+        return problem(Kind::Directory, "is a directory");
     case fs::file_type::fifo:
-        return "is a FIFO (named pipe)";
+        return problem(Kind::Fifo, "is a FIFO (named pipe)");
     case fs::file_type::block:
     case fs::file_type::character:
-        return "is a device";
+        return problem(Kind::Device, "is a device");
     case fs::file_type::socket:
-        return "is a socket";
+        return problem(Kind::Socket, "is a socket");
     default:
-        return error ? "cannot be examined (" + error.message() + ")" : "is not a regular file";
+        if (error)
+            return problem(Kind::Unexaminable, "cannot be examined (" + error.message() + ")");
+        return problem(Kind::Other, "is not a regular file");
     }
 }
+
+} // namespace qmr

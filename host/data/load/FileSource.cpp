@@ -1,6 +1,7 @@
 #include <qmr41726/data/load/FileSource.h>
 
-#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/data/load/ELoadError.h>
+#include <qmr41726/data/load/FileKind.h>
 #include <qmr41726/rtl/MessageText.h>
 
 #include <cerrno>
@@ -13,7 +14,8 @@ namespace qmr {
 namespace {
 
 [[noreturn]] void throwUnreadable(const std::string& path, int error) {
-    throw EDatabaseError(path + ": cannot read the file (" + std::strerror(error) + ")");
+    throw ELoadError(LoadErrorKind::Unreadable,
+                     path + ": cannot read the file (" + std::strerror(error) + ")");
 }
 
 bool sameTime(const timespec& a, const timespec& b) noexcept {
@@ -22,15 +24,27 @@ bool sameTime(const timespec& a, const timespec& b) noexcept {
 
 } // namespace
 
+void requireRegularFile(const std::string& path, const std::string& name) {
+    if (const FileKindProblem problem = fileKindProblem(path))
+        throw ELoadError(problem.kind == FileKindProblem::Kind::Missing ? LoadErrorKind::NotFound
+                                                                        : LoadErrorKind::NotRegularFile,
+                         problem.about(name));
+}
+
 FileSource::FileSource(const std::string& path)
     : m_path(path), m_name(nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8)) {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    requireRegularFile(path, m_name);
+    // Without blocking, and checked again once open: a FIFO put in the file's place since the
+    // look above would otherwise hold the load until something wrote to it.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0)
         throwUnreadable(m_name, errno);
-    const int error = ::fstat(m_fd, &m_opened) != 0 ? errno : S_ISDIR(m_opened.st_mode) ? EISDIR : 0;
-    if (error != 0) {
+    const int error = ::fstat(m_fd, &m_opened) != 0 ? errno : 0;
+    if (error != 0 || !S_ISREG(m_opened.st_mode)) {
         ::close(m_fd);
-        throwUnreadable(m_name, error);
+        if (error != 0)
+            throwUnreadable(m_name, error);
+        throw ELoadError(LoadErrorKind::NotRegularFile, m_name + " is not a regular file");
     }
     // The loaders read front to back, once.
     ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -75,14 +89,13 @@ std::string FileSource::changeSinceOpened() const {
 }
 
 void FileSource::checkUnchanged() {
-    if (!S_ISREG(m_opened.st_mode))
-        return;
     if (const std::string change = changeSinceOpened(); !change.empty())
-        throw EDatabaseError(m_name + " changed while it was read (" + change + "); nothing was loaded");
+        throw ELoadError(LoadErrorKind::Unreadable,
+                         m_name + " changed while it was read (" + change + "); nothing was loaded");
 }
 
 std::uint64_t FileSource::expectedBytes() const {
-    return S_ISREG(m_opened.st_mode) ? std::uint64_t(m_opened.st_size) : 0;
+    return std::uint64_t(m_opened.st_size);
 }
 
 } // namespace qmr

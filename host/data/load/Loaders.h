@@ -1,8 +1,11 @@
 #pragma once
 // Loading real data into a column store: CSV files and SQLite queries. A load either succeeds
-// whole or raises EDatabaseError naming the file, line and column; nothing is half-loaded.
+// whole or raises ELoadError (an EDatabaseError) naming the file, line and column, with the kind
+// of failure; nothing is half-loaded. Only regular files are read: a missing file, a directory, a
+// named pipe or a device is refused, named for what it is, before anything is opened.
 
 #include <qmr41726/QmrRuntimeExport.h>
+#include <qmr41726/data/load/ELoadError.h>
 #include <qmr41726/data/store/TColumnStore.h>
 
 #include <cstdint>

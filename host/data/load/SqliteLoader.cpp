@@ -10,9 +10,11 @@
 // time is watched from inside SQLite (a progress handler), so that a query busy without yielding
 // rows, a sort of an endless CTE, is stopped too.
 
+#include <qmr41726/data/load/FileSource.h>
 #include <qmr41726/data/load/LoadBudget.h>
 #include <qmr41726/data/load/Loaders.h>
 #include <qmr41726/data/load/SqlDeclaredType.h>
+#include <qmr41726/data/load/TextColumnSizes.h>
 #include <qmr41726/data/load/ValueParser.h>
 #include <qmr41726/data/store/ValueText.h>
 #include <qmr41726/rtl/Exception.h>
@@ -44,14 +46,30 @@ std::string sqliteError(sqlite3* db) {
     return sqlite3_errmsg(db);
 }
 
+// What sort of failure the database's last error is: a file that is no database, one that could
+// not be read (or stayed locked), or a query the database refused.
+LoadErrorKind sqliteErrorKind(sqlite3* db) {
+    switch (sqlite3_errcode(db) & 0xff) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return LoadErrorKind::Malformed;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+    case SQLITE_PERM:
+        return LoadErrorKind::Unreadable;
+    case SQLITE_NOMEM:
+    default:
+        return LoadErrorKind::Refused;
+    }
+}
+
 /// How one result column becomes a field.
 struct SqlColumn {
     TFieldDef def;
     /// False while the type waits for the column's first non-null value.
     bool typed = false;
-    /// A text column without a declared length: sized to its longest value after the load.
-    bool sizedByData = false;
-    int longest = 0;
 };
 
 /// One value as SQLite returned it; text is kept only where a text form is needed.
@@ -81,7 +99,6 @@ void applyDeclaredType(const char* declared, SqlColumn& column) {
     column.typed = true;
     column.def.type = type->type;
     column.def.size = type->size;
-    column.sizedByData = type->type == TFieldType::ftString && type->size == 0;
 }
 
 // The type an untyped column takes from its first non-null value.
@@ -90,7 +107,6 @@ void inferType(const SqlValue& value, SqlColumn& column) {
     column.def.type = value.type == SQLITE_INTEGER ? TFieldType::ftInteger
                       : value.type == SQLITE_FLOAT ? TFieldType::ftFloat
                                                    : TFieldType::ftString;
-    column.sizedByData = column.def.type == TFieldType::ftString;
 }
 
 /// One query's rows on their way into a store.
@@ -121,6 +137,7 @@ private:
     LoadBudget& m_budget;
     std::vector<SqlColumn> m_columns;
     std::optional<TColumnStoreBuilder> m_builder;
+    std::optional<TextColumnSizes> m_sizes;
     long long m_row = 0;
     AnsiString m_converted;
 };
@@ -129,13 +146,13 @@ SqliteLoad::SqliteLoad(std::string path, sqlite3* db, sqlite3_stmt* stmt, LoadBu
     : m_path(std::move(path)), m_db(db), m_stmt(stmt), m_budget(budget) {}
 
 void SqliteLoad::fail(const std::string& what) const {
-    throw EDatabaseError(m_path + ": " + what);
+    throw ELoadError(LoadErrorKind::Malformed, m_path + ": " + what);
 }
 
 void SqliteLoad::failAt(int column, const std::string& what) const {
-    throw EDatabaseError(m_path + ", row " + std::to_string(m_row) + ", column " +
-                         std::to_string(column + 1) + " (" +
-                         nameExcerpt(m_columns[column].def.name, kNameExcerptBytes) + "): " + what);
+    throw ELoadError(LoadErrorKind::Malformed,
+                     m_path + ", row " + std::to_string(m_row) + ", column " + std::to_string(column + 1) +
+                         " (" + nameExcerpt(m_columns[column].def.name, kNameExcerptBytes) + "): " + what);
 }
 
 // A row costs its text and a number's 8 bytes a value in the store; while it waits for the
@@ -146,7 +163,7 @@ void SqliteLoad::countRow(const std::vector<SqlValue>& row) {
     for (const SqlValue& value : row)
         bytes += value.text.size() + perValue;
     if (const std::string passed = m_budget.addRow(bytes); !passed.empty())
-        throw EDatabaseError(m_path + ", row " + std::to_string(m_row) + ": " + passed);
+        throw ELoadError(LoadErrorKind::Refused, m_path + ", row " + std::to_string(m_row) + ": " + passed);
 }
 
 void SqliteLoad::describeColumns() {
@@ -206,12 +223,12 @@ void SqliteLoad::startBuilder() {
     std::vector<TFieldDef> defs;
     for (SqlColumn& column : m_columns) {
         if (!column.typed) {
-            // Nothing but nulls: a text column is the least surprising home for them.
+            // Nothing but nulls: a text column, sized by its data, is the least surprising home.
             column.typed = true;
-            column.sizedByData = true;
         }
         defs.push_back(column.def);
     }
+    m_sizes.emplace(defs);
     m_builder.emplace(std::move(defs));
 }
 
@@ -245,12 +262,8 @@ void SqliteLoad::appendString(int column, const SqlValue& value) {
     } catch (const EConvertError& error) {
         failAt(column, error.Message());
     }
-    SqlColumn& spec = m_columns[column];
-    const int length = int(text.size());
-    if (!spec.sizedByData && length > spec.def.size)
-        failAt(column, quotedExcerpt(text) + " has " + std::to_string(length) +
-                           " characters; the column holds at most " + std::to_string(spec.def.size));
-    spec.longest = std::max(spec.longest, length);
+    if (const std::string tooLong = m_sizes->add(column, text); !tooLong.empty())
+        failAt(column, tooLong);
     m_builder->appendString(column, text);
 }
 
@@ -335,7 +348,8 @@ std::shared_ptr<const TColumnStore> SqliteLoad::run() {
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
-            throw EDatabaseError(m_path + ", row " + std::to_string(m_row + 1) + ": " +
+            throw ELoadError(rc == SQLITE_INTERRUPT ? LoadErrorKind::Timeout : sqliteErrorKind(m_db),
+                             m_path + ", row " + std::to_string(m_row + 1) + ": " +
                                  (rc == SQLITE_INTERRUPT ? m_budget.timeoutText() : sqliteError(m_db)));
         ++m_row;
         readRow(row);
@@ -350,10 +364,7 @@ std::shared_ptr<const TColumnStore> SqliteLoad::run() {
     }
     if (!m_builder)
         appendWaiting(waiting);
-    for (int i = 0; i < int(m_columns.size()); ++i) {
-        if (m_columns[i].sizedByData)
-            m_builder->setFieldSize(i, std::max(1, m_columns[i].longest));
-    }
+    m_sizes->applyTo(*m_builder);
     return m_builder->finish();
 }
 
@@ -371,16 +382,18 @@ void refuseParameters(sqlite3_stmt* stmt, const std::string& name) {
     const char* parameter = nullptr;
     for (int i = 1; i <= count && !parameter; ++i)
         parameter = sqlite3_bind_parameter_name(stmt, i);
-    throw EDatabaseError(name + ": the query holds the parameter " +
-                         quotedExcerpt(parameter ? parameter : "?") +
-                         ", which nothing binds; write its value into the query");
+    throw ELoadError(LoadErrorKind::Malformed, name + ": the query holds the parameter " +
+                                                   quotedExcerpt(parameter ? parameter : "?") +
+                                                   ", which nothing binds; write its value into the query");
 }
 
 std::shared_ptr<const TColumnStore> runQuery(const std::string& path, const std::string& name,
                                              const std::string& query, const LoadLimits& limits) {
+    requireRegularFile(path, name);
     Connection connection;
     if (sqlite3_open_v2(path.c_str(), &connection.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        throw EDatabaseError(name + ": cannot open the database (" +
+        throw ELoadError(LoadErrorKind::Unreadable,
+                         name + ": cannot open the database (" +
                              (connection.db ? sqlite3_errmsg(connection.db) : "out of memory") + ")");
     sqlite3_busy_timeout(connection.db, kBusyTimeoutMs);
     LoadBudget budget(limits);
@@ -389,13 +402,14 @@ std::shared_ptr<const TColumnStore> runQuery(const std::string& path, const std:
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(connection.db, query.c_str(), int(query.size()), &statement.stmt, &tail) !=
         SQLITE_OK)
-        throw EDatabaseError(name + ": the query failed: " + sqliteError(connection.db));
+        throw ELoadError(sqliteErrorKind(connection.db),
+                         name + ": the query failed: " + sqliteError(connection.db));
     if (!statement.stmt)
-        throw EDatabaseError(name + ": the query is empty");
+        throw ELoadError(LoadErrorKind::Malformed, name + ": the query is empty");
     // A second statement would be silently ignored; refuse it rather than run half the text.
     Statement rest;
     if (sqlite3_prepare_v2(connection.db, tail, -1, &rest.stmt, nullptr) != SQLITE_OK || rest.stmt)
-        throw EDatabaseError(name + ": the query holds more than one statement");
+        throw ELoadError(LoadErrorKind::Malformed, name + ": the query holds more than one statement");
     refuseParameters(statement.stmt, name);
     return SqliteLoad(name, connection.db, statement.stmt, budget).run();
 }
@@ -413,7 +427,8 @@ std::shared_ptr<const TColumnStore> loadSqlite(const std::string& path, const st
     try {
         return runQuery(path, name, query, limits);
     } catch (const std::bad_alloc&) {
-        throw EDatabaseError(name + ": not enough memory to load the rows; nothing was loaded");
+        throw ELoadError(LoadErrorKind::Refused,
+                         name + ": not enough memory to load the rows; nothing was loaded");
     }
 }
 

@@ -250,10 +250,15 @@ TEST(CsvLoader, loadsFilesAndNamesAnUnreadableOne) {
         << "unquoting never writes to the file";
     std::remove(path.c_str());
 
-    EXPECT_EQ(errorOf([&] { loadCsvFile(path); }),
-              path + ": cannot read the file (No such file or directory)");
-    EXPECT_EQ(errorOf([&] { loadCsvFile(::testing::TempDir()); }),
-              ::testing::TempDir() + ": cannot read the file (Is a directory)");
+    // What is not a regular file is named for what it is before anything is opened: a named pipe
+    // would otherwise hold the load until something wrote to it.
+    const std::string fifo = ::testing::TempDir() + "qmr_loader_test.fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(errorOf([&] { loadCsvFile(path); }), path + ": no such file");
+    EXPECT_EQ(errorOf([&] { loadCsvFile(::testing::TempDir()); }), ::testing::TempDir() + " is a directory");
+    EXPECT_EQ(errorOf([&] { loadCsvFile(fifo); }), fifo + " is a FIFO (named pipe)");
+    std::remove(fifo.c_str());
 }
 
 namespace {

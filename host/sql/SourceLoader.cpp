@@ -1,0 +1,82 @@
+#include <qmr41726/sql/SourceLoader.h>
+
+#include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/sql/SqlLoader.h>
+
+#include <cctype>
+#include <new>
+
+namespace qmr {
+
+namespace {
+
+bool endsWithFolded(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && LowerCase(text.substr(text.size() - tail.size())) == tail;
+}
+
+// A URL's scheme: letters first, then letters, digits, '+', '-' or '.', then "://".
+bool hasUrlScheme(std::string_view name) {
+    const std::size_t end = name.find("://");
+    if (end == std::string_view::npos || end == 0 || !std::isalpha(static_cast<unsigned char>(name[0])))
+        return false;
+    for (const char c : name.substr(0, end)) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+// The rows of the source, or the loader's exception.
+std::shared_ptr<const TColumnStore> load(std::string_view name, const std::string& query,
+                                         const LoadLimits& limits) {
+    const std::string shown = nameExcerpt(name, kPathExcerptBytes, TextEncoding::Utf8);
+    switch (sourceKindOf(name)) {
+    case SourceKind::Server:
+        if (query.empty())
+            throw ELoadError(LoadErrorKind::Malformed,
+                             shown + ": a database server needs a query naming the rows to load");
+        return loadSqlQuery(parseDatabaseUrl(name), query, limits);
+    case SourceKind::SqliteFile:
+        if (query.empty())
+            throw ELoadError(LoadErrorKind::Malformed,
+                             shown + " is an SQLite database: it needs a query naming the rows to load");
+        return loadSqlite(std::string(name), query, limits);
+    case SourceKind::CsvFile:
+        if (!query.empty())
+            throw ELoadError(LoadErrorKind::Malformed, shown + " is a CSV file, which takes no query");
+        return loadCsvFile(std::string(name));
+    }
+    return nullptr;
+}
+
+LoadResult failed(LoadErrorKind kind, AnsiString message) {
+    return {nullptr, LoadError{kind, std::move(message)}};
+}
+
+} // namespace
+
+SourceKind sourceKindOf(std::string_view name) {
+    if (name.starts_with("odbc:") || hasUrlScheme(name))
+        return SourceKind::Server;
+    for (const std::string_view extension : {".db", ".sqlite", ".sqlite3"}) {
+        if (endsWithFolded(name, extension))
+            return SourceKind::SqliteFile;
+    }
+    return SourceKind::CsvFile;
+}
+
+LoadResult loadSource(std::string_view name, const std::string& query, const LoadLimits& limits) {
+    try {
+        return {load(name, query, limits), std::nullopt};
+    } catch (const ELoadError& error) {
+        return failed(error.kind(), error.Message());
+    } catch (const Exception& error) {
+        // Only the loaders' own faults raise anything else; they concern what was read.
+        return failed(LoadErrorKind::Malformed, error.Message());
+    } catch (const std::bad_alloc&) {
+        return failed(LoadErrorKind::Refused, nameExcerpt(name, kPathExcerptBytes, TextEncoding::Utf8) +
+                                                  ": not enough memory to load the rows; nothing was loaded");
+    }
+}
+
+} // namespace qmr
