@@ -15,23 +15,40 @@ set(QMR_INCLUDE_ROOT ${PROJECT_BINARY_DIR}/include)
 set(QMR_GENERATED_INCLUDE_DIR ${QMR_INCLUDE_ROOT}/generated)
 set(QMR_GENERATED_HEADER_DIR ${QMR_GENERATED_INCLUDE_DIR}/qmr41726)
 
-# qmr_library_headers(<target> <folder> [INSTALL <header>...] [INTERNAL <header>...])
+# qmr_library_headers(<target> <folder> [COPY] [INSTALL <header>...] [INTERNAL <header>...])
 #
 # Shows `target`'s headers (paths relative to the current source folder) as <qmr41726/<folder>/...>
 # (<qmr41726/...> for the folder ".")
 # to the target and to what links it. INSTALL headers are the SDK's: they are installed under the
 # same names and each is compiled alone by a test; INTERNAL ones serve the libraries above in this
-# tree only.
+# tree only. COPY puts copies in the include folder instead of links, made again whenever a header
+# changes: clang takes a link whose target's folder differs from the include name in letter case
+# alone (QMR41726/ for qmr41726/) for a misspelt include and fails the build.
 function(qmr_library_headers target folder)
-    cmake_parse_arguments(PARSE_ARGV 2 ARG "" "" "INSTALL;INTERNAL")
+    cmake_parse_arguments(PARSE_ARGV 2 ARG "COPY" "" "INSTALL;INTERNAL")
     set(root ${QMR_INCLUDE_ROOT}/${target})
-    # Made anew at every configure, so that a header moved or removed leaves no link behind.
-    file(REMOVE_RECURSE ${root})
+    set(names)
+    foreach(header IN LISTS ARG_INSTALL ARG_INTERNAL)
+        cmake_path(SET name NORMALIZE qmr41726/${folder}/${header})
+        list(APPEND names ${root}/${name})
+    endforeach()
+    # A header moved or removed leaves nothing behind; the others are kept as they are, so that a
+    # copy that did not change does not rebuild what includes it.
+    file(GLOB_RECURSE present LIST_DIRECTORIES false ${root}/*)
+    foreach(file IN LISTS present)
+        if(NOT file IN_LIST names)
+            file(REMOVE ${file})
+        endif()
+    endforeach()
     foreach(header IN LISTS ARG_INSTALL ARG_INTERNAL)
         cmake_path(SET name NORMALIZE qmr41726/${folder}/${header})
         cmake_path(GET name PARENT_PATH parent)
         file(MAKE_DIRECTORY ${root}/${parent})
-        file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${header} ${root}/${name} SYMBOLIC)
+        if(ARG_COPY)
+            configure_file(${header} ${root}/${name} COPYONLY)
+        else()
+            file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${header} ${root}/${name} SYMBOLIC)
+        endif()
     endforeach()
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "INTERFACE_LIBRARY")
