@@ -2,12 +2,16 @@
 // The screen unit: the search screen TfrmPesquisa, the unit's variables and the entry point the
 // host calls. The form's member functions are defined by the files that own each behaviour:
 //   screen/ScreenSetup.cpp      construction, FormCreate, InicializaForm, PreparaPesquisa
-//   screen/ScreenLayout.cpp     the layout table of the screen (plates, grid, filter box, buttons)
 //   screen/Search.cpp           Condicao, the search operations, dbgPesquisaTitleClick
 //   screen/Navigation.cpp       row buttons, Confirm, Exit, the Enter button rule, key handlers of
 //                               the grid and the filter box, FormClose
-//   keyboard/KeyLayout.cpp      the layout table of the on-screen keyboard
 //   keyboard/KeyRouting.cpp     PostText, the key click handlers, FormKeyPress, FormKeyDown
+// The layout tables, a library of their own that knows nothing of this class:
+//   screen/ScreenLayout.h       the layout functions and the screen's colours
+//   screen/ScreenLayout.cpp     the layout table of the screen (plates, grid, filter box, buttons)
+//   keyboard/KeyLayout.cpp      the layout table of the on-screen keyboard
+
+#include "screen/ScreenLayout.h"
 
 #include <qmr41726/CriaTelaQmr41726.h>
 #include <qmr41726/data/dataset/TClientDataSet.h>
@@ -142,19 +146,6 @@ private:
 /// Returns stTrue when Teste holds, stFalse otherwise.
 QMR41726_EXPORT qmr::AnsiString Condicao(bool Teste, const qmr::AnsiString& stTrue,
                                          const qmr::AnsiString& stFalse);
-
-// The screen's own colours (0x00BBGGRR), shared by its layout tables.
-/// Pale green: the plates and the key faces.
-constexpr qmr::TColor clPaleGreen = 0xC0FAD8;
-/// Light green: the faces of the row buttons.
-constexpr qmr::TColor clLightGreen = 0x6CD9A8;
-/// Greyish cyan: the face of a disabled key.
-constexpr qmr::TColor clDisabledKey = 0xE7E7CF;
-
-/// The layout of the search screen, keyboard included, in creation order.
-const qmr::TLayout& layoutPesquisa();
-/// The rows of the on-screen keyboard's keys, in creation order (keyboard/KeyLayout.cpp).
-std::vector<qmr::TLayoutComponent> keyboardLayout();
 
 // Unit variables.
 extern QMR41726_EXPORT TfrmPesquisa* frmPesquisa;

@@ -3,7 +3,7 @@
 // window its black outline and pale green rim; the grid sits in a panel smaller than itself so
 // that its border and scroll bar fall outside what the panel shows.
 
-#include "Cli_Qmr41726.h"
+#include "screen/ScreenLayout.h"
 
 #include <optional>
 
