@@ -9,6 +9,7 @@
 // The layout tables, a library of their own that knows nothing of this class:
 //   screen/ScreenLayout.h       the layout functions and the screen's colours
 //   screen/ScreenLayout.cpp     the layout table of the screen (plates, grid, filter box, buttons)
+//                               and the order the class declares the component fields in
 //   keyboard/KeyLayout.cpp      the layout table of the on-screen keyboard
 
 #include "screen/ScreenLayout.h"

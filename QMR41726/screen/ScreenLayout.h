@@ -5,6 +5,7 @@
 #include <qmr41726/ui/Types.h>
 #include <qmr41726/ui/forms/Layout.h>
 
+#include <string_view>
 #include <vector>
 
 // The screen's own colours (0x00BBGGRR), shared by its layout tables.
@@ -17,5 +18,8 @@ constexpr qmr::TColor clDisabledKey = 0xE7E7CF;
 
 /// The layout of the search screen, keyboard included, in creation order.
 const qmr::TLayout& layoutPesquisa();
+/// The names of the search screen's components in the order the form's class declares their
+/// fields, which differs from the creation order.
+std::vector<std::string_view> fieldOrderPesquisa();
 /// The rows of the on-screen keyboard's keys, in creation order (keyboard/KeyLayout.cpp).
 std::vector<qmr::TLayoutComponent> keyboardLayout();
