@@ -1,5 +1,6 @@
 #pragma once
-// The search screen's layout tables and colours. They know nothing of the form's class, which loads
+// The search screen's layout tables and colours. They know nothing of the form's class: the build
+// runs them in formgen to declare the class's component fields and handlers, and the form loads
 // itself from them.
 
 #include <qmr41726/ui/Types.h>
