@@ -1,29 +1,29 @@
 #pragma once
 // The screen unit: the search screen TfrmPesquisa, the unit's variables and the entry point the
-// host calls. The form's member functions are defined by the files that own each behaviour:
-//   screen/ScreenSetup.cpp      construction, FormCreate, InicializaForm, PreparaPesquisa
-//   screen/ScreenLayout.cpp     the layout table of the screen (plates, grid, filter box, buttons)
+// host calls. The form's components and handlers are named once, in its layout tables, from which
+// the build generates the class's component fields, handler declarations and published table.
+// The form's member functions are defined by the files that own each behaviour:
+//   screen/ScreenSetup.cpp      construction, the published table, FormCreate, InicializaForm,
+//                               PreparaPesquisa
 //   screen/Search.cpp           Condicao, the search operations, dbgPesquisaTitleClick
 //   screen/Navigation.cpp       row buttons, Confirm, Exit, the Enter button rule, key handlers of
 //                               the grid and the filter box, FormClose
-//   keyboard/KeyLayout.cpp      the layout table of the on-screen keyboard
 //   keyboard/KeyRouting.cpp     PostText, the key click handlers, FormKeyPress, FormKeyDown
+// The layout tables, a library of their own that knows nothing of this class:
+//   screen/ScreenLayout.h       the layout functions and the screen's colours
+//   screen/ScreenLayout.cpp     the layout table of the screen (plates, grid, filter box, buttons)
+//                               and the order the class declares the component fields in
+//   keyboard/KeyLayout.cpp      the layout table of the on-screen keyboard
+//   formgen/                    the program that writes TfrmPesquisaMembers.h from them
+
+#include "TfrmPesquisaMembers.h"
+#include "screen/ScreenLayout.h"
 
 #include <qmr41726/CriaTelaQmr41726.h>
 #include <qmr41726/data/dataset/TClientDataSet.h>
-#include <qmr41726/data/dataset/TDataSource.h>
-#include <qmr41726/framework/TMessages.h>
-#include <qmr41726/framework/controls/TBlendedBitBtn.h>
-#include <qmr41726/framework/controls/TBlendedButton.h>
-#include <qmr41726/framework/controls/TBlendedShape.h>
-#include <qmr41726/framework/controls/TdxfColorButton.h>
 #include <qmr41726/rtl/Variant.h>
-#include <qmr41726/ui/controls/TEdit.h>
-#include <qmr41726/ui/controls/TPanel.h>
-#include <qmr41726/ui/controls/TTimer.h>
 #include <qmr41726/ui/forms/Layout.h>
 #include <qmr41726/ui/forms/TForm.h>
-#include <qmr41726/ui/grid/TDBGrid.h>
 
 #include <span>
 #include <vector>
@@ -43,62 +43,11 @@ public:
     TfrmPesquisa();
     ~TfrmPesquisa() override;
 
-    // Components, in declaration order; the layout loader points each at its component.
-    qmr::TBlendedShape* blsBorda = nullptr;
-    qmr::TBlendedShape* blsPesquisa = nullptr;
-    qmr::TBlendedShape* blsKeyBoard = nullptr;
-    qmr::TBlendedButton *sbt1 = nullptr, *sbt2 = nullptr, *sbt3 = nullptr, *sbt4 = nullptr, *sbt5 = nullptr,
-                        *sbt6 = nullptr, *sbt7 = nullptr, *sbt8 = nullptr, *sbt9 = nullptr, *sbt0 = nullptr;
-    qmr::TBlendedButton *sbtQ = nullptr, *sbtW = nullptr, *sbtE = nullptr, *sbtR = nullptr, *sbtT = nullptr,
-                        *sbtY = nullptr, *sbtU = nullptr, *sbtI = nullptr, *sbtO = nullptr, *sbtP = nullptr;
-    qmr::TBlendedButton *sbtL = nullptr, *sbtK = nullptr, *sbtVirgula = nullptr, *sbtPonto = nullptr,
-                        *sbtBarra = nullptr, *sbtM = nullptr, *sbtJ = nullptr, *sbtN = nullptr,
-                        *sbtG = nullptr, *sbtH = nullptr, *sbtB = nullptr, *sbtV = nullptr, *sbtF = nullptr,
-                        *sbtD = nullptr, *sbtC = nullptr, *sbtX = nullptr, *sbtS = nullptr, *sbtA = nullptr,
-                        *sbtZ = nullptr;
-    qmr::TBlendedButton* sbtCCdil = nullptr;
-    qmr::TBlendedButton* sbtEnter = nullptr;
-    qmr::TBlendedButton* sbtContraBarra = nullptr;
-    qmr::TBlendedBitBtn* sbtLimpar = nullptr;
-    qmr::TBlendedButton* sbt_ = nullptr;
-    qmr::TBlendedButton* sbtCapsLock = nullptr;
-    qmr::TBlendedButton* sbtEspaco = nullptr;
-    qmr::TBlendedButton* sbtShift = nullptr;
-    qmr::TBlendedBitBtn* sbtSair = nullptr;
-    qmr::TBlendedButton* sbtBackSpace = nullptr;
-    qmr::TPanel* panGrid = nullptr;
-    qmr::TDBGrid* dbgPesquisa = nullptr;
-    qmr::TEdit* edtFiltro = nullptr;
-    qmr::TDataSource* dtsPesquisa = nullptr;
-    qmr::TMessages* msgPadrao = nullptr;
-    qmr::TTimer* timDataHora = nullptr;
-    qmr::TBlendedShape* BlendedShape1 = nullptr;
-    qmr::TBlendedShape* BlendedShape2 = nullptr;
-    qmr::TdxfColorButton* sbtUltimo = nullptr;
-    qmr::TdxfColorButton* sbtRolarBaixo = nullptr;
-    qmr::TdxfColorButton* sbtRolarCima = nullptr;
-    qmr::TdxfColorButton* sbtPrimeiro = nullptr;
-
-    // Published event handlers, bound by name from the layout.
-    void FormCreate(qmr::TObject* Sender);
-    void FormClose(qmr::TObject* Sender, qmr::TCloseAction& Action);
-    void FormKeyDown(qmr::TObject* Sender, qmr::WORD& Key, qmr::TShiftState Shift);
-    void FormKeyPress(qmr::TObject* Sender, char& Key);
-    void dbgPesquisaKeyDown(qmr::TObject* Sender, qmr::WORD& Key, qmr::TShiftState Shift);
-    void dbgPesquisaTitleClick(qmr::TColumn* Column);
-    void edtFiltroKeyDown(qmr::TObject* Sender, qmr::WORD& Key, qmr::TShiftState Shift);
-    void sbtPrimeiroClick(qmr::TObject* Sender);
-    void sbtRolarCimaClick(qmr::TObject* Sender);
-    void sbtRolarBaixoClick(qmr::TObject* Sender);
-    void sbtUltimoClick(qmr::TObject* Sender);
-    void sbt1Click(qmr::TObject* Sender);
-    void spdCCdilClick(qmr::TObject* Sender);
-    void sbtShiftClick(qmr::TObject* Sender);
-    void sbtCapsLockClick(qmr::TObject* Sender);
-    void sbtLimparClick(qmr::TObject* Sender);
-    void sbtBackSpaceClick(qmr::TObject* Sender);
-    void sbtEnterClick(qmr::TObject* Sender);
-    void sbtSairClick(qmr::TObject* Sender);
+    // The component fields in declaration order and the published event handlers, both named by
+    // the layout (TfrmPesquisaMembers.h, generated by formgen): the layout loader points each field
+    // at its component and binds each event to its handler by name.
+    TFRMPESQUISA_COMPONENT_FIELDS
+    TFRMPESQUISA_EVENT_HANDLERS
 
     /// Takes the caller's parameters: the data set, the flag, the caption and the Shift press.
     void InicializaForm(TParams arParams);
@@ -142,19 +91,6 @@ private:
 /// Returns stTrue when Teste holds, stFalse otherwise.
 QMR41726_EXPORT qmr::AnsiString Condicao(bool Teste, const qmr::AnsiString& stTrue,
                                          const qmr::AnsiString& stFalse);
-
-// The screen's own colours (0x00BBGGRR), shared by its layout tables.
-/// Pale green: the plates and the key faces.
-constexpr qmr::TColor clPaleGreen = 0xC0FAD8;
-/// Light green: the faces of the row buttons.
-constexpr qmr::TColor clLightGreen = 0x6CD9A8;
-/// Greyish cyan: the face of a disabled key.
-constexpr qmr::TColor clDisabledKey = 0xE7E7CF;
-
-/// The layout of the search screen, keyboard included, in creation order.
-const qmr::TLayout& layoutPesquisa();
-/// The rows of the on-screen keyboard's keys, in creation order (keyboard/KeyLayout.cpp).
-std::vector<qmr::TLayoutComponent> keyboardLayout();
 
 // Unit variables.
 extern QMR41726_EXPORT TfrmPesquisa* frmPesquisa;

@@ -2,7 +2,7 @@
 // them. Every key is a pale green rounded plate without outline; what differs per key is in the
 // table below.
 
-#include "Cli_Qmr41726.h"
+#include "screen/ScreenLayout.h"
 
 using namespace qmr;
 

@@ -1,10 +1,12 @@
-// The search screen's layout: the form's own properties and its components in creation order,
-// which is also the painting order of the plates and keys. Stacked rounded plates give the
-// window its black outline and pale green rim; the grid sits in a panel smaller than itself so
-// that its border and scroll bar fall outside what the panel shows.
+// The search screen's layout: the form's own properties and its components. The components are
+// written in the order the form's class declares their fields, each in a layer; the form creates
+// them layer by layer, which is also the painting order of the plates and keys. Stacked rounded
+// plates give the window its black outline and pale green rim; the grid sits in a panel smaller
+// than itself so that its border and scroll bar fall outside what the panel shows.
 
-#include "Cli_Qmr41726.h"
+#include "screen/ScreenLayout.h"
 
+#include <algorithm>
 #include <optional>
 
 using namespace qmr;
@@ -132,31 +134,72 @@ Properties formProperties() {
                                         {"TextHeight", 13}});
 }
 
-std::vector<TLayoutComponent> components() {
-    std::vector<TLayoutComponent> rows = {
-        blsBorda(),
-        plate("BlendedShape1", 1, 1, 638, 550, clPaleGreen),
-        plate("BlendedShape2", 6, 6, 626, 538, std::nullopt),
-        plate("blsPesquisa", 16, 67, 545, 234, clPaleGreen),
-        plate("blsKeyBoard", 16, 308, 610, 230, std::nullopt),
+/// Where a component comes in creation order, which is the painting order of the plates and keys:
+/// the form creates its components layer by layer, and within a layer in declaration order. So the
+/// rim's plates, declared after the plates and keys that lie on them, are created right after the
+/// outline; the row buttons, and the non-visual components that paint nothing, come last.
+enum class Layer { outline, rim, content, rowButtons, nonVisual };
+
+/// A component as the form declares it: its layout row and its layer.
+struct DeclaredComponent {
+    Layer layer;
+    TLayoutComponent row;
+};
+
+/// The screen's components in the order the form's class declares their fields, which the
+/// package's exported class keeps: a component added to the screen goes at the end.
+std::vector<DeclaredComponent> declaredComponents() {
+    std::vector<DeclaredComponent> components = {
+        {Layer::outline, blsBorda()},
+        {Layer::content, plate("blsPesquisa", 16, 67, 545, 234, clPaleGreen)},
+        {Layer::content, plate("blsKeyBoard", 16, 308, 610, 230, std::nullopt)},
     };
     for (TLayoutComponent& key : keyboardLayout())
-        rows.push_back(std::move(key));
-    for (TLayoutComponent row :
-         {panGrid(), dbgPesquisa(), edtFiltro(),
-          rowButton("sbtUltimo", 255, ":/glyphs/sbtUltimo.bmp", "sbtUltimoClick", "Last row"),
-          rowButton("sbtRolarBaixo", 197, ":/glyphs/sbtRolarBaixo.bmp", "sbtRolarBaixoClick", "Next row"),
-          rowButton("sbtRolarCima", 135, ":/glyphs/sbtRolarCima.bmp", "sbtRolarCimaClick", "Previous row"),
-          rowButton("sbtPrimeiro", 70, ":/glyphs/sbtPrimeiro.bmp", "sbtPrimeiroClick", "First row"),
-          TLayoutComponent{"TDataSource", "dtsPesquisa", "", {}}, msgPadrao(),
-          TLayoutComponent{"TTimer", "timDataHora", "", {}}})
-        rows.push_back(std::move(row));
+        components.push_back({Layer::content, std::move(key)});
+    const DeclaredComponent rest[] = {
+        {Layer::content, panGrid()},
+        {Layer::content, dbgPesquisa()},
+        {Layer::content, edtFiltro()},
+        {Layer::nonVisual, {"TDataSource", "dtsPesquisa", "", {}}},
+        {Layer::nonVisual, msgPadrao()},
+        {Layer::nonVisual, {"TTimer", "timDataHora", "", {}}},
+        {Layer::rim, plate("BlendedShape1", 1, 1, 638, 550, clPaleGreen)},
+        {Layer::rim, plate("BlendedShape2", 6, 6, 626, 538, std::nullopt)},
+        {Layer::rowButtons,
+         rowButton("sbtUltimo", 255, ":/glyphs/sbtUltimo.bmp", "sbtUltimoClick", "Last row")},
+        {Layer::rowButtons,
+         rowButton("sbtRolarBaixo", 197, ":/glyphs/sbtRolarBaixo.bmp", "sbtRolarBaixoClick", "Next row")},
+        {Layer::rowButtons,
+         rowButton("sbtRolarCima", 135, ":/glyphs/sbtRolarCima.bmp", "sbtRolarCimaClick", "Previous row")},
+        {Layer::rowButtons,
+         rowButton("sbtPrimeiro", 70, ":/glyphs/sbtPrimeiro.bmp", "sbtPrimeiroClick", "First row")},
+    };
+    components.insert(components.end(), std::begin(rest), std::end(rest));
+    return components;
+}
+
+/// The components in creation order: layer by layer, each layer in declaration order.
+std::vector<TLayoutComponent> inCreationOrder(std::vector<DeclaredComponent> components) {
+    std::stable_sort(
+        components.begin(), components.end(),
+        [](const DeclaredComponent& a, const DeclaredComponent& b) { return a.layer < b.layer; });
+    std::vector<TLayoutComponent> rows;
+    rows.reserve(components.size());
+    for (DeclaredComponent& component : components)
+        rows.push_back(std::move(component.row));
     return rows;
 }
 
 } // namespace
 
 const TLayout& layoutPesquisa() {
-    static const TLayout layout{formProperties(), components()};
+    static const TLayout layout{formProperties(), inCreationOrder(declaredComponents())};
     return layout;
+}
+
+std::vector<std::string_view> fieldOrderPesquisa() {
+    std::vector<std::string_view> names;
+    for (const DeclaredComponent& component : declaredComponents())
+        names.push_back(component.row.name);
+    return names;
 }
