@@ -1,6 +1,6 @@
 #pragma once
-// Loading a data set's rows from a database server through Qt SQL (PostgreSQL, MySQL/MariaDB,
-// ODBC, Firebird or any other Qt SQL driver). Like the file loaders, a load either succeeds whole
+// Loading a data set's rows from a database server through Qt SQL (PostgreSQL, or the server any
+// other Qt SQL driver reaches). Like the file loaders, a load either succeeds whole
 // or raises EDatabaseError naming the source, row and column; nothing is half-loaded.
 
 #include <qmr41726/QmrSqlExport.h>

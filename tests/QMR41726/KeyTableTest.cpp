@@ -1,6 +1,6 @@
 // Every key of the on-screen keyboard, touched where the keyboard's table says it stands, in lower
 // case, with Shift pending and under Caps Lock: what it types or does, the captions it leaves, and
-// its class, Tag, caption and font. The rows are written from the keyboard's own description, not
+// its class, Tag, caption and font. The rows are written from the keyboard's layout table, not
 // read back from the layout code, so a key moved, re-tagged, re-bound or re-fonted fails here.
 
 #include "SearchScreenFixture.h"
