@@ -6,6 +6,8 @@
 
 #include <qmr41726/framework/controls/TBlendedBitBtn.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QRect>
 
 using namespace qmr;
@@ -68,6 +70,21 @@ TEST_P(LetterCase, typedTextAndKeyCaptionsFollowShiftAndCapsLock) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, LetterCase, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A physical Shift held down repeats its key press; it arms the one-shot Shift once and the
+// repeats must leave it armed, not toggle it off and on.
+TEST_F(SearchScreenTest, physicalShiftRepeatedWhileHeldStaysArmed) {
+    open(DataKind::client);
+    run("touch:sbtA");
+    for (int press = 0; press < 4; ++press) {
+        QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, QString(), press > 0);
+        QApplication::sendEvent(QApplication::focusWidget(), &shift);
+        EXPECT_TRUE(form->boShift) << "after press " << press;
+        EXPECT_FALSE(keysShowCapitals()) << "after press " << press;
+    }
+    run("type:b");
+    EXPECT_EQ(searchText(), "AB");
+}
 
 namespace {
 

@@ -4,11 +4,16 @@
 #include "SetupHarness.h"
 
 #include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/framework/controls/TBlendedButton.h>
 #include <qmr41726/ui/forms/PropertyValues.h>
 
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QScreen>
+#include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -300,5 +305,122 @@ TEST(ScreenPixels, boxAndGridShowNavyTextOnPaleYellowAndTheSearchTitleInPurple) 
         EXPECT_GE(rowsHolding(image, box, rgb(clNavy)), 15) << "a capital of the box's -24 font";
         const QRect titles(22, 72, 530, 30);
         EXPECT_GT(rowsHolding(image, titles, rgb(clPurple)), 0) << "search column's title";
+    });
+}
+
+namespace {
+
+/// The pixels of `colour` inside `area` of `image`.
+int pixelsOf(const QImage& image, const QRect& area, const QColor& colour) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    return count;
+}
+
+QRect rectOf(const TControl& control) {
+    return {control.left(), control.top(), control.width(), control.height()};
+}
+
+} // namespace
+
+// A key held down shows its face and caption in the layout's pressed colours, and Enter, disabled
+// once no row is left, in its disabled colours; the layout sets all four on every key.
+TEST(ScreenPixels, pressedKeysAndDisabledEnterShowTheirLayoutColours) {
+    withScreen([](TfrmPesquisa& form) {
+        const QColor black(0, 0, 0), white(255, 255, 255), greyBlue(0xCF, 0xE7, 0xE7),
+            silver(0xC0, 0xC0, 0xC0);
+        const struct {
+            const char* name;
+            TControl* key;
+            QColor face, caption;
+        } pressed[] = {{"letter", form.sbtA, black, white},
+                       {"Shift", form.sbtShift, black, white},
+                       {"space", form.sbtEspaco, black, white},
+                       {"Enter", form.sbtEnter, black, white}};
+        for (const auto& p : pressed) {
+            SCOPED_TRACE(p.name);
+            const QRect area = rectOf(*p.key);
+            QWidget* window = form.widget();
+            QWidget* target = window->childAt(area.center()) ? window->childAt(area.center()) : window;
+            const QPoint point = target->mapFrom(window, area.center());
+            QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, point);
+            const QImage image = window->grab().toImage();
+            // Leaving the key before letting go takes the touch back without a click.
+            QTest::mouseMove(target, target->mapFrom(window, QPoint(2, 2)));
+            QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier,
+                                target->mapFrom(window, QPoint(2, 2)));
+            EXPECT_EQ(image.pixelColor(area.left() + 2, area.center().y()), p.face);
+            EXPECT_GT(pixelsOf(image, area, p.caption), 10) << "caption";
+        }
+        for (const char* letter : {"sbtZ", "sbtZ", "sbtZ", "sbtQ"})
+            dynamic_cast<TBlendedButton*>(control(form, letter))->click();
+        ASSERT_FALSE(form.sbtEnter->enabled()) << "a search that leaves no row";
+        const QImage image = form.widget()->grab().toImage();
+        const QRect enter = rectOf(*form.sbtEnter);
+        EXPECT_EQ(image.pixelColor(enter.left() + 2, enter.center().y()), greyBlue);
+        EXPECT_GT(pixelsOf(image, enter, silver), 10) << "disabled caption";
+    });
+}
+
+namespace {
+
+/// The Qt view that paints the grid.
+QTableView& gridView(TfrmPesquisa& form) {
+    return *qobject_cast<QTableView*>(form.dbgPesquisa->rowTouchPoint(0).widget->parentWidget());
+}
+
+} // namespace
+
+// The grid's fonts and options as the layout sets them, each seen where it takes effect: in the
+// fonts the view paints with, in what its title row lets the user do, and in the painted cells.
+TEST(ScreenLayout, gridAndRowButtonFontsAndGridOptionsTakeEffect) {
+    withScreen([](TfrmPesquisa& form) {
+        QTableView& view = gridView(form);
+        QHeaderView& titles = *view.horizontalHeader();
+        const TFont cellFont{"Tahoma", -16, clNavy, true, 0};
+        const TFont titleFont{"Tahoma", -19, clWindowText, true, 0};
+        const TFont rowButtonFont{"Arial", -16, clWindowText, false, 0};
+        EXPECT_EQ(form.dbgPesquisa->font(), cellFont);
+        EXPECT_EQ(form.dbgPesquisa->titleFont(), titleFont);
+        for (TdxfColorButton* button :
+             {form.sbtPrimeiro, form.sbtRolarCima, form.sbtRolarBaixo, form.sbtUltimo})
+            EXPECT_EQ(button->font(), rowButtonFont) << button->name();
+        const struct {
+            const char* effect;
+            bool holds;
+        } effects[] = {
+            {"rows as high as the cell font needs",
+             view.rowHeight(0) == QFontMetrics(qtFont(cellFont)).height() + 4},
+            {"a title row as high as the title font needs",
+             titles.height() == QFontMetrics(qtFont(titleFont)).height() + 4},
+            {"columns resized by dragging", titles.sectionResizeMode(0) == QHeaderView::Interactive},
+            {"columns moved by dragging", titles.sectionsMovable()},
+            {"the current cell selected, not the row",
+             view.selectionBehavior() == QAbstractItemView::SelectItems},
+            {"Tab moves between cells", view.tabKeyNavigation()},
+            {"no cell can be edited", view.editTriggers() == QAbstractItemView::NoEditTriggers},
+        };
+        for (const auto& e : effects)
+            EXPECT_TRUE(e.holds) << e.effect;
+
+        // Painted: lines between the rows but none between the columns, and the current cell's
+        // highlight alone in its row, kept while the filter box has the focus.
+        form.edtFiltro->setFocus();
+        const QImage cells = view.viewport()->grab().toImage();
+        const QColor line(192, 192, 192);
+        const QRect current = view.visualRect(view.currentIndex());
+        const QModelIndex at = view.currentIndex();
+        const QRect neighbour = view.visualRect(at.siblingAtColumn(at.column() + 1));
+        const QRect below = view.visualRect(at.siblingAtRow(at.row() + 1));
+        EXPECT_GT(pixelsOf(cells, QRect(0, current.bottom(), cells.width(), 1), line), cells.width() / 2)
+            << "row line";
+        EXPECT_EQ(pixelsOf(cells, QRect(below.right(), below.top() + 1, 1, below.height() - 2), line), 0)
+            << "column line";
+        const QColor highlight = view.palette().color(QPalette::Active, QPalette::Highlight);
+        EXPECT_GT(pixelsOf(cells, current.adjusted(1, 1, -1, -2), highlight), current.width())
+            << "selection shown";
+        EXPECT_EQ(pixelsOf(cells, neighbour.adjusted(1, 1, -1, -2), highlight), 0) << "only the current cell";
     });
 }

@@ -73,6 +73,20 @@ TEST_F(SearchScreenTest, touchingKeysLeavesTheFocusWhereItWas) {
     EXPECT_EQ(QApplication::focusWidget(), focused);
 }
 
+// The grid's options make Tab move the current cell, never the focus, also where no cell can take
+// it: an empty grid, the last cell of the last row, Shift+Tab on the first cell.
+TEST_F(SearchScreenTest, tabKeepsTheFocusOnTheGridWhereverTheCurrentCellIs) {
+    for (const char* script : {"key:Tab", "type:xq key:Tab", "type:xq key:Shift+Tab",
+                               "key:End key:Tab key:Tab key:Tab key:Tab", "key:Shift+Tab"}) {
+        SCOPED_TRACE(script);
+        open(DataKind::client);
+        ASSERT_TRUE(form->dbgPesquisa->focused());
+        run(script);
+        EXPECT_TRUE(form->dbgPesquisa->focused());
+        EXPECT_FALSE(form->edtFiltro->focused());
+    }
+}
+
 namespace {
 
 /// Runs the entry point over `data`; `script` runs on the shown screen, which is then closed if

@@ -37,6 +37,8 @@ const ExpressionCase kExpressions[] = {
      "CIDADE <> 'Porto OR Faro' AND UPPER(NOME) LIKE 'JO%'"},
     {"topLevelOrWrapped", DataKind::client, "ATIVO = 'N' OR CODIGO = 1", "type:jo",
      "(ATIVO = 'N' OR CODIGO = 1) AND UPPER(NOME) LIKE 'JO%'"},
+    {"parenthesisedOrKeptAsIs", DataKind::client, "(ATIVO = 'N' OR CODIGO = 1)", "type:jo",
+     "(ATIVO = 'N' OR CODIGO = 1) AND UPPER(NOME) LIKE 'JO%'"},
     {"lowerCaseOrWrapped", DataKind::plain, "CODIGO = 1 or CODIGO = 2", "type:jo",
      "(CODIGO = 1 or CODIGO = 2) AND NOME LIKE 'JO%'"},
     {"onlyAtoZUpperCased", DataKind::client, "", "touch:sbtA touch:sbtCCdil", "UPPER(NOME) LIKE 'A\xE7%'"},
@@ -82,6 +84,12 @@ const MatchCase kMatches[] = {
      "type:mar",
      {"Mario"}},
     {"backspaceWidensAgain", DataKind::client, "", "type:jox key:Backspace", {"JOSE", "Joana", "joao"}},
+    // The search text goes into the pattern as typed: an underscore stands for any one character.
+    {"underscoreKeyMatchesAnyOneCharacter",
+     DataKind::client,
+     "",
+     "touch:sbtM touch:sbt_ touch:sbtR",
+     {"Maria", "Mario"}},
 };
 
 class MatchingRows : public SearchScreenTest, public ::testing::WithParamInterface<MatchCase> {};
@@ -178,6 +186,17 @@ TEST_F(SearchScreenTest, longerTextThanNewColumnAllowsIsKeptButGrowsNoFurther) {
     EXPECT_EQ(searchText(), "Abcd");
     run("key:Backspace");
     EXPECT_EQ(data->filter(), "UPPER(ATIVO) LIKE 'ABC%'");
+}
+
+// A number column declares no size, so the text carried over is kept but cannot grow; Backspace
+// then searches the number column by its shown text, and nothing begins with a letter.
+TEST_F(SearchScreenTest, carriedOverTextOnANumberColumnNarrowsByItsShownText) {
+    open(DataKind::client);
+    run("type:ab title:0 type:c key:Backspace");
+    EXPECT_EQ(data->filter(), "UPPER(CODIGO) LIKE 'A%'");
+    EXPECT_EQ(data->recordCount(), 0);
+    EXPECT_TRUE(messages->calls().empty()) << messages->calls().front().message;
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(SearchScreenTest, rejectedFilterAfterBackspaceGoesToErrorHandler) {

@@ -118,7 +118,7 @@ private:
         const char* name = n.kind == Kind::Upper ? "UPPER" : "LOWER";
         const TextFold fold = n.kind == Kind::Upper ? TextFold::Upper : TextFold::Lower;
         Operand inner = operand(*n.children[0]);
-        requireText(inner, name);
+        readAsText(inner, name);
         inner.position = n.position;
         if (inner.isLiteral())
             inner.value.text =
@@ -126,6 +126,17 @@ private:
         else
             inner.value.fold = fold; // the outermost casing decides: UPPER(LOWER(x)) is UPPER(x)
         return inner;
+    }
+
+    // UPPER, LOWER and LIKE read a field of any type as the text the grid shows for it, so that a
+    // search typed over a number or date column narrows by what the user sees; a literal must
+    // already be a text.
+    void readAsText(Operand& operand, const char* what) {
+        if (operand.value.valueClass == Class::String || operand.isLiteral())
+            return requireText(operand, what);
+        operand.value.valueClass = Class::String;
+        operand.value.readsShownText = true;
+        operand.description = "the text of " + operand.description;
     }
 
     void requireText(const Operand& operand, const char* what) {
@@ -178,7 +189,7 @@ private:
 
     FilterPredicatePtr like(const FilterNode& n) {
         Operand a = operand(*n.children[0]);
-        requireText(a, "LIKE");
+        readAsText(a, "LIKE");
         if (a.isLiteral())
             return makeConstant(LikePattern(n.text).matches(a.value.text, TextFold::None) != n.flag ? kTrue
                                                                                                     : kFalse);

@@ -14,6 +14,10 @@
 //   compareOp  := '=' | '<>' | '<' | '>' | '<=' | '>='
 //   operand    := literal | name | '[' any text but ']' ']' | UPPER '(' operand ')' | LOWER '(' operand ')'
 //   literal    := string | ['-'] number | TRUE | FALSE
+//
+// UPPER, LOWER and LIKE take a text: a text field, a quoted text, or any other field, which they
+// read as the text the grid shows for it ("10.5", "15/03/2023", "True"), so that a search over a
+// number or date column matches what the user sees.
 
 #include <qmr41726/rtl/AnsiString.h>
 

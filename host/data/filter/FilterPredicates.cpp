@@ -8,19 +8,24 @@ namespace qmr {
 
 namespace {
 
-// One side of a comparison for one row: no allocation, texts point into the column's arena.
+// One side of a comparison for one row: no allocation, texts point into the column's arena,
+// except for a value read as its shown text, which the row value then owns.
 struct RowValue {
     bool null = false;
-    std::string_view text;
+    std::string_view stored;
+    std::string shown;
+    bool isShown = false;
     FilterNumber number;
     bool boolean = false;
+
+    std::string_view text() const noexcept { return isShown ? std::string_view(shown) : stored; }
 };
 
 RowValue fetch(const FilterValue& value, std::uint32_t row) {
     RowValue out;
     const StoreColumn* column = value.column;
     if (!column) {
-        out.text = value.text;
+        out.stored = value.text;
         out.number = value.number;
         out.boolean = value.boolean;
         return out;
@@ -29,9 +34,14 @@ RowValue fetch(const FilterValue& value, std::uint32_t row) {
         out.null = true;
         return out;
     }
+    if (value.readsShownText) {
+        out.shown = columnText(*column, row);
+        out.isShown = true;
+        return out;
+    }
     switch (column->def.type) {
     case TFieldType::ftString:
-        out.text = column->string(row);
+        out.stored = column->string(row);
         break;
     case TFieldType::ftInteger:
         out.number.integer = column->integers[row];
@@ -66,7 +76,7 @@ int compareTexts(std::string_view a, TextFold foldA, std::string_view b, TextFol
 int compareRowValues(const FilterValue& a, const RowValue& x, const FilterValue& b, const RowValue& y) {
     switch (a.valueClass) {
     case FilterValue::Class::String:
-        return compareTexts(x.text, a.fold, y.text, b.fold);
+        return compareTexts(x.text(), a.fold, y.text(), b.fold);
     case FilterValue::Class::Number:
         return compareFilterNumbers(x.number, y.number);
     case FilterValue::Class::Boolean:
@@ -180,6 +190,27 @@ private:
 };
 
 // LIKE on a column of few values: each value is matched once, then a row costs one byte.
+// LIKE over a number, date or Boolean column: the pattern meets the text the grid shows.
+class ShownTextLikePredicate : public FilterPredicate {
+public:
+    ShownTextLikePredicate(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated)
+        : m_column(column), m_fold(fold), m_pattern(std::move(pattern)), m_negated(negated) {}
+    void evaluate(const std::uint32_t* rows, std::size_t count, std::uint8_t* out) const override {
+        for (size_t i = 0; i < count; ++i) {
+            const std::uint32_t row = rows[i];
+            out[i] = m_column.isNull(row)
+                         ? kUnknown
+                         : truthOf(m_pattern.matches(columnText(m_column, row), m_fold) != m_negated);
+        }
+    }
+
+private:
+    const StoreColumn& m_column;
+    TextFold m_fold;
+    LikePattern m_pattern;
+    bool m_negated;
+};
+
 class CodedLikePredicate : public FilterPredicate {
 public:
     CodedLikePredicate(const StoreColumn& column, TextFold fold, const LikePattern& pattern, bool negated)
@@ -380,6 +411,8 @@ FilterPredicatePtr makeIsNull(const StoreColumn& column, bool negated) {
 
 FilterPredicatePtr makeLike(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated) {
     const LikePattern compiled(pattern);
+    if (column.def.type != TFieldType::ftString)
+        return std::make_unique<ShownTextLikePredicate>(column, fold, std::move(pattern), negated);
     if (column.isCoded())
         return std::make_unique<CodedLikePredicate>(column, fold, compiled, negated);
     if (!negated && compiled.shape() == LikePattern::Shape::Prefix)
@@ -399,7 +432,8 @@ FilterPredicatePtr makeCompare(FilterValue a, FilterCompare op, FilterValue b) {
                                                                              : op),
                            std::move(a));
     const bool equality = op == FilterCompare::Equal || op == FilterCompare::NotEqual;
-    if (equality && !b.column && a.valueClass == FilterValue::Class::String && a.fold == TextFold::None)
+    if (equality && !b.column && a.valueClass == FilterValue::Class::String && a.fold == TextFold::None &&
+        !a.readsShownText)
         return std::make_unique<TextEqualsPredicate>(*a.column, std::move(b.text),
                                                      op == FilterCompare::NotEqual);
     return std::make_unique<ComparePredicate>(std::move(a), op, std::move(b));

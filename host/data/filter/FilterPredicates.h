@@ -37,6 +37,9 @@ struct FilterValue {
     /// The column, or nullptr for a literal.
     const StoreColumn* column = nullptr;
     TextFold fold = TextFold::None;
+    /// A number, date or Boolean column read as the text the grid shows for it (under UPPER,
+    /// LOWER or LIKE); its class is then String.
+    bool readsShownText = false;
     AnsiString text;
     FilterNumber number;
     bool boolean = false;
@@ -63,7 +66,7 @@ FilterPredicatePtr makeAnd(FilterPredicatePtr left, FilterPredicatePtr right);
 FilterPredicatePtr makeOr(FilterPredicatePtr left, FilterPredicatePtr right);
 FilterPredicatePtr makeNot(FilterPredicatePtr inner);
 FilterPredicatePtr makeIsNull(const StoreColumn& column, bool negated);
-/// `column LIKE pattern` (or NOT LIKE); the column must hold strings.
+/// `column LIKE pattern` (or NOT LIKE); a column of other values is matched by its shown text.
 FilterPredicatePtr makeLike(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated);
 /// `a op b` where at least one side is a column and both sides are of the same class.
 FilterPredicatePtr makeCompare(FilterValue a, FilterCompare op, FilterValue b);

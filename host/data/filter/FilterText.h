@@ -14,7 +14,8 @@ namespace qmr {
 QMR_RUNTIME_EXPORT bool isBlankFilter(std::string_view text);
 
 /// Whether "`text` AND term" would bind the term to less than the whole of `text`, so that the
-/// text must be put in parentheses first: its top level is an OR. False for a text that does not
+/// text must be put in parentheses first: its top level is an OR outside any parentheses. A text
+/// that is one parenthesised group as a whole needs none more. False for a text that does not
 /// parse; such a text is left for the data set to reject when it is applied.
 QMR_RUNTIME_EXPORT bool filterNeedsParentheses(std::string_view text);
 

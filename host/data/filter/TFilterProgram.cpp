@@ -12,11 +12,12 @@ namespace {
 
 using Kind = FilterNode::Kind;
 
-// The column and casing a LIKE tests: a field, possibly inside UPPER( ) / LOWER( ).
+// The column and casing a LIKE tests: a text field, possibly inside UPPER( ) / LOWER( ). A LIKE
+// over another field's shown text is no prefix of its stored values, so it gets no term.
 bool likeSubject(const FilterNode& operand, const TColumnStore::Impl& store, FilterPrefixTerm& term) {
     if (operand.kind == Kind::Field) {
         term.column = findStoreColumn(store, operand.text);
-        return term.column >= 0;
+        return term.column >= 0 && store.columns[std::size_t(term.column)].def.type == TFieldType::ftString;
     }
     if (operand.kind != Kind::Upper && operand.kind != Kind::Lower)
         return false;

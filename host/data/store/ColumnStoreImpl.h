@@ -53,6 +53,9 @@ struct StoreColumn {
     bool isCoded() const noexcept { return !dictionary.empty(); }
 };
 
+/// Row `row`'s value as the grid shows it (see TColumnStore::text); "" for null.
+AnsiString columnText(const StoreColumn& column, std::uint32_t row);
+
 struct TColumnStore::Impl {
     std::vector<StoreColumn> columns;
     int rows = 0;

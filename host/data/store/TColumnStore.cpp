@@ -37,11 +37,16 @@ bool TColumnStore::isNull(int row, int column) const {
 AnsiString TColumnStore::text(int row, int column) const {
     if (isNull(row, column))
         return {};
-    const StoreColumn& c = m_impl->columns[std::size_t(column)];
-    const auto r = std::size_t(row);
+    return columnText(m_impl->columns[std::size_t(column)], std::uint32_t(row));
+}
+
+AnsiString columnText(const StoreColumn& c, std::uint32_t row) {
+    if (c.isNull(row))
+        return {};
+    const std::size_t r = row;
     switch (c.def.type) {
     case TFieldType::ftString:
-        return AnsiString(c.string(std::uint32_t(row)));
+        return AnsiString(c.string(row));
     case TFieldType::ftInteger:
         return std::to_string(c.integers[r]);
     case TFieldType::ftFloat:

@@ -4,6 +4,7 @@
 #include <qmr41726/ui/grid/DataSetTableModel.h>
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -137,6 +138,16 @@ void GridTableView::updateGeometries() {
     verticalScrollBar()->setRange(0, 0);
     const int hiddenWidth = horizontalHeader()->length() - visibleRectIn(viewport()).width();
     horizontalScrollBar()->setRange(0, std::max(0, hiddenWidth));
+}
+
+// With Tab navigation on, Tab and Backtab move the current cell and never the focus: Qt would
+// pass the focus on whenever no cell can take it (an empty grid, the last cell of the last row).
+bool GridTableView::focusNextPrevChild(bool next) {
+    if (!tabKeyNavigation())
+        return QTableView::focusNextPrevChild(next);
+    QKeyEvent event(QEvent::KeyPress, next ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
+    keyPressEvent(&event);
+    return true;
 }
 
 void GridTableView::wheelEvent(QWheelEvent* event) {

@@ -60,6 +60,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void updateGeometries() override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool focusNextPrevChild(bool next) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 

@@ -53,6 +53,15 @@ const Accepted kAccepted[] = {
     {"UPPER(NOME) LIKE 'CONCEI\xC7%'", ""}, // only a-z change case: ç is not Ç
     {"UPPER(NOME) LIKE 'CONCEI\xE7%'", "7"},
     {"LOWER(NOME) LIKE 'jo%'", "1,2,3"},
+    // UPPER, LOWER and LIKE read any other field as the text the grid shows for it.
+    {"UPPER(CODIGO) LIKE '1%'", "1"},
+    {"PRECO LIKE '1%'", "1,7"},
+    {"PRECO NOT LIKE '1%'", "2,4,5,6,8"},
+    {"UPPER(PRECO) LIKE 'A%'", ""},
+    {"UPPER(PRECO) = '10.5'", "1,7"},
+    {"DATA LIKE '%12:00:00'", "2"},
+    {"UPPER(VIP) = 'TRUE'", "1,4,6,8"},
+    {"LOWER(VIP) IN ('false')", "2,5,7"},
     // Keywords and names in any case, blanks anywhere, bracketed names.
     {"ativo = 'S' and upper(nome) like 'JO%'", "1,2"},
     {"  [Ativo]='N'  ", "3,6"},
@@ -149,11 +158,7 @@ const Rejected kRejected[] = {
     {"NOME = CODIGO",
      "Filter error at position 8: cannot compare the string field 'NOME' with the integer field "
      "'CODIGO'"},
-    {"UPPER(CODIGO) LIKE '1%'",
-     "Filter error at position 7: UPPER needs a text, but the integer field 'CODIGO' is "
-     "not one"},
-    {"PRECO LIKE '1%'",
-     "Filter error at position 1: LIKE needs a text, but the float field 'PRECO' is not one"},
+    {"UPPER(5) LIKE '5%'", "Filter error at position 7: UPPER needs a text, but the number 5 is not one"},
     {"CODIGO = 12ab", "Filter error at position 10: malformed number"},
     {"CODIGO = 1.2.3", "Filter error at position 10: malformed number"},
     {"NOME = 'A' # x", "Filter error at position 12: unexpected '#'"},

@@ -27,7 +27,11 @@ const JoinCase kJoins[] = {
     {"NOT (A = 1 OR B = 2)", false},
     {"C <> 'Porto OR Faro'", false},
     {"[D OR E] = 1", false},
+    {"(A = 1 OR B = 2)", false},
+    {" ( (A = 1 OR B = 2) ) ", false},
     {"A = 1 OR B = 2", true},
+    {"(A = 1) OR (B = 2)", true},
+    {"(A = 1 OR B = 2) OR (C = 3)", true},
     {"A = 1 or B = 2", true},
     {"A = 1 AND B = 2 OR C = 3", true},
     // Names that fooled a scan of the characters: a parenthesis and a quote inside brackets.
