@@ -88,8 +88,8 @@ const MatchCase kMatches[] = {
     {"underscoreKeyMatchesAnyOneCharacter",
      DataKind::client,
      "",
-     "touch:sbtM touch:sbt_ touch:sbtR",
-     {"Maria", "Mario"}},
+     "touch:sbtJ touch:sbt_ touch:sbtS",
+     {"JOSE"}},
 };
 
 class MatchingRows : public SearchScreenTest, public ::testing::WithParamInterface<MatchCase> {};
