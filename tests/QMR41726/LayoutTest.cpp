@@ -337,7 +337,6 @@ TEST(ScreenPixels, pressedKeysAndDisabledEnterShowTheirLayoutColours) {
             QColor face, caption;
         } pressed[] = {{"letter", form.sbtA, black, white},
                        {"Shift", form.sbtShift, black, white},
-                       {"space", form.sbtEspaco, black, white},
                        {"Enter", form.sbtEnter, black, white}};
         for (const auto& p : pressed) {
             SCOPED_TRACE(p.name);
