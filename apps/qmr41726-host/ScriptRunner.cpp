@@ -105,12 +105,14 @@ TForm* ScriptRunner::openScreen() const {
 
 void ScriptRunner::leaveScreen() {
     halt();
-    if (!openScreen() || m_exitPressed)
+    const TForm* form = openScreen();
+    if (!form || m_exitPressed)
         return;
     // A dialog over the screen (a message box of an interactive run) would hold the screen's
     // close until it is answered.
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog && dialog->isVisible() && dialog != form->widget()->window())
             dialog->reject();
     }
     if (!pressExitKey())
@@ -183,7 +185,7 @@ void ScriptRunner::runNext() {
     const auto& steps = *m_script;
     if (m_halted || !screenOpen())
         return;
-    // One driver for the whole script: a Shift held by one step stays held for the next.
+    // One driver for the screen: a Shift held by one step stays held for the next.
     if (!m_input)
         m_input = std::make_unique<InputDriver>(*liveForm());
     InputDriver& input = *m_input;
