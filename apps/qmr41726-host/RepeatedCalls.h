@@ -39,7 +39,9 @@ public:
     RepeatedCalls& operator=(const RepeatedCalls&) = delete;
 
     /// Makes the calls; returns the exit status: 0 every call made or a stop, 3 the script ran out
-    /// with a screen open, 2 a script that does not fit the screen (message on stderr).
+    /// with a screen open, 2 a script that does not fit the screen, 1 a data set that cannot be put
+    /// back (messages on stderr). After a stop, or with a load still running, the process ends here
+    /// with that status instead (see run()'s end).
     int run();
 
 private:
