@@ -74,6 +74,7 @@ std::string toJson(const BenchReport& report) {
         {"title_click_ms", QJsonObject{{"first", number(report.titleClickFirstMs)},
                                        {"built", number(report.titleClickBuiltMs)}}},
         {"qt_setup_ms", number(report.qtSetupMs)},
+        {"reopen_ms", number(report.reopenMs)},
         {"end_to_end_p95_ms", number(report.endToEndP95Ms)},
         {"end_to_end_median_ms", number(report.endToEndMedianMs)},
         {"screen_share_median_ms", number(report.screenShareMedianMs)},
@@ -107,6 +108,8 @@ void printTable(const BenchReport& report, std::ostream& out) {
         << cell(report.titleClickBuiltMs) << " ms   end to end: p95 " << cell(report.endToEndP95Ms)
         << " ms, median " << cell(report.endToEndMedianMs) << " ms over " << report.endToEndSamples
         << " touches; screen's own share " << cell(report.screenShareMedianMs) << " ms\n";
+    out << "reopen (a call's return to the next screen shown, the data set put back between): "
+        << cell(report.reopenMs) << " ms\n";
     for (const std::string& note : report.notes)
         out << "note: " << note << "\n";
 }

@@ -51,6 +51,9 @@ struct BenchReport {
     double titleClickBuiltMs = kNotMeasured;
     /// The Qt stack peer's model, proxy (first sort included) and first paint.
     double qtSetupMs = kNotMeasured;
+    /// From a call's return to the next call's screen shown, the data set put back in its loaded
+    /// state between (qmr41726-host --repeat), median over the calls after the first.
+    double reopenMs = kNotMeasured;
     double endToEndP95Ms = kNotMeasured;
     double endToEndMedianMs = kNotMeasured;
     /// The screen's own share of a keystroke, median over every touch of the sequence.

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <optional>
 
 using namespace qmr;
@@ -21,7 +22,8 @@ namespace {
 
 const char* const kDescription =
     "Loads the search screen package, hands it a data set and a flag, calls its entry point once\n"
-    "and prints what the call left behind as one JSON object on stdout.";
+    "and prints what the call left behind as one JSON object on stdout. With --repeat it calls the\n"
+    "entry point again each time a call returns and prints one JSON object a line per call.";
 
 // What the option list cannot say: the key-script steps, the exit statuses and Qt's own options.
 const char* const kEpilogue = R"(
@@ -44,10 +46,21 @@ before the first step (exit status 2). A step that cannot act on the screen as i
 row: past the visible rows, a shot: that cannot be written) is reported in "errors" and the
 script goes on. Once the screen has closed, the remaining steps are skipped (said on stderr).
 
+Repeated calls (--repeat N): every call gets the same loaded data set, put back first as it was
+when loaded (filter, Filtered, index, current row). Each report is one line of JSON (JSON Lines),
+written as its call returns, with "call" (from 1) and "source" {"kind", "loaded"}, and with
+--timings "reopenMs" (from the last call's return to this screen shown). A key script runs on
+across the calls: when a screen closes, the next steps drive the next screen. SIGTERM or SIGINT
+closes an open screen as its Exit key does, writes that call's line and ends the run (status 0).
+--refresh SECONDS loads the catalogue again in the background that long after the last load; the
+new rows take the old ones' place between two calls, and a failed load keeps the old ones (a
+warning of the category qmr.host).
+
 Qt's own options (-platform NAME, -plugin NAME, ...) are passed on to Qt.
 
-Exit status: 0 the call returned; 2 usage or data error (message on stderr, nothing on stdout);
-3 the script ran out while the screen was still open (the host closes it and reports).
+Exit status: 0 the call returned (every call, or a stop); 2 usage or data error (message on
+stderr, nothing on stdout); 3 the script ran out while a screen was still open (the host closes it,
+reports and makes no further call).
 Without a display the host runs on the offscreen platform and needs --keys.
 )";
 
@@ -80,6 +93,14 @@ void addOptions(QCommandLineParser& parser) {
         {"keys", "Steps run once the screen is shown (see below).", "SCRIPT"},
         {"keys-file", "Read the key script from FILE (for a script too long for a command line).", "FILE"},
         {"timings", "Report each step's time in milliseconds in \"timings\"."},
+        {"repeat",
+         "Call the screen N times on the one loaded data set, each call starting as the first did, "
+         "with one JSON report a line; 0 calls it until SIGTERM or SIGINT.",
+         "N"},
+        {"refresh",
+         "With --repeat: load the data again from the same source SECONDS after the last load, while "
+         "the screen stays in use; the new rows serve from the next call on.",
+         "SECONDS"},
         {"package",
          "The screen package to load (default: $QMR41726_PACKAGE, else the one beside the host, else the "
          "installed one).",
@@ -135,14 +156,24 @@ TFit fitValue(const QString& value) {
     }
 }
 
+// A whole number from `least` to `most`, or UsageError with `what` the option takes.
+int wholeNumber(const QString& value, int least, int most, const std::string& what) {
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (!ok || number < least || number > most)
+        throw UsageError(what + ", not " + quotedExcerpt(value.toStdString(), TextEncoding::Utf8));
+    return number;
+}
+
 // A whole number of seconds from 0 to a day.
 int timeoutValue(const QString& value) {
-    bool ok = false;
-    const int seconds = value.toInt(&ok);
-    if (!ok || seconds < 0 || seconds > 86400)
-        throw UsageError("--query-timeout takes a whole number of seconds from 0 (no limit) to 86400, not " +
-                         quotedExcerpt(value.toStdString(), TextEncoding::Utf8));
-    return seconds;
+    return wholeNumber(value, 0, 86400,
+                       "--query-timeout takes a whole number of seconds from 0 (no limit) to 86400");
+}
+
+int repeatValue(const QString& value) {
+    return wholeNumber(value, 0, std::numeric_limits<int>::max(),
+                       "--repeat takes a whole number of calls, 0 for calls until stopped");
 }
 
 int paramsValue(const QString& value) {
@@ -226,6 +257,14 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
     options.bogusDataset = parser.isSet("bogus-dataset");
     options.keys = textOption(parser, "keys");
     options.timings = parser.isSet("timings");
+    if (parser.isSet("repeat"))
+        options.repeat = repeatValue(parser.value("repeat"));
+    if (parser.isSet("refresh")) {
+        if (!options.repeat)
+            throw UsageError("--refresh needs --repeat: a single call never loads the data again");
+        options.refreshSeconds = wholeNumber(parser.value("refresh"), 1, 86400 * 7,
+                                             "--refresh takes a whole number of seconds from 1 to 604800");
+    }
     if (parser.isSet("package"))
         options.packagePath = parser.value("package").toStdString();
     if (parser.isSet("lang"))
@@ -244,6 +283,10 @@ HostOptions parseCommandLine(const QStringList& arguments, const std::string& de
     if (!parser.parse(arguments))
         throw UsageError(parseError(parser, arguments));
     refuseRepeats(parser);
+    // "--repeat --keys ..." takes --keys for the count: the count left out is the mistake to name,
+    // not the script that then stands alone.
+    if (parser.isSet("repeat"))
+        repeatValue(parser.value("repeat"));
     if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty())
         throw UsageError("unexpected argument " +
                          quotedExcerpt(stray.first().toStdString(), TextEncoding::Utf8) +

@@ -38,6 +38,11 @@ struct HostOptions {
     /// a fixed factor.
     qmr::TFit fit;
     bool timings = false;
+    /// Call the screen this many times on the one loaded catalogue (0: until SIGTERM or SIGINT),
+    /// one compact JSON report a line; absent: one call and one indented report.
+    std::optional<int> repeat;
+    /// With repeat: load the catalogue again this many seconds after the last load, between calls.
+    std::optional<int> refreshSeconds;
     bool help = false;
     bool version = false;
     /// The screen package to load instead of the one the host finds itself.

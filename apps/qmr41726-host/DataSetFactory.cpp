@@ -24,8 +24,7 @@ bool isAboutTheDataFile(LoadErrorKind kind) {
 
 std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {
     const bool fromServer = !options.databaseUrl.empty();
-    LoadResult rows =
-        loadSource(fromServer ? options.databaseUrl : options.dataPath, options.query, limitsOf(options));
+    LoadResult rows = loadSource(DataSetFactory::sourceName(options), options.query, limitsOf(options));
     if (rows)
         return std::move(rows.store);
     const std::string message = ansiToUtf8(rows.error->message);
@@ -55,4 +54,16 @@ std::unique_ptr<TDataSet> DataSetFactory::create(const HostOptions& options) {
         dataSet = std::make_unique<TClientDataSet>(rows);
     applyFilter(*dataSet, options);
     return dataSet;
+}
+
+Catalogue DataSetFactory::load(const HostOptions& options) {
+    Catalogue catalogue;
+    catalogue.dataSet = create(options);
+    catalogue.source = SourceStamp::loadedNow(sourceName(options));
+    catalogue.state = LoadedState::of(*catalogue.dataSet);
+    return catalogue;
+}
+
+const std::string& DataSetFactory::sourceName(const HostOptions& options) {
+    return options.databaseUrl.empty() ? options.dataPath : options.databaseUrl;
 }

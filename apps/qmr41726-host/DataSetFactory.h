@@ -1,12 +1,15 @@
 #pragma once
 // Builds the data set the host hands to the screen, from the file and switches of the command line.
 
+#include "Catalogue.h"
 #include "CommandLine.h"
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace qmr {
+class TColumnStore;
 class TDataSet;
 } // namespace qmr
 
@@ -23,4 +26,12 @@ public:
     /// Loads the rows of the CSV file, SQLite query or server query, opens a client data set (or a plain one
     /// with --plain) on them and applies --filter and --filtered. DataError on any failure.
     static std::unique_ptr<qmr::TDataSet> create(const HostOptions& options);
+
+    /// The same as a catalogue of a repeated run: the data set, its state as loaded and its source
+    /// stamped with the time the load ended. Safe on any thread (the data set is not shared until
+    /// it is handed over). DataError on any failure.
+    static Catalogue load(const HostOptions& options);
+
+    /// The source the options name: --db's URL, else --data's file.
+    static const std::string& sourceName(const HostOptions& options);
 };

@@ -55,6 +55,11 @@ QJsonValue indexName(const TDataSet& dataSet) {
 
 QByteArray JsonReport::build(bool result, const TDataSet& dataSet, const CallLog& log,
                              const ScriptRunner& runner, bool withTimings) {
+    return QJsonDocument(object(result, dataSet, log, runner, withTimings)).toJson(QJsonDocument::Indented);
+}
+
+QJsonObject JsonReport::object(bool result, const TDataSet& dataSet, const CallLog& log,
+                               const ScriptRunner& runner, bool withTimings) {
     QJsonObject report{
         {"result", result},
         {"filter", utf8(dataSet.filter())},
@@ -70,5 +75,5 @@ QByteArray JsonReport::build(bool result, const TDataSet& dataSet, const CallLog
     };
     if (withTimings)
         report.insert("timings", runner.timings());
-    return QJsonDocument(report).toJson(QJsonDocument::Indented);
+    return report;
 }

@@ -3,6 +3,7 @@
 // it left in the data set, what the user was told, and the screen as it closed.
 
 #include <QByteArray>
+#include <QJsonObject>
 
 class CallLog;
 class ScriptRunner;
@@ -16,4 +17,7 @@ public:
     /// The whole report as indented UTF-8 JSON. "timings" is present only when `withTimings`.
     static QByteArray build(bool result, const qmr::TDataSet& dataSet, const CallLog& log,
                             const ScriptRunner& runner, bool withTimings);
+    /// The same report as an object, for a caller that adds members of its own.
+    static QJsonObject object(bool result, const qmr::TDataSet& dataSet, const CallLog& log,
+                              const ScriptRunner& runner, bool withTimings);
 };

@@ -6,9 +6,12 @@
 
 #include <qmr41726/rtl/MessageText.h>
 #include <qmr41726/ui/TApplication.h>
+#include <qmr41726/ui/controls/TControl.h>
 #include <qmr41726/ui/forms/Messages.h>
+#include <qmr41726/ui/forms/TForm.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QTimer>
 
 using namespace qmr;
@@ -33,7 +36,10 @@ QString stepLabel(std::size_t index, const KeyStep& step) {
 } // namespace
 
 ScriptRunner::ScriptRunner(std::optional<std::vector<KeyStep>> script, const TDataSet* dataSet, CallLog& log)
-    : m_script(std::move(script)), m_dataSet(dataSet), m_log(log) {}
+    : m_script(std::move(script)), m_dataSet(dataSet), m_log(&log) {}
+
+ScriptRunner::ScriptRunner(std::optional<std::vector<KeyStep>> script)
+    : m_script(std::move(script)), m_dataSet(nullptr), m_log(nullptr) {}
 
 ScriptRunner::~ScriptRunner() {
     if (!m_application)
@@ -50,15 +56,86 @@ void ScriptRunner::attach(TApplication& application) {
     application.onModalClosed = [this](TForm& form) { screenClosed(form); };
 }
 
+void ScriptRunner::beginCall(const TDataSet* dataSet, CallLog& log) {
+    ++m_generation;
+    m_dataSet = dataSet;
+    m_log = &log;
+    m_input.reset();
+    m_handle = 0;
+    m_started = false;
+    m_closed = false;
+    m_exitPressed = false;
+    if (m_waiting) {
+        m_waiting = false;
+        ++m_next;
+    }
+    m_screen = QJsonValue();
+    m_probes = QJsonArray();
+    m_timings = QJsonArray();
+    m_ranOut = false;
+}
+
+template <class F> void ScriptRunner::later(int ms, F work) {
+    QTimer::singleShot(ms, this, [this, generation = m_generation, work = std::move(work)]() mutable {
+        if (generation == m_generation)
+            work();
+    });
+}
+
 void ScriptRunner::screenShown(TForm& form) {
     if (m_started)
         return; // only the search screen itself runs the script, not a form it may open
     m_started = true;
     m_handle = form.handle();
-    if (!m_script)
+    if (onScreenShown)
+        onScreenShown(form);
+    if (!m_script || m_halted)
         return;
     // Queued: the modal loop must be running before the first step's events arrive.
-    QTimer::singleShot(0, this, [this] { runNext(); });
+    later(0, [this] { runNext(); });
+}
+
+void ScriptRunner::halt() {
+    m_halted = true;
+}
+
+TForm* ScriptRunner::openScreen() const {
+    return screenOpen() ? liveForm() : nullptr;
+}
+
+void ScriptRunner::leaveScreen() {
+    halt();
+    const TForm* form = openScreen();
+    if (!form || m_exitPressed)
+        return;
+    // A dialog over the screen (a message box of an interactive run) would hold the screen's
+    // close until it is answered.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog && dialog->isVisible() && dialog != form->widget()->window())
+            dialog->reject();
+    }
+    if (!pressExitKey())
+        PostMessageA(m_handle, WM_CLOSE, 0, 0);
+    endScreenAfterGrace(
+        QStringLiteral("the screen did not close on its Exit key within %1 ms; the host ended it"));
+}
+
+bool ScriptRunner::pressExitKey() {
+    TForm* form = openScreen();
+    if (!form || m_exitPressed)
+        return false;
+    auto* exitKey = dynamic_cast<TControl*>(form->findComponent("sbtSair"));
+    if (!exitKey)
+        return false;
+    m_exitPressed = true;
+    dispatchHandler([exitKey] { exitKey->click(); });
+    return true;
+}
+
+void ScriptRunner::snapshotNow() {
+    if (m_screen.isNull() && liveForm())
+        m_screen = Snapshot::take(*liveForm(), m_dataSet);
 }
 
 /// A close the form accepts ends its modal loop only once control is back in that loop, so the
@@ -106,9 +183,9 @@ std::optional<QString> ScriptRunner::checkScript(const InputDriver& input) const
 
 void ScriptRunner::runNext() {
     const auto& steps = *m_script;
-    if (!screenOpen())
+    if (m_halted || !screenOpen())
         return;
-    // One driver for the whole script: a Shift held by one step stays held for the next.
+    // One driver for the screen: a Shift held by one step stays held for the next.
     if (!m_input)
         m_input = std::make_unique<InputDriver>(*liveForm());
     InputDriver& input = *m_input;
@@ -131,12 +208,16 @@ void ScriptRunner::runNext() {
 /// ended directly and the failure recorded.
 void ScriptRunner::closeScreen() {
     PostMessageA(m_handle, WM_CLOSE, 0, 0);
-    QTimer::singleShot(kCloseGraceMs, this, [this] {
+    endScreenAfterGrace(
+        QStringLiteral("the screen did not close on WM_CLOSE within %1 ms; the host ended it"));
+}
+
+void ScriptRunner::endScreenAfterGrace(const QString& what) {
+    later(kCloseGraceMs, [this, what] {
         TForm* form = liveForm();
         if (!form || !form->modal())
             return;
-        m_log.addError(QStringLiteral("the screen did not close on WM_CLOSE within %1 ms; the host ended it")
-                           .arg(kCloseGraceMs));
+        m_log->addError(what.arg(kCloseGraceMs));
         form->release();
     });
 }
@@ -146,15 +227,19 @@ void ScriptRunner::runStep(const KeyStep& step, InputDriver& input) {
     clock.start();
     if (step.kind == StepKind::Wait) {
         // The screen keeps running meanwhile; the step ends when the pause is over.
-        QTimer::singleShot(step.number, this, [this, &step, clock]() mutable { stepDone(step, clock); });
+        m_waiting = true;
+        later(step.number, [this, &step, clock]() mutable {
+            m_waiting = false;
+            stepDone(step, clock);
+        });
         return;
     }
     try {
         act(step, input);
     } catch (const std::exception& error) {
         // A step that cannot act on the screen as it is now is reported; the script goes on.
-        m_log.addError(QStringLiteral("key script: %1: %2")
-                           .arg(stepLabel(m_next, step), QString::fromUtf8(error.what())));
+        m_log->addError(QStringLiteral("key script: %1: %2")
+                            .arg(stepLabel(m_next, step), QString::fromUtf8(error.what())));
     }
     drainEvents();
     stepDone(step, clock);
@@ -171,5 +256,5 @@ void ScriptRunner::stepDone(const KeyStep& step, QElapsedTimer& clock) {
     m_timings.append(QJsonObject{{"step", QString::fromStdString(step.source)},
                                  {"ms", double(clock.nsecsElapsed()) / 1.0e6}});
     ++m_next;
-    QTimer::singleShot(0, this, [this] { runNext(); });
+    later(0, [this] { runNext(); });
 }

@@ -1,12 +1,15 @@
 // The host application: loads the search screen package, builds a data set, calls the entry point
-// once and reports what the call left behind as JSON. Run with --help for the command line.
+// once (or, with --repeat, again after every call) and reports what each call left behind as JSON.
+// Run with --help for the command line.
 
 #include "CallLog.h"
 #include "CommandLine.h"
 #include "DataSetFactory.h"
 #include "HostIcon.h"
+#include "HostLog.h"
 #include "HostPaths.h"
 #include "JsonReport.h"
+#include "RepeatedCalls.h"
 #include "ScriptRunner.h"
 
 #include <qmr41726/data/dataset/TDataSet.h>
@@ -18,7 +21,6 @@
 #include <qmr41726/CriaTelaQmr41726.h>
 
 #include <QApplication>
-#include <QLoggingCategory>
 
 #include <cstdio>
 #include <iostream>
@@ -26,8 +28,6 @@
 using namespace qmr;
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcHost, "qmr.host", QtWarningMsg)
 
 constexpr int kExitCallReturned = 0;
 constexpr int kExitFailure = 1;
@@ -83,7 +83,7 @@ struct HostRequest {
     HostOptions options;
     std::optional<std::vector<KeyStep>> script;
     AnsiString flag;
-    std::unique_ptr<TDataSet> dataSet;
+    Catalogue catalogue;
     std::string packageFile;
 };
 
@@ -96,7 +96,7 @@ HostRequest prepare(const QStringList& arguments, const std::filesystem::path& b
     if (request.options.keys)
         request.script = parseKeyScript(*request.options.keys);
     request.flag = optionTextToAnsi(request.options.flag, "--flag");
-    request.dataSet = DataSetFactory::create(request.options);
+    request.catalogue = DataSetFactory::load(request.options);
     return request;
 }
 
@@ -109,7 +109,7 @@ void chooseLanguage(const HostOptions& options) {
                           << "- the texts stay as laid out";
 }
 
-/// Loads the package, calls its entry point once and prints the report.
+/// Loads the package, calls its entry point once (or as --repeat asks) and prints the report.
 int callScreen(HostRequest& request) {
     chooseLanguage(request.options);
     TApplication application;
@@ -122,15 +122,21 @@ int callScreen(HostRequest& request) {
     } catch (const Exception& e) {
         return fail(kExitFailure, ansiToUtf8(e.Message()));
     }
-    TDataSet& dataSet = *request.dataSet;
+    const RepeatedCalls::ScreenCall call = [&](TDataSet& dataSet) {
+        std::vector<Variant> params = buildParams(request.options, dataSet, request.flag);
+        Variant none[1]; // an empty list still passes a valid address
+        OleVariant oleRetorno;
+        return screen.criaTela(params.empty() ? none : params.data(), int(params.size()) - 1, oleRetorno);
+    };
+    if (request.options.repeat)
+        return RepeatedCalls(application, request.options, std::move(request.script),
+                             std::move(request.catalogue), call)
+            .run();
+    TDataSet& dataSet = *request.catalogue.dataSet;
     CallLog log(application, request.script ? CallLog::Mode::Scripted : CallLog::Mode::Interactive);
     ScriptRunner runner(std::move(request.script), &dataSet, log);
     runner.attach(application);
-    std::vector<Variant> params = buildParams(request.options, dataSet, request.flag);
-    Variant none[1]; // an empty list still passes a valid address
-    OleVariant oleRetorno;
-    const bool result =
-        screen.criaTela(params.empty() ? none : params.data(), int(params.size()) - 1, oleRetorno);
+    const bool result = call(dataSet);
     if (runner.fatalError())
         return fail(kExitUsage, runner.fatalError()->toStdString());
     if (runner.skippedSteps() > 0)

@@ -52,7 +52,7 @@ TEST(HostApp, helpDescribesEveryOptionAndStep) {
           "--keys",          "--timings",  "--package",       "touch:NAME", "title:N",
           "row:N",           "key:NAME",   "type:TEXT",       "hold:Shift", "release:Shift",
           "shot:FILE",       "wait:MS",    "probe",           "--version",  "-platform",
-          "--query-timeout", "--fit"})
+          "--query-timeout", "--fit",      "--repeat",        "--refresh",  "SIGTERM"})
         EXPECT_TRUE(run.out.contains(word)) << word;
 }
 

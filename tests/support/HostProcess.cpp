@@ -7,14 +7,47 @@
 
 #include <gtest/gtest.h>
 
-HostRun runHost(const QStringList& arguments, const QStringList& locale) {
+namespace {
+
+QProcessEnvironment hostEnvironment(const QStringList& locale) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The machine's locale must not choose the screen's language: runs name theirs.
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"})
         environment.remove(variable);
     for (const QString& setting : locale)
         environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
-    return runProgram(QStringLiteral(QMR_HOST_EXE), arguments, environment);
+    return environment;
+}
+
+} // namespace
+
+HostRun runHost(const QStringList& arguments, const QStringList& locale) {
+    return runProgram(QStringLiteral(QMR_HOST_EXE), arguments, hostEnvironment(locale));
+}
+
+void startHost(QProcess& process, const QStringList& arguments) {
+    QProcessEnvironment environment = hostEnvironment({});
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(QMR_HOST_EXE), arguments);
+    if (!process.waitForStarted())
+        ADD_FAILURE() << "the host did not start: " << process.errorString().toStdString();
+}
+
+QList<QJsonObject> jsonLines(const QByteArray& out) {
+    QList<QJsonObject> objects;
+    for (const QByteArray& line : out.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        if (error.error != QJsonParseError::NoError || !document.isObject()) {
+            ADD_FAILURE() << "not one JSON object on its line: " << line.left(300).toStdString();
+            continue;
+        }
+        objects.append(document.object());
+    }
+    return objects;
 }
 
 HostRun runProgram(const QString& program, const QStringList& arguments, QProcessEnvironment environment) {

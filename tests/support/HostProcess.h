@@ -3,9 +3,12 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QList>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
+
+class QProcess;
 
 /// What one run of the host left: exit status, both output streams and the parsed report.
 struct HostRun {
@@ -23,6 +26,14 @@ HostRun runHost(const QStringList& arguments, const QStringList& locale = {});
 /// Runs `program` (a host binary, or another tool) the same way, with `environment` (the offscreen
 /// platform is added to it).
 HostRun runProgram(const QString& program, const QStringList& arguments, QProcessEnvironment environment);
+
+/// Starts the host with `arguments` as runHost runs it, without waiting: for tests that act on the
+/// running host (signals, files changed between calls). The caller waits for it to finish.
+void startHost(QProcess& process, const QStringList& arguments);
+
+/// The reports of a repeated run: one JSON object a line. A line that is not one object alone
+/// fails the test.
+QList<QJsonObject> jsonLines(const QByteArray& out);
 
 /// A scratch folder with small data files of known content for the runs.
 class HostData {

@@ -1,0 +1,3 @@
+#include "HostLog.h"
+
+Q_LOGGING_CATEGORY(lcHost, "qmr.host", QtWarningMsg)
