@@ -153,10 +153,16 @@ set(CPACK_DEBIAN_SQL_PACKAGE_SECTION libs)
 # by default (libqt6sql6 itself is found by dpkg-shlibdeps).
 set(CPACK_DEBIAN_SQL_PACKAGE_DEPENDS
     "${QMR_DEP_RUNTIME}, libqt6sql6-psql | libqt6sql6-sqlite | libqt6sql6-mysql | libqt6sql6-odbc | libqt6sql6-ibase")
-set(CPACK_DEBIAN_SQL_PACKAGE_SUGGESTS "libqt6sql6-psql, libqt6sql6-sqlite, libqt6sql6-mysql, libqt6sql6-odbc")
+# The drivers the tests run against real servers: PostgreSQL, MariaDB, and ODBC through the
+# PostgreSQL ODBC driver.
+set(CPACK_DEBIAN_SQL_PACKAGE_SUGGESTS
+    "libqt6sql6-psql, libqt6sql6-mysql, libqt6sql6-odbc, odbc-postgresql, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_SQL_DESCRIPTION "QMR41726 loader of data sets from Qt SQL databases
-Fills a QMR41726 data set from any database a Qt SQL driver reaches
-(PostgreSQL, MySQL, ODBC, InterBase, SQLite).")
+Fills a QMR41726 data set from any database a Qt SQL driver reaches.
+PostgreSQL (one server, or several tried in order, standbys included),
+MariaDB and ODBC data sources (through the PostgreSQL ODBC driver) are
+tested against real servers; MySQL, InterBase and SQLite load through
+the same Qt SQL interface.")
 set(CPACK_DEBIAN_SQL_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
 string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (= ${QMR_DEBIAN_VERSION})")
 # The host application links the SQL loader (--db): without it the program does not start.

@@ -1,13 +1,14 @@
 #pragma once
 // libpq reached through the connection Qt's PostgreSQL driver opened, for what Qt SQL does not
 // expose: the list of servers to try, the server that took the connection, cancelling a query, and
-// whether a server answers at all.
+// whether a server answers at all. Whatever else of libpq the loader comes to need (one statement
+// only, a value's exact text) belongs here too, on the same terms.
 //
 // Why through Qt's own connection rather than a libpq connection of ours: the rows of every driver
 // are read by one loader through Qt SQL, and Qt's driver already set the session up the way that
-// loader reads it (UTF-8, ISO dates, UTC). A second, libpq-only path would read PostgreSQL's rows
-// twice over, in two ways that could disagree. QSqlDriver::handle() gives the PGconn* of the open
-// connection, so what Qt lacks is asked of libpq on the very session that runs the query (the
+// loader reads it (UTF-8, ISO dates, UTC). A libpq connection of our own would be a second way of
+// reading PostgreSQL's rows beside Qt's, and the two could disagree. QSqlDriver::handle() gives the PGconn*
+// of the open connection, so what Qt lacks is asked of libpq on the very session that runs the query (the
 // server it reached, the cancel key of its backend) and never of another connection that could
 // reach another server of the list. libpq itself is a build dependency either way (libpq-dev):
 // Qt's driver does not export it.
