@@ -32,6 +32,8 @@ struct Driver {
     std::function<std::string(const QString& database)> url;
     /// Stops or starts the driver's server; why it could not, or nothing.
     std::function<std::string(bool running)> setRunning;
+    /// The server a load names (none through ODBC, whose data source names it).
+    std::function<SqlServer()> servedBy;
     const char* wrongPassword;
     const char* unknownDatabase;
     const char* badQuery;
@@ -133,14 +135,21 @@ protected:
         };
         return {
             {"PostgreSQL", [](const QString& database) { return server().url(database); }, postgres,
+             [] {
+                 return SqlServer{server().socketFolder().toStdString(), server().port()};
+             },
              "password authentication failed for user \"qmr\"", "database \"nowhere\" does not exist",
              "column \"nope\" does not exist", "No such file or directory"},
             {"MariaDB", [](const QString& database) { return mariaDb->url(database); }, mariaDbRunning,
+             [] {
+                 return SqlServer{mariaDb->socketPath().toStdString(), -1};
+             },
              "Access denied for user 'qmr'@'localhost'", "Unknown database 'nowhere'",
              "Unknown column 'nope'", "Can't connect to local server through socket"},
             {"ODBC", [](const QString& database) { return "odbc:qmr-" + database.toStdString(); }, postgres,
-             "password authentication failed for user \"qmr\"", "database \"nowhere\" does not exist",
-             "column \"nope\" does not exist", "No such file or directory"},
+             [] { return SqlServer{}; }, "password authentication failed for user \"qmr\"",
+             "database \"nowhere\" does not exist", "column \"nope\" does not exist",
+             "No such file or directory"},
         };
     }
 
@@ -172,6 +181,7 @@ TEST_F(EveryDriverTest, rowsAndSearchesEqualTheCsvLoadOfTheSameRows) {
         const std::string query = "SELECT * FROM clientes ORDER BY 1"; // in the file's order
         const LoadResult served = loadSource(url, query);
         ASSERT_TRUE(served) << driver.name << ": " << served.error->message;
+        EXPECT_EQ(served.server, driver.servedBy()) << driver.name << ": " << served.server.text();
         ASSERT_EQ(served.store->rowCount(), customers->rowCount()) << driver.name;
         ASSERT_EQ(served.store->fieldCount(), customers->fieldCount()) << driver.name;
         for (int c = 0; c < customers->fieldCount(); ++c) {
