@@ -10,6 +10,7 @@
 #include <qmr41726/rtl/AnsiString.h>
 #include <qmr41726/sql/SourceLoader.h>
 
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -24,7 +25,15 @@ using namespace qmr;
 namespace {
 
 const char* const kCustomers = QMR_SOURCE_DIR "/data/clientes.csv";
-const char* const kPostgresOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so";
+
+// Debian's PostgreSQL ODBC driver (Unicode), in the machine's multiarch folder; empty when missing.
+QString postgresOdbcDriver() {
+    for (const QFileInfo& folder : QDir("/usr/lib").entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (const QString driver = folder.filePath() + "/odbc/psqlodbcw.so"; QFile::exists(driver))
+            return driver;
+    }
+    return {};
+}
 
 /// One driver under test: how to reach its server and how its server words each failure.
 struct Driver {
@@ -107,12 +116,13 @@ protected:
 
     // A data source for each database the tests name, in an odbc.ini of the program's own.
     static void writeOdbcSources() {
-        ASSERT_TRUE(QFile::exists(kPostgresOdbcDriver))
-            << kPostgresOdbcDriver << " is missing; scripts/install-deps installs odbc-postgresql";
+        const QString driver = postgresOdbcDriver();
+        ASSERT_FALSE(driver.isEmpty())
+            << "no /usr/lib/*/odbc/psqlodbcw.so; scripts/install-deps installs odbc-postgresql";
         odbc = std::make_unique<QTemporaryDir>();
         QFile drivers(odbc->filePath("odbcinst.ini"));
         ASSERT_TRUE(drivers.open(QIODevice::WriteOnly));
-        drivers.write(QByteArray("[PostgreSQL Unicode]\nDriver = ") + kPostgresOdbcDriver + "\n");
+        drivers.write("[PostgreSQL Unicode]\nDriver = " + driver.toUtf8() + "\n");
         QFile sources(odbc->filePath("odbc.ini"));
         ASSERT_TRUE(sources.open(QIODevice::WriteOnly));
         for (const QString& database : {testDatabase(), QString("nowhere")})
