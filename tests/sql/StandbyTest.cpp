@@ -4,7 +4,6 @@
 // fails as unreachable, naming each server tried.
 #include "SqlTestSupport.h"
 
-#include <qmr41726/rtl/AnsiString.h>
 #include <qmr41726/sql/SourceLoader.h>
 
 #include <QUrl>
