@@ -149,14 +149,15 @@ set(CPACK_DEBIAN_KIOSK_PACKAGE_CONTROL_EXTRA ${QMR_PACKAGING_DIR}/kiosk/conffile
 
 set(CPACK_DEBIAN_SQL_PACKAGE_NAME ${QMR_DEB_SQL})
 set(CPACK_DEBIAN_SQL_PACKAGE_SECTION libs)
-# Qt loads its SQL drivers as plugins, which no tool sees: the package depends on PostgreSQL's, the
-# driver its tests run against (libqt6sql6 itself is found by dpkg-shlibdeps); the others are the
-# operator's choice.
-set(CPACK_DEBIAN_SQL_PACKAGE_DEPENDS "${QMR_DEP_RUNTIME}, libqt6sql6-psql")
-set(CPACK_DEBIAN_SQL_PACKAGE_SUGGESTS "libqt6sql6-mysql, libqt6sql6-odbc")
+# Qt loads its SQL drivers as plugins, which no tool sees: the package depends on one of the
+# drivers its tests run against real servers (libqt6sql6 itself is found by dpkg-shlibdeps).
+set(CPACK_DEBIAN_SQL_PACKAGE_DEPENDS "${QMR_DEP_RUNTIME}, libqt6sql6-psql | libqt6sql6-mysql | libqt6sql6-odbc")
+set(CPACK_DEBIAN_SQL_PACKAGE_SUGGESTS "libqt6sql6-psql, libqt6sql6-mysql, libqt6sql6-odbc, odbc-postgresql")
 set(CPACK_DEBIAN_SQL_DESCRIPTION "QMR41726 loader of data sets from Qt SQL databases
-Fills a QMR41726 data set from a PostgreSQL server, or from a server that
-another Qt SQL driver reaches (libqt6sql6-mysql, libqt6sql6-odbc).")
+Fills a QMR41726 data set from a database server through Qt SQL:
+PostgreSQL (one server, or several tried in order, standbys included),
+MariaDB (libqt6sql6-mysql) and ODBC data sources (libqt6sql6-odbc with
+odbc-postgresql), each tested against a real server.")
 set(CPACK_DEBIAN_SQL_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
 string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (= ${QMR_DEBIAN_VERSION})")
 # The host application links the SQL loader (--db): without it the program does not start.

@@ -1,14 +1,21 @@
-// Reading a database URL into a connection. QUrl does the splitting and percent-decoding; what is
-// checked here is what each kind of source needs and the parameters it understands.
+// Reading a database URL into a connection. A PostgreSQL URL is read by libpq itself
+// (PQconninfoParse), since its multi-host form (`host1:port1,host2:port2`) is no URL QUrl accepts
+// and libpq's own reading is the one its users know; a MySQL URL is split by QUrl. What is checked
+// here is what each kind of source needs and the parameters it understands.
 
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
 #include <qmr41726/sql/SqlLoader.h>
 
+#include <QStringList>
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <libpq-fe.h>
+
 #include <cstdlib>
+#include <map>
+#include <memory>
 
 namespace qmr {
 
@@ -22,6 +29,14 @@ const char* const kPasswordVariable = "QMR_DB_PASSWORD";
                                                    "\": " + what);
 }
 
+std::string quotedName(const std::string& name) {
+    return "\"" + nameExcerpt(name, kNameExcerptBytes, TextEncoding::Utf8) + "\"";
+}
+
+[[noreturn]] void refusePassword(std::string_view url) {
+    refuse(url, std::string("holds a password; give it in the environment variable ") + kPasswordVariable);
+}
+
 // The connect timeout in whole seconds, 1 or more.
 int timeoutSeconds(std::string_view url, const QString& text) {
     bool ok = false;
@@ -32,42 +47,139 @@ int timeoutSeconds(std::string_view url, const QString& text) {
     return seconds;
 }
 
-// The parameters after '?': `host` (a socket folder) and `connect_timeout`; anything else is
-// refused rather than silently ignored.
-void readPostgresParameters(std::string_view url, const QUrl& parsed, SqlConnection& connection) {
+// A port from 1 to 65535, or -1 for an empty one (the driver's default).
+int portNumber(std::string_view url, const QString& text) {
+    if (text.isEmpty())
+        return -1;
+    bool ok = false;
+    const int port = text.toInt(&ok);
+    if (!ok || port < 1 || port > 65535)
+        refuse(url, "the port " + quotedExcerpt(text.toStdString(), TextEncoding::Utf8) +
+                        " is no port number (1 to 65535)");
+    return port;
+}
+
+// libpq's host and port lists as servers: one port for every host, or one port a host.
+std::vector<SqlServer> postgresServers(std::string_view url, const QString& hosts, const QString& ports) {
+    const QStringList hostList = hosts.split(',');
+    const QStringList portList = ports.split(',');
+    if (portList.size() != 1 && portList.size() != hostList.size())
+        refuse(url, "names " + std::to_string(hostList.size()) + " hosts and " +
+                        std::to_string(portList.size()) + " ports (give one port, or one a host)");
+    std::vector<SqlServer> servers;
+    for (qsizetype i = 0; i < hostList.size(); ++i) {
+        const QString& port = portList.size() == 1 ? portList.front() : portList[i];
+        servers.push_back({hostList[i].toStdString(), portNumber(url, port)});
+    }
+    return servers;
+}
+
+bool isTargetSessionAttrs(const std::string& value) {
+    for (const char* known : {"any", "read-write", "read-only", "primary", "standby", "prefer-standby"}) {
+        if (value == known)
+            return true;
+    }
+    return false;
+}
+
+// The keywords libpq read from the URL, with their values: the parts before '?' and every
+// parameter after it.
+std::map<std::string, std::string> conninfoOptions(std::string_view url) {
+    char* error = nullptr;
+    const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
+        PQconninfoParse(std::string(url).c_str(), &error), &PQconninfoFree);
+    if (!options) {
+        const std::string why = error ? QString::fromUtf8(error).simplified().toStdString() : "out of memory";
+        PQfreemem(error);
+        refuse(url, why);
+    }
+    std::map<std::string, std::string> read;
+    for (const PQconninfoOption* option = options.get(); option->keyword; ++option) {
+        if (option->val)
+            read[option->keyword] = option->val;
+    }
+    return read;
+}
+
+SqlConnection readPostgresUrl(std::string_view url) {
+    std::map<std::string, std::string> options = conninfoOptions(url);
+    if (options.contains("password"))
+        refusePassword(url);
+    SqlConnection connection;
+    connection.driver = "QPSQL";
+    for (const auto& [keyword, value] : options) {
+        if (keyword == "user")
+            connection.user = value;
+        else if (keyword == "dbname")
+            connection.databaseName = value;
+        else if (keyword == "connect_timeout")
+            connection.connectTimeoutSeconds = timeoutSeconds(url, QString::fromStdString(value));
+        else if (keyword == "target_session_attrs" && isTargetSessionAttrs(value))
+            connection.targetSessionAttrs = value;
+        else if (keyword == "target_session_attrs")
+            refuse(url, "target_session_attrs " + quotedName(value) +
+                            " is none of any, read-write, read-only, primary, standby, prefer-standby");
+        else if (keyword != "host" && keyword != "port")
+            refuse(url, "unknown parameter " + quotedName(keyword) +
+                            " (host, port, connect_timeout and target_session_attrs are read)");
+    }
+    if (connection.databaseName.empty() || connection.databaseName.find('/') != std::string::npos)
+        refuse(url, "names no database (.../dbname)");
+    if (options.contains("host") || options.contains("port"))
+        connection.servers = postgresServers(url, QString::fromStdString(options["host"]),
+                                             QString::fromStdString(options["port"]));
+    return connection;
+}
+
+// The parameter after '?': `socket`, the server's Unix socket; anything else is refused rather
+// than silently ignored.
+void readMysqlParameters(std::string_view url, const QUrl& parsed, SqlConnection& connection) {
     const QUrlQuery query(parsed);
     for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
-        if (key == "host")
-            connection.host = value.toStdString();
-        else if (key == "connect_timeout")
-            connection.connectTimeoutSeconds = timeoutSeconds(url, value);
-        else
-            refuse(url, "unknown parameter \"" +
-                            nameExcerpt(key.toStdString(), kNameExcerptBytes, TextEncoding::Utf8) +
-                            "\" (host and connect_timeout are read)");
+        if (key != "socket")
+            refuse(url, "unknown parameter " + quotedName(key.toStdString()) + " (socket is read)");
+        // Qt's driver reads its connect options up to a semicolon.
+        if (value.isEmpty() || value.contains(';'))
+            refuse(url, "socket must name the server's socket file, without a semicolon");
+        connection.socket = value.toStdString();
     }
 }
 
-// The parts common to postgresql:// and mysql://: user, host, port and the database in the path.
-SqlConnection readServerUrl(std::string_view url, const QUrl& parsed, const char* driver) {
+SqlConnection readMysqlUrl(std::string_view url, const QString& text) {
+    const QUrl parsed(text, QUrl::StrictMode);
+    if (!parsed.isValid())
+        refuse(url, parsed.errorString().toStdString());
     if (!parsed.password().isEmpty())
-        refuse(url,
-               std::string("holds a password; give it in the environment variable ") + kPasswordVariable);
+        refusePassword(url);
     SqlConnection connection;
-    connection.driver = driver;
+    connection.driver = "QMYSQL";
     connection.user = parsed.userName(QUrl::FullyDecoded).toStdString();
-    connection.host = parsed.host(QUrl::FullyDecoded).toStdString();
-    connection.port = parsed.port(-1);
+    const std::string host = parsed.host(QUrl::FullyDecoded).toStdString();
+    if (!host.empty() || parsed.port(-1) >= 0)
+        connection.servers.push_back({host, parsed.port(-1)});
     QString path = parsed.path(QUrl::FullyDecoded);
     if (path.startsWith('/'))
         path.remove(0, 1);
     if (path.isEmpty() || path.contains('/'))
         refuse(url, "names no database (.../dbname)");
     connection.databaseName = path.toStdString();
+    readMysqlParameters(url, parsed, connection);
+    // The client library takes the socket only for the local server.
+    if (connection.socket.empty() && host.empty())
+        refuse(url, "names no host (mysql://[user@]host[:port]/dbname, or ?socket=PATH)");
+    if (!connection.socket.empty() && !host.empty() && host != "localhost")
+        refuse(url, "names the host " + quotedName(host) + " and a socket, which only the local server has");
     return connection;
 }
 
 } // namespace
+
+std::string SqlServer::text() const {
+    if (host.empty() && port < 0)
+        return "the default server";
+    const std::string shown = host.empty() ? std::string("the default host") : host;
+    return port < 0 ? shown : shown + ":" + std::to_string(port);
+}
 
 SqlConnection parseDatabaseUrl(std::string_view url) {
     const QString text = QString::fromUtf8(url.data(), qsizetype(url.size()));
@@ -77,23 +189,12 @@ SqlConnection parseDatabaseUrl(std::string_view url) {
         connection.databaseName = text.mid(5).toStdString();
         if (connection.databaseName.empty())
             refuse(url, "names no ODBC data source (odbc:DSN)");
+    } else if (text.startsWith("postgresql://") || text.startsWith("postgres://")) {
+        connection = readPostgresUrl(url);
+    } else if (text.startsWith("mysql://")) {
+        connection = readMysqlUrl(url, text);
     } else {
-        const QUrl parsed(text, QUrl::StrictMode);
-        if (!parsed.isValid())
-            refuse(url, parsed.errorString().toStdString());
-        const QString scheme = parsed.scheme();
-        if (scheme == "postgresql" || scheme == "postgres") {
-            connection = readServerUrl(url, parsed, "QPSQL");
-            readPostgresParameters(url, parsed, connection);
-        } else if (scheme == "mysql") {
-            connection = readServerUrl(url, parsed, "QMYSQL");
-            if (connection.host.empty())
-                refuse(url, "names no host (mysql://[user@]host[:port]/dbname)");
-            if (parsed.hasQuery())
-                refuse(url, "takes no parameters");
-        } else {
-            refuse(url, "is none of postgresql://..., mysql://..., odbc:DSN");
-        }
+        refuse(url, "is none of postgresql://..., mysql://..., odbc:DSN");
     }
     if (const char* password = std::getenv(kPasswordVariable))
         connection.password = password;

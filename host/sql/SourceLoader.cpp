@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <new>
+#include <utility>
 
 namespace qmr {
 
@@ -26,31 +27,32 @@ bool hasUrlScheme(std::string_view name) {
     return true;
 }
 
-// The rows of the source, or the loader's exception.
-std::shared_ptr<const TColumnStore> load(std::string_view name, const std::string& query,
-                                         const LoadLimits& limits) {
+// The rows of the source (and the server that gave them), or the loader's exception.
+LoadResult load(std::string_view name, const std::string& query, const LoadLimits& limits) {
     const std::string shown = nameExcerpt(name, kPathExcerptBytes, TextEncoding::Utf8);
     switch (sourceKindOf(name)) {
-    case SourceKind::Server:
+    case SourceKind::Server: {
         if (query.empty())
             throw ELoadError(LoadErrorKind::Malformed,
                              shown + ": a database server needs a query naming the rows to load");
-        return loadSqlQuery(parseDatabaseUrl(name), query, limits);
+        SqlRows rows = loadSqlRows(parseDatabaseUrl(name), query, limits);
+        return {std::move(rows.store), std::nullopt, std::move(rows.server)};
+    }
     case SourceKind::SqliteFile:
         if (query.empty())
             throw ELoadError(LoadErrorKind::Malformed,
                              shown + " is an SQLite database: it needs a query naming the rows to load");
-        return loadSqlite(std::string(name), query, limits);
+        return {loadSqlite(std::string(name), query, limits), std::nullopt, {}};
     case SourceKind::CsvFile:
         if (!query.empty())
             throw ELoadError(LoadErrorKind::Malformed, shown + " is a CSV file, which takes no query");
-        return loadCsvFile(std::string(name));
+        return {loadCsvFile(std::string(name)), std::nullopt, {}};
     }
-    return nullptr;
+    return {};
 }
 
 LoadResult failed(LoadErrorKind kind, AnsiString message) {
-    return {nullptr, LoadError{kind, std::move(message)}};
+    return {nullptr, LoadError{kind, std::move(message)}, {}};
 }
 
 } // namespace
@@ -67,7 +69,7 @@ SourceKind sourceKindOf(std::string_view name) {
 
 LoadResult loadSource(std::string_view name, const std::string& query, const LoadLimits& limits) {
     try {
-        return {load(name, query, limits), std::nullopt};
+        return load(name, query, limits);
     } catch (const ELoadError& error) {
         return failed(error.kind(), error.Message());
     } catch (const Exception& error) {

@@ -10,6 +10,7 @@
 
 #include <qmr41726/QmrSqlExport.h>
 #include <qmr41726/data/load/Loaders.h>
+#include <qmr41726/sql/SqlLoader.h>
 
 #include <memory>
 #include <optional>
@@ -44,6 +45,8 @@ struct QMR_SQL_EXPORT LoadResult {
     std::shared_ptr<const TColumnStore> store;
     /// Why the load failed; empty when it succeeded.
     std::optional<LoadError> error;
+    /// The database server that gave the rows (SqlRows::server); no host for a file.
+    SqlServer server;
 
     explicit operator bool() const noexcept { return store != nullptr; }
 };

@@ -12,6 +12,7 @@
 #include <qmr41726/rtl/AnsiString.h>
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/sql/PostgresHandle.h>
 #include <qmr41726/sql/SqlColumnPlan.h>
 
 #include <QDateTime>
@@ -21,8 +22,6 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
-
-#include <libpq-fe.h>
 
 #include <cmath>
 #include <initializer_list>
@@ -42,6 +41,8 @@ constexpr qint64 kEpochJulianDay = 2415019;
 constexpr long long kRowsPerClockCheck = 256;
 /// PostgreSQL's SQLSTATE for a statement cancelled, here by its statement_timeout.
 constexpr char kQueryCanceled[] = "57014";
+/// The error number PostgreSQL's ODBC driver gives every connection libpq could not open.
+constexpr char kPostgresOdbcConnectFailed[] = "101";
 
 // The pieces as one text. Appending piece by piece keeps GCC 12 at -O3 from a false -Wrestrict
 // warning that chains of operator+ on strings set off once inlined.
@@ -76,25 +77,19 @@ LoadErrorKind failureKind(const QSqlError& error) {
     return stoppedAtTimeLimit(error) ? LoadErrorKind::Timeout : LoadErrorKind::Refused;
 }
 
-// Whether a PostgreSQL server answers at the connection's address, asked with libpq's ping, which
-// needs no login: Qt's driver reports every failed connection alike, with no code.
-bool postgresAnswers(const SqlConnection& connection) {
-    const std::string port = connection.port >= 0 ? std::to_string(connection.port) : std::string();
-    const std::string timeout = std::to_string(connection.connectTimeoutSeconds);
-    const char* const keywords[] = {"host", "port", "dbname", "user", "connect_timeout", nullptr};
-    const char* const values[] = {connection.host.c_str(), port.c_str(),    connection.databaseName.c_str(),
-                                  connection.user.c_str(), timeout.c_str(), nullptr};
-    const PGPing ping = PQpingParams(keywords, values, 0);
-    return ping == PQPING_OK || ping == PQPING_REJECT;
-}
-
 // Why a connection could not be opened: no server answered at the address, or one answered and
-// refused the login or the database. MySQL gives its client's error numbers for a server it did
-// not reach, ODBC an SQLSTATE of class 08.
+// refused the login or the database. PostgreSQL is asked with libpq's ping. MySQL and MariaDB give
+// their client's error numbers for a server they did not reach, ODBC drivers an SQLSTATE of class
+// 08 or their own numbers. PostgreSQL's ODBC driver gives every failed connection one number, with
+// libpq's words: a server that answered and refused is quoted with its message's severity (FATAL),
+// which no failure to reach one carries.
 LoadErrorKind connectFailureKind(const SqlConnection& connection, const QSqlError& error) {
     if (connection.driver == "QPSQL")
         return postgresAnswers(connection) ? LoadErrorKind::Refused : LoadErrorKind::ServerUnreachable;
     const QString code = error.nativeErrorCode();
+    if (connection.driver == "QODBC" && code == QLatin1String(kPostgresOdbcConnectFailed))
+        return error.databaseText().contains(QLatin1String("FATAL:")) ? LoadErrorKind::Refused
+                                                                      : LoadErrorKind::ServerUnreachable;
     static const QStringList kMysqlUnreached = {"2002", "2003", "2005", "2006", "2013"};
     if (code.isEmpty() || code.startsWith("08") || kMysqlUnreached.contains(code))
         return LoadErrorKind::ServerUnreachable;
@@ -117,17 +112,43 @@ private:
     QSqlDatabase m_database;
 };
 
-// The option string each driver reads its connect timeout from.
-QString timeoutOption(const QString& driver, int seconds) {
-    const QString value = QString::number(seconds);
+// The option string each driver reads its connect timeout (and MySQL its socket) from.
+QString connectOptions(const SqlConnection& connection) {
+    const QString driver = QString::fromStdString(connection.driver);
+    const QString seconds = QString::number(connection.connectTimeoutSeconds);
     if (driver == "QPSQL")
-        return "connect_timeout=" + value;
-    // No MySQL, MariaDB or ODBC driver and server can be started where the tests run.
-    if (driver == "QMYSQL" || driver == "QMARIADB")
-        return "MYSQL_OPT_CONNECT_TIMEOUT=" + value; // GCOVR_EXCL_LINE
+        return postgresConnectOptions(connection);
+    if (driver == "QMYSQL" || driver == "QMARIADB") {
+        const QString timeout = "MYSQL_OPT_CONNECT_TIMEOUT=" + seconds;
+        return connection.socket.empty()
+                   ? timeout
+                   : timeout + ";UNIX_SOCKET=" + QString::fromStdString(connection.socket);
+    }
     if (driver == "QODBC")
-        return "SQL_ATTR_LOGIN_TIMEOUT=" + value; // GCOVR_EXCL_LINE
+        return "SQL_ATTR_LOGIN_TIMEOUT=" + seconds;
     return {};
+}
+
+// The server a connection reached: libpq names the one of several that took it; for the other
+// drivers it is the one the URL names.
+SqlServer serverUsed(const SqlConnection& connection, const QSqlDatabase& database) {
+    if (const PostgresHandle handle(database); handle)
+        return handle.server();
+    if (!connection.socket.empty())
+        return {connection.socket, -1};
+    return connection.servers.empty() || connection.driver == "QODBC" ? SqlServer{}
+                                                                      : connection.servers.front();
+}
+
+// Why no connection could be had, naming every server tried when there were several.
+std::string connectFailure(const SqlConnection& connection, const QSqlError& error) {
+    if (connection.servers.size() < 2)
+        return connection.source + ": cannot connect: " + errorText(error);
+    std::string tried;
+    for (const SqlServer& server : connection.servers)
+        tried += (tried.empty() ? "" : ", ") + server.text();
+    return connection.source + ": cannot connect to any of the servers tried (" + tried +
+           "): " + errorText(error);
 }
 
 ScopedConnection::ScopedConnection(const SqlConnection& connection)
@@ -138,13 +159,17 @@ ScopedConnection::ScopedConnection(const SqlConnection& connection)
                                                      connection.driver + " is not installed (installed: " +
                                                      QSqlDatabase::drivers().join(", ").toStdString() + ")");
     m_database = QSqlDatabase::addDatabase(driver, m_name);
-    m_database.setHostName(QString::fromStdString(connection.host));
-    if (connection.port >= 0)
-        m_database.setPort(connection.port);
+    if (driver == "QPSQL") {
+        // The ports go in the options, one a host.
+        m_database.setHostName(postgresHostList(connection));
+    } else if (!connection.servers.empty()) {
+        m_database.setHostName(QString::fromStdString(connection.servers.front().host));
+        m_database.setPort(connection.servers.front().port);
+    }
     m_database.setDatabaseName(QString::fromStdString(connection.databaseName));
     m_database.setUserName(QString::fromStdString(connection.user));
     m_database.setPassword(QString::fromStdString(connection.password));
-    m_database.setConnectOptions(timeoutOption(driver, connection.connectTimeoutSeconds));
+    m_database.setConnectOptions(connectOptions(connection));
 }
 
 ScopedConnection::~ScopedConnection() {
@@ -353,32 +378,6 @@ void setServerTimeout(QSqlDatabase& database, const LoadLimits& limits, bool tra
     set.exec("SET LOCAL statement_timeout = " + QString::number(qint64(limits.timeoutSeconds) * 1000));
 }
 
-// The server process that serves the connection, for cancelling its query; 0 when unknown.
-qint64 serverProcess(QSqlDatabase& database) {
-    if (database.driverName() != QLatin1String("QPSQL"))
-        return 0;
-    QSqlQuery query(database);
-    return query.exec("SELECT pg_backend_pid()") && query.next() ? query.value(0).toLongLong() : 0;
-}
-
-// Stops the query that server process runs, from a second connection. Qt's driver reads a result
-// to its end before the connection serves again, so an endless query given up at a bound would
-// otherwise hold the load until the server's time limit stopped it.
-void cancelServerQuery(const QSqlDatabase& database, qint64 process) {
-    if (process == 0)
-        return;
-    const QString name = "qmr-sql-cancel-" + QString::number(process);
-    {
-        QSqlDatabase canceller = QSqlDatabase::cloneDatabase(database, name);
-        if (canceller.open()) {
-            QSqlQuery cancel(canceller);
-            cancel.exec("SELECT pg_cancel_backend(" + QString::number(process) + ")");
-        }
-        canceller.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 // Runs the query on an open connection inside a transaction that is always rolled back.
 std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::string& query,
                                              const std::string& source, const LoadLimits& limits) {
@@ -388,7 +387,10 @@ std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::
     try {
         LoadBudget budget(limits);
         setServerTimeout(database, limits, transaction);
-        const qint64 process = serverProcess(database);
+        // Qt's driver reads a result to its end before the connection serves again, so an
+        // endless query given up at a bound is cancelled on the server, which would otherwise
+        // hold the load until its time limit stopped the query.
+        const PostgresHandle server(database);
         QSqlQuery statement(database);
         statement.setForwardOnly(true);
         // Exact numerics arrive as text, so that one wider than a double keeps its digits.
@@ -399,7 +401,7 @@ std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::
         try {
             rows = SqlLoad(statement, database.driverName(), source, budget).run();
         } catch (...) {
-            cancelServerQuery(database, process);
+            server.cancelQuery();
             throw;
         }
     } catch (const std::bad_alloc&) {
@@ -437,11 +439,16 @@ std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection
 
 std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection, const std::string& query,
                                                  const LoadLimits& limits) {
+    return loadSqlRows(connection, query, limits).store;
+}
+
+SqlRows loadSqlRows(const SqlConnection& connection, const std::string& query, const LoadLimits& limits) {
     ScopedConnection scoped(connection);
     if (!scoped.database().open())
         throw ELoadError(connectFailureKind(connection, scoped.database().lastError()),
-                         connection.source + ": cannot connect: " + errorText(scoped.database().lastError()));
-    return loadOpen(scoped.database(), query, connection.source, limits);
+                         connectFailure(connection, scoped.database().lastError()));
+    SqlServer server = serverUsed(connection, scoped.database());
+    return {loadOpen(scoped.database(), query, connection.source, limits), std::move(server)};
 }
 
 } // namespace qmr

@@ -10,19 +10,37 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QSqlDatabase;
 
 namespace qmr {
 
+/// One database server: where a connection reaches it.
+struct QMR_SQL_EXPORT SqlServer {
+    /// Host name or address; for PostgreSQL also a Unix socket folder, for MySQL the Unix socket's
+    /// path when it is reached through one. Empty for the driver's default.
+    std::string host;
+    /// -1 for the driver's default.
+    int port = -1;
+
+    /// "host:port", "host" without a port, "the default server" with neither.
+    std::string text() const;
+    bool operator==(const SqlServer&) const = default;
+};
+
 /// Where the rows live: a Qt SQL driver and what it needs to connect.
 struct QMR_SQL_EXPORT SqlConnection {
     /// The Qt SQL driver: "QPSQL", "QMYSQL", "QODBC", ...
     std::string driver;
-    /// Host name, or for PostgreSQL a Unix socket folder; empty for the driver's default.
-    std::string host;
-    /// -1 for the driver's default.
-    int port = -1;
+    /// The servers, tried in order until one takes the connection (PostgreSQL alone takes more
+    /// than one); none for the driver's default.
+    std::vector<SqlServer> servers;
+    /// PostgreSQL: which of the servers may serve, as libpq's target_session_attrs (any,
+    /// read-write, read-only, primary, standby, prefer-standby); empty for any.
+    std::string targetSessionAttrs;
+    /// MySQL and MariaDB: the server's Unix socket; empty to connect over TCP.
+    std::string socket;
     /// The database name, or for ODBC the data source name (DSN).
     std::string databaseName;
     /// Empty for the driver's default (the login user for PostgreSQL).
@@ -36,9 +54,11 @@ struct QMR_SQL_EXPORT SqlConnection {
 };
 
 /// Reads a connection from one of
-///   `postgresql://[user@][host][:port]/dbname[?host=SOCKET_FOLDER]` (`host` names a Unix socket
-///   folder, as libpq reads it; `connect_timeout=SECONDS` is read too),
-///   `mysql://[user@]host[:port]/dbname`,
+///   `postgresql://[user@][host][:port][,host[:port]...]/dbname[?host=SOCKET_FOLDER]`, read as
+///   libpq reads it: several servers are tried in order; the parameters `host` (a Unix socket
+///   folder, or a list of hosts), `port` (a list of ports), `connect_timeout=SECONDS` and
+///   `target_session_attrs` are read),
+///   `mysql://[user@][host][:port]/dbname[?socket=PATH]` (`socket` is the server's Unix socket),
 ///   `odbc:DSN`.
 /// The password is taken from the environment variable QMR_DB_PASSWORD; a URL that holds one is
 /// refused, so that it never shows in a process list. Raises EDatabaseError naming the URL and what
@@ -59,6 +79,19 @@ QMR_SQL_EXPORT std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnect
 /// The same within `limits`.
 QMR_SQL_EXPORT std::shared_ptr<const TColumnStore>
 loadSqlQuery(const SqlConnection& connection, const std::string& query, const LoadLimits& limits);
+
+/// A server's rows and the server that gave them.
+struct QMR_SQL_EXPORT SqlRows {
+    std::shared_ptr<const TColumnStore> store;
+    /// The server the connection reached: of several PostgreSQL servers, the one that took it (its
+    /// host or socket folder, and port); for MySQL the host or socket and port the URL names; for
+    /// ODBC none (its data source names it).
+    SqlServer server;
+};
+
+/// loadSqlQuery, which also tells the server that gave the rows.
+QMR_SQL_EXPORT SqlRows loadSqlRows(const SqlConnection& connection, const std::string& query,
+                                   const LoadLimits& limits);
 
 /// The same over a connection the caller has opened; `sourceName` names it in error messages.
 QMR_SQL_EXPORT std::shared_ptr<const TColumnStore>

@@ -11,25 +11,50 @@ TEST(DatabaseUrl, eachFormNamesDriverServerAndDatabase) {
     struct Case {
         const char* url;
         const char* driver;
-        const char* host;
-        int port;
+        std::vector<SqlServer> servers;
         const char* database;
         const char* user;
+        const char* extra; // target_session_attrs, or the socket
     };
     const Case cases[] = {
-        {"postgresql://ana@db.local:5433/loja", "QPSQL", "db.local", 5433, "loja", "ana"},
-        {"postgresql:///loja?host=/run/postgresql", "QPSQL", "/run/postgresql", -1, "loja", ""},
-        {"postgres://%C3%A9ric@/caf%C3%A9", "QPSQL", "", -1, "caf\xC3\xA9", "\xC3\xA9ric"},
-        {"mysql://pdv@10.0.0.2/estoque", "QMYSQL", "10.0.0.2", -1, "estoque", "pdv"},
-        {"odbc:Loja DSN", "QODBC", "", -1, "Loja DSN", ""},
+        {"postgresql://ana@db.local:5433/loja", "QPSQL", {{"db.local", 5433}}, "loja", "ana", ""},
+        {"postgresql:///loja?host=/run/postgresql", "QPSQL", {{"/run/postgresql", -1}}, "loja", "", ""},
+        {"postgres://%C3%A9ric@/caf%C3%A9", "QPSQL", {}, "caf\xC3\xA9", "\xC3\xA9ric", ""},
+        // libpq's multi-host form: tried in order, a port each or one for all.
+        {"postgresql://pdv@db1:5433,db2,[::1]:6000/loja?target_session_attrs=read-write",
+         "QPSQL",
+         {{"db1", 5433}, {"db2", -1}, {"::1", 6000}},
+         "loja",
+         "pdv",
+         "read-write"},
+        {"postgresql:///loja?host=/run/a,/run/b&port=5444",
+         "QPSQL",
+         {{"/run/a", 5444}, {"/run/b", 5444}},
+         "loja",
+         "",
+         ""},
+        {"postgresql://%2Frun%2Fa:5432,%2Frun%2Fb:5433/loja",
+         "QPSQL",
+         {{"/run/a", 5432}, {"/run/b", 5433}},
+         "loja",
+         "",
+         ""},
+        {"mysql://pdv@10.0.0.2/estoque", "QMYSQL", {{"10.0.0.2", -1}}, "estoque", "pdv", ""},
+        {"mysql://pdv@/estoque?socket=/run/mysqld/mysqld.sock",
+         "QMYSQL",
+         {},
+         "estoque",
+         "pdv",
+         "/run/mysqld/mysqld.sock"},
+        {"odbc:Loja DSN", "QODBC", {}, "Loja DSN", "", ""},
     };
     for (const Case& c : cases) {
         const SqlConnection connection = parseDatabaseUrl(c.url);
         EXPECT_EQ(connection.driver, c.driver) << c.url;
-        EXPECT_EQ(connection.host, c.host) << c.url;
-        EXPECT_EQ(connection.port, c.port) << c.url;
+        EXPECT_EQ(connection.servers, c.servers) << c.url;
         EXPECT_EQ(connection.databaseName, c.database) << c.url;
         EXPECT_EQ(connection.user, c.user) << c.url;
+        EXPECT_EQ(connection.targetSessionAttrs + connection.socket, c.extra) << c.url;
         EXPECT_EQ(connection.source, c.url);
     }
     EXPECT_EQ(parseDatabaseUrl("postgresql:///a?connect_timeout=3").connectTimeoutSeconds, 3);
@@ -50,7 +75,16 @@ TEST(DatabaseUrl, malformedUrlsAreRefusedSayingWhy) {
         {"mysql:///estoque", "names no host"},
         {"odbc:", "names no ODBC data source"},
         {"oracle://db/x", "is none of postgresql://..., mysql://..., odbc:DSN"},
-        {"postgresql://db:99999/x", "database URL \"postgresql://db:99999/x\""},
+        {"postgresql://db:99999/x", "database URL \"postgresql://db:99999/x\": the port '99999' is no port"},
+        {"postgresql://a:1,b:2,c:3/x?port=1,2", "names 3 hosts and 2 ports"},
+        {"postgresql://a,b/x?target_session_attrs=master", "target_session_attrs \"master\" is none of any"},
+        {"postgresql:///x?password=pw", "holds a password"},
+        {"postgresql://a:b:c/x", "is no port number"},
+        {"postgresql://db/x?dbname=y&user",
+         "missing key/value separator \"=\" in URI query parameter: \"user\""},
+        {"mysql://db/x?port=3306", "unknown parameter \"port\" (socket is read)"},
+        {"mysql://db.loja/x?socket=/run/m.sock", "names the host \"db.loja\" and a socket"},
+        {"mysql://db/x?socket=a;b", "without a semicolon"},
     };
     for (const Case& c : cases) {
         try {

@@ -19,8 +19,7 @@ protected:
     void SetUp() override {
         const SqlConnection where = parseDatabaseUrl(server().url(testDatabase()));
         database = QSqlDatabase::addDatabase("QPSQL", "host-own");
-        database.setHostName(QString::fromStdString(where.host));
-        database.setPort(where.port);
+        database.setHostName(QString::fromStdString(where.servers.at(0).host));
         database.setDatabaseName(QString::fromStdString(where.databaseName));
         database.setUserName(QString::fromStdString(where.user));
         database.setPassword(QString::fromStdString(where.password));

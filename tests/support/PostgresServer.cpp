@@ -2,11 +2,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QVersionNumber>
-
-#include <pwd.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,15 +22,9 @@ QString serverPrograms() {
     return best;
 }
 
-// Gives the folder to `user` so that the server, running as that user, can write in it.
-bool giveFolderTo(const QString& folder, const QString& user) {
-    const passwd* account = getpwnam(user.toLocal8Bit().constData());
-    return account && chown(QFile::encodeName(folder).constData(), account->pw_uid, account->pw_gid) == 0;
-}
-
 } // namespace
 
-PostgresServer::PostgresServer() : m_dir(QDir::tempPath() + "/qmr-pg-XXXXXX") {}
+PostgresServer::PostgresServer(int port) : m_sandbox("qmr-pg"), m_port(port) {}
 
 PostgresServer::~PostgresServer() {
     if (m_running)
@@ -42,59 +32,48 @@ PostgresServer::~PostgresServer() {
 }
 
 std::string PostgresServer::url(const QString& database) const {
-    return ("postgresql://" + user() + "@/" + database + "?host=" + socketFolder()).toStdString();
+    const QString port = m_port == 5432 ? QString() : "&port=" + QString::number(m_port);
+    return ("postgresql://" + user() + "@/" + database + "?host=" + socketFolder() + port).toStdString();
 }
 
 bool PostgresServer::run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    const QString path = m_bin + "/" + program;
-    if (m_runAs.isEmpty())
-        process.start(path, arguments);
-    else
-        process.start("runuser", QStringList{"-u", m_runAs, "--", path} + arguments);
-    const bool finished = process.waitForFinished(120000);
-    const QByteArray output = process.readAll();
-    if (finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        return true;
-    m_error = (program + " " + arguments.join(' ')).toStdString() +
-              (finished ? " failed: " : " did not finish: ") + output.toStdString();
-    return false;
+    return m_sandbox.run(m_bin + "/" + program, arguments);
+}
+
+bool PostgresServer::findPrograms() {
+    m_bin = serverPrograms();
+    return !m_bin.isEmpty() ||
+           m_sandbox.fail("no PostgreSQL server programs under /usr/lib/postgresql/*/bin; "
+                          "scripts/install-deps installs the postgresql package");
 }
 
 bool PostgresServer::create() {
-    if (!m_dir.isValid())
-        return (m_error = "cannot create a temporary folder: " + m_dir.errorString().toStdString()), false;
-    m_bin = serverPrograms();
-    if (m_bin.isEmpty())
-        return (m_error = "no PostgreSQL server programs under /usr/lib/postgresql/*/bin; "
-                          "scripts/install-deps installs the postgresql package"),
-               false;
-    if (geteuid() == 0) {
-        m_runAs = "postgres";
-        if (!giveFolderTo(m_dir.path(), m_runAs))
-            return (m_error = "running as root, and the system user postgres (made by the postgresql "
-                              "package) cannot own " +
-                              m_dir.path().toStdString()),
-                   false;
-    }
-    const QString passwordFile = m_dir.filePath("password");
-    QFile file(passwordFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(password().toUtf8()) < 0)
-        return (m_error = "cannot write " + passwordFile.toStdString()), false;
-    file.close();
-    if (!m_runAs.isEmpty())
-        giveFolderTo(passwordFile, m_runAs);
-    return run("initdb", {"-D", dataFolder(), "-U", user(), "--pwfile=" + passwordFile,
+    if (!m_sandbox.prepare() || !findPrograms() || !m_sandbox.write("password", password().toUtf8()))
+        return false;
+    return run("initdb", {"-D", dataFolder(), "-U", user(), "--pwfile=" + m_sandbox.filePath("password"),
                           "--auth=scram-sha-256", "-E", "UTF8", "--locale=C", "--no-sync"}) &&
+           start();
+}
+
+bool PostgresServer::createStandbyOf(const PostgresServer& primary) {
+    if (!m_sandbox.prepare() || !findPrograms())
+        return false;
+    // The password goes in the connection string, which -R writes into the standby's
+    // primary_conninfo, so that the standby logs in to stream too.
+    const QString primaryAt = QString("host=%1 port=%2 user=%3 password=%4")
+                                  .arg(primary.socketFolder())
+                                  .arg(primary.port())
+                                  .arg(user(), password());
+    return run("pg_basebackup", {"-D", dataFolder(), "-d", primaryAt, "-R", "-X", "stream", "--no-sync"}) &&
            start();
 }
 
 bool PostgresServer::start() {
     // No TCP at all: the socket in the temporary folder is the only way in.
-    const QString options = "-c listen_addresses='' -k " + socketFolder() + " -c fsync=off";
-    m_running =
-        run("pg_ctl", {"-D", dataFolder(), "-l", m_dir.filePath("server.log"), "-o", options, "-w", "start"});
+    const QString options =
+        "-c listen_addresses='' -k " + socketFolder() + " -p " + QString::number(m_port) + " -c fsync=off";
+    m_running = run(
+        "pg_ctl", {"-D", dataFolder(), "-l", m_sandbox.filePath("server.log"), "-o", options, "-w", "start"});
     return m_running;
 }
 

@@ -1,17 +1,20 @@
 #pragma once
-// A throwaway PostgreSQL cluster for the tests: made with initdb in a temporary folder, password
-// authentication, listening only on a Unix socket in that folder, stopped whatever happens.
+// A throwaway PostgreSQL cluster for the tests: made with initdb in a temporary folder (or copied
+// from another cluster as its streaming standby), password authentication, listening only on a
+// Unix socket in that folder, stopped whatever happens.
+
+#include "ServerSandbox.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <string>
 
 /// One cluster, owned by the test program. Every step that fails says why in `error()`.
 class PostgresServer {
 public:
-    PostgresServer();
+    /// A cluster that will listen on the socket of `port` in its own folder.
+    explicit PostgresServer(int port = 5432);
     /// Stops the server at once (pg_ctl stop -m immediate) if it is still running.
     ~PostgresServer();
     PostgresServer(const PostgresServer&) = delete;
@@ -19,26 +22,31 @@ public:
 
     /// Creates the cluster and starts it; false with `error()` set when it cannot.
     bool create();
+    /// Creates the cluster as a streaming standby of the running `primary` (pg_basebackup -R) and
+    /// starts it; it serves reads and follows the primary's changes.
+    bool createStandbyOf(const PostgresServer& primary);
     bool start();
     /// Stops the server; `fast` waits for clients, otherwise it stops at once.
     bool stop(bool fast = true);
 
-    const std::string& error() const { return m_error; }
+    bool running() const { return m_running; }
+    const std::string& error() const { return m_sandbox.error(); }
     /// The folder holding the server's socket.
-    QString socketFolder() const { return m_dir.path(); }
-    static QString user() { return "qmr"; }
-    static QString password() { return "qmr-test-secret"; }
-    /// `postgresql://qmr@/DATABASE?host=SOCKET_FOLDER`.
+    QString socketFolder() const { return m_sandbox.path(); }
+    int port() const { return m_port; }
+    static QString user() { return testUser(); }
+    static QString password() { return testPassword(); }
+    /// `postgresql://qmr@/DATABASE?host=SOCKET_FOLDER` (and `&port=PORT` for another port than 5432).
     std::string url(const QString& database) const;
 
 private:
+    /// Finds the server programs; false when none are installed.
+    bool findPrograms();
     bool run(const QString& program, const QStringList& arguments);
-    QString dataFolder() const { return m_dir.filePath("data"); }
+    QString dataFolder() const { return m_sandbox.filePath("data"); }
 
-    QTemporaryDir m_dir;
+    ServerSandbox m_sandbox;
+    int m_port;
     QString m_bin;
-    /// Commands run as this system user when the tests run as root (initdb refuses root).
-    QString m_runAs;
     bool m_running = false;
-    std::string m_error;
 };

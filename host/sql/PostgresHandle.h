@@ -1,0 +1,53 @@
+#pragma once
+// libpq reached through the connection Qt's PostgreSQL driver opened, for what Qt SQL does not
+// expose: the list of servers to try, the server that took the connection, cancelling a query, and
+// whether a server answers at all. Whatever else of libpq the loader comes to need (one statement
+// only, a value's exact text) belongs here too, on the same terms.
+//
+// Why through Qt's own connection rather than a libpq connection of ours: the rows of every driver
+// are read by one loader through Qt SQL, and Qt's driver already set the session up the way that
+// loader reads it (UTF-8, ISO dates, UTC). A libpq connection of our own would be a second way of
+// reading PostgreSQL's rows beside Qt's, and the two could disagree. QSqlDriver::handle() gives the PGconn*
+// of the open connection, so what Qt lacks is asked of libpq on the very session that runs the query (the
+// server it reached, the cancel key of its backend) and never of another connection that could
+// reach another server of the list. libpq itself is a build dependency either way (libpq-dev):
+// Qt's driver does not export it.
+
+#include <qmr41726/sql/SqlLoader.h>
+
+#include <QString>
+
+class QSqlDatabase;
+struct pg_conn;
+
+namespace qmr {
+
+/// The libpq connection under an open Qt PostgreSQL connection.
+class PostgresHandle {
+public:
+    /// The handle of `database`; none when it is not an open QPSQL connection.
+    explicit PostgresHandle(const QSqlDatabase& database);
+
+    explicit operator bool() const { return m_connection != nullptr; }
+    /// The server the connection reached: of several tried, the one that took it.
+    SqlServer server() const;
+    /// Asks the server to stop the query the connection runs; what it answers is not waited for
+    /// beyond the request itself.
+    void cancelQuery() const;
+
+private:
+    pg_conn* m_connection = nullptr;
+};
+
+/// The connect options for what QSqlDatabase has no setter for: the port of each server, which of
+/// them may serve, the connect timeout. The hosts go in as one comma-separated host name, which
+/// Qt's driver hands to libpq unchanged.
+QString postgresConnectOptions(const SqlConnection& connection);
+/// The connection's hosts as libpq's comma-separated list.
+QString postgresHostList(const SqlConnection& connection);
+
+/// Whether a PostgreSQL server answers at any of the connection's servers, asked with libpq's
+/// ping, which needs no login: Qt's driver reports every failed connection alike, with no code.
+bool postgresAnswers(const SqlConnection& connection);
+
+} // namespace qmr
