@@ -1,6 +1,6 @@
 # Debian packages, one per install component (`make package`, output in the build folder):
 #   libqmr-runtime1     the runtime library (named after its SONAME, as Debian's library policy does)
-#   libqmr-sql1         the SQL loader library
+#   libqmr-sql2         the SQL loader library
 #   libqmr41726-dev     headers, the .so links, CMake package and pkg-config file
 #   qmr41726-screen     the search screen package
 #   qmr41726-host       the host application and the sample data

@@ -22,11 +22,19 @@ bool isAboutTheDataFile(LoadErrorKind kind) {
     return kind == LoadErrorKind::NotFound || kind == LoadErrorKind::NotRegularFile;
 }
 
-std::shared_ptr<const TColumnStore> loadRows(const HostOptions& options) {
+// Loaded rows and the server that gave them ("host:port"; empty for a file or an ODBC source).
+struct LoadedRows {
+    std::shared_ptr<const TColumnStore> store;
+    std::string server;
+};
+
+LoadedRows loadRows(const HostOptions& options) {
     const bool fromServer = !options.databaseUrl.empty();
     LoadResult rows = loadSource(DataSetFactory::sourceName(options), options.query, limitsOf(options));
-    if (rows)
-        return std::move(rows.store);
+    if (rows) {
+        const bool named = !rows.server.host.empty() || rows.server.port >= 0;
+        return {std::move(rows.store), named ? rows.server.text() : std::string()};
+    }
     const std::string message = ansiToUtf8(rows.error->message);
     throw DataError(!fromServer && isAboutTheDataFile(rows.error->kind) ? "data file " + message : message);
 }
@@ -43,10 +51,7 @@ void applyFilter(TDataSet& dataSet, const HostOptions& options) {
     }
 }
 
-} // namespace
-
-std::unique_ptr<TDataSet> DataSetFactory::create(const HostOptions& options) {
-    auto rows = loadRows(options);
+std::unique_ptr<TDataSet> dataSetOver(std::shared_ptr<const TColumnStore> rows, const HostOptions& options) {
     std::unique_ptr<TDataSet> dataSet;
     if (options.plain)
         dataSet = std::make_unique<TDataSet>(rows);
@@ -56,10 +61,17 @@ std::unique_ptr<TDataSet> DataSetFactory::create(const HostOptions& options) {
     return dataSet;
 }
 
+} // namespace
+
+std::unique_ptr<TDataSet> DataSetFactory::create(const HostOptions& options) {
+    return dataSetOver(loadRows(options).store, options);
+}
+
 Catalogue DataSetFactory::load(const HostOptions& options) {
+    LoadedRows rows = loadRows(options);
     Catalogue catalogue;
-    catalogue.dataSet = create(options);
-    catalogue.source = SourceStamp::loadedNow(sourceName(options));
+    catalogue.dataSet = dataSetOver(std::move(rows.store), options);
+    catalogue.source = SourceStamp::loadedNow(sourceName(options), QString::fromStdString(rows.server));
     catalogue.state = LoadedState::of(*catalogue.dataSet);
     return catalogue;
 }

@@ -26,18 +26,22 @@ QString serverKind(std::string_view url) {
 
 } // namespace
 
-SourceStamp SourceStamp::loadedNow(std::string_view source) {
+SourceStamp SourceStamp::loadedNow(std::string_view source, QString server) {
     SourceStamp stamp;
+    stamp.m_server = std::move(server);
     stamp.m_kind = kindOf(source);
     stamp.m_loaded = QDateTime::currentDateTimeUtc();
     return stamp;
 }
 
 QJsonObject SourceStamp::json() const {
-    return QJsonObject{
+    QJsonObject source{
         {"kind", m_kind},
         {"loaded", m_loaded.toString(Qt::ISODateWithMs)},
     };
+    if (!m_server.isEmpty())
+        source.insert("server", m_server);
+    return source;
 }
 
 QString SourceStamp::kindOf(std::string_view source) {

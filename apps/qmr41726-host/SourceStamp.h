@@ -14,14 +14,19 @@ class SourceStamp {
 public:
     SourceStamp() = default;
     /// A catalogue loaded just now from `source`, the name --data or --db gives.
-    static SourceStamp loadedNow(std::string_view source);
+    /// `server` is the server that gave the rows ("host:port"), empty for a file.
+    static SourceStamp loadedNow(std::string_view source, QString server = {});
 
     /// "csv", "sqlite", "postgresql", "mysql" or "odbc" (see kindOf).
     const QString& kind() const noexcept { return m_kind; }
     /// When the load ended (UTC).
     const QDateTime& loaded() const noexcept { return m_loaded; }
 
-    /// {"kind": ..., "loaded": ISO-8601 UTC time with milliseconds}.
+    /// The server that gave the rows, of several that a URL may name; empty for a file.
+    const QString& server() const noexcept { return m_server; }
+
+    /// {"kind": ..., "loaded": ISO-8601 UTC time with milliseconds, "server": "host:port" when a
+    /// server gave the rows}.
     QJsonObject json() const;
 
     /// The kind of source `source` names, from the data layer's sourceKindOf: "csv", "sqlite", or
@@ -31,4 +36,5 @@ public:
 private:
     QString m_kind;
     QDateTime m_loaded;
+    QString m_server;
 };

@@ -79,3 +79,12 @@ TEST_F(ServerHostTest, serverFaultsExitTwoNamingWhatFailed) {
                                                     << run.err.toStdString();
     }
 }
+
+TEST_F(ServerHostTest, repeatedRunReportsTheServerThatGaveTheCatalogue) {
+    const HostRun run = runHost({"--db", catalogueUrl(), "--query", "SELECT CODIGO FROM produtos", "--repeat",
+                                 "1", "--keys", "touch:sbtSair"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonObject source = run.json["source"].toObject();
+    EXPECT_EQ(source["kind"].toString(), "postgresql");
+    EXPECT_EQ(source["server"].toString(), server().socketFolder() + ":" + QString::number(server().port()));
+}
