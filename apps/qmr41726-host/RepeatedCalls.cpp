@@ -1,6 +1,7 @@
 #include "RepeatedCalls.h"
 
 #include "CatalogueRefresher.h"
+#include "ExitStatus.h"
 #include "HostLog.h"
 #include "JsonReport.h"
 #include "LostDisplay.h"
@@ -20,10 +21,6 @@ using namespace qmr;
 
 namespace {
 
-constexpr int kExitCallsMade = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitScriptRanOut = 3;
 /// How long a lost display waits for the stop signal sent with the compositor's.
 constexpr std::chrono::milliseconds kStopAfterLostDisplay(1000);
 
@@ -51,7 +48,7 @@ int RepeatedCalls::run() {
     if (m_options.refreshSeconds)
         m_refresher = std::make_unique<CatalogueRefresher>(
             m_options, std::chrono::seconds(*m_options.refreshSeconds), m_catalogue.source);
-    int status = kExitCallsMade;
+    int status = kExitCallReturned;
     const int calls = m_options.repeat.value_or(1);
     for (int call = 1; calls == 0 || call <= calls; ++call) {
         // A signal that came while no event loop ran (between calls) is seen here.
@@ -148,5 +145,5 @@ void RepeatedCalls::finishAfterLostDisplay() {
         writeLine(false);
     }
     std::cout.flush();
-    std::_Exit(kExitCallsMade);
+    std::_Exit(kExitCallReturned);
 }

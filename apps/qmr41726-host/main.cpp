@@ -5,6 +5,7 @@
 #include "CallLog.h"
 #include "CommandLine.h"
 #include "DataSetFactory.h"
+#include "ExitStatus.h"
 #include "HostIcon.h"
 #include "HostLog.h"
 #include "HostPaths.h"
@@ -28,11 +29,6 @@
 using namespace qmr;
 
 namespace {
-
-constexpr int kExitCallReturned = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitScriptRanOut = 3;
 
 int fail(int status, const std::string& message) {
     std::cerr << "qmr41726-host: " << message << '\n';
