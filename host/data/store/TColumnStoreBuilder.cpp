@@ -252,8 +252,9 @@ std::shared_ptr<const TColumnStore> TColumnStoreBuilder::finish() {
     // Each text column is numbered or given its heads on its own, a pass over every row: with
     // several such columns, a second thread takes every other one.
     const auto rows = std::size_t(m_store->m_impl->rows);
-    inParallel(texts.size() > 1 && rows >= kRowsToShare, [&](int half) {
-        for (std::size_t i = std::size_t(half); i < texts.size(); i += 2) {
+    const bool share = texts.size() > 1 && rows >= kRowsToShare;
+    inParallel(share, [&](int half) {
+        for (std::size_t i = std::size_t(half); i < texts.size(); i += share ? 2 : 1) {
             StoreColumn& c = m_store->m_impl->columns[texts[i]];
             OwnedColumn& arrays = m_store->m_impl->owned[texts[i]];
             encodeFewValues(c, arrays, rows);
