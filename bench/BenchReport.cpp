@@ -78,6 +78,11 @@ std::string toJson(const BenchReport& report) {
         {"end_to_end_median_ms", number(report.endToEndMedianMs)},
         {"screen_share_median_ms", number(report.screenShareMedianMs)},
         {"end_to_end_samples", report.endToEndSamples},
+        {"cache_write_ms", number(report.cacheWriteMs)},
+        {"cache_open_ms", number(report.cacheOpenMs)},
+        {"cache_open_cold_ms", number(report.cacheOpenColdMs)},
+        {"cache_mb", number(report.cacheMb)},
+        {"cache_open_memory_mb", number(report.cacheOpenMemoryMb)},
         {"notes", notes},
     };
     // Compact: scripts/bench reads one object a line.
@@ -107,6 +112,9 @@ void printTable(const BenchReport& report, std::ostream& out) {
         << cell(report.titleClickBuiltMs) << " ms   end to end: p95 " << cell(report.endToEndP95Ms)
         << " ms, median " << cell(report.endToEndMedianMs) << " ms over " << report.endToEndSamples
         << " touches; screen's own share " << cell(report.screenShareMedianMs) << " ms\n";
+    out << "local copy: write " << cell(report.cacheWriteMs) << " ms, open " << cell(report.cacheOpenMs)
+        << " ms (cold " << cell(report.cacheOpenColdMs) << " ms), " << cell(report.cacheMb) << " MB, "
+        << cell(report.cacheOpenMemoryMb) << " MB resident when open\n";
     for (const std::string& note : report.notes)
         out << "note: " << note << "\n";
 }
