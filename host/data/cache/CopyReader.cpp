@@ -37,6 +37,9 @@ constexpr bool kCompareChecksum = false;
 constexpr bool kCompareChecksum = true;
 #endif
 
+/// The farthest date-time from 1899-12-30, in days, that a copy may hold (see takeReals).
+constexpr double kFarthestDays = 1e12;
+
 /// Why the copy is refused: the words after the copy's name (" is empty", ": column 2 ...").
 struct Refusal {
     CopyErrorKind kind;
@@ -168,17 +171,19 @@ private:
                     " of a dictionary of " + std::to_string(column.dictionary.size()) + " values");
     }
 
-    /// Floats and date-times; a NaN (which the builder refuses) would break the orderings that
-    /// index the rows, so it is refused here too.
+    /// Floats and date-times. A NaN (which the builder refuses) would break the orderings that
+    /// index the rows; a date-time must also be one whose day a calendar computation can hold:
+    /// 10^12 days either way of 1899-12-30 is billions of years past any real date.
     void takeReals(const ColumnRecord& record, StoreColumn& column) const {
         column.reals = rowArray<double>(record.reals, "reals");
         const bool dates = column.def.type == TFieldType::ftDateTime;
         const auto bad = std::find_if(column.reals.begin(), column.reals.end(), [dates](double value) {
-            return dates ? !std::isfinite(value) : std::isnan(value);
+            return dates ? !(std::fabs(value) <= kFarthestDays) : std::isnan(value);
         });
         if (bad != column.reals.end())
             damaged(": " + m_where + ", row " + std::to_string(bad - column.reals.begin() + 1) + ": " +
-                    (dates ? "a date-time that is not a finite number" : "NaN is not a value"));
+                    (dates ? "a date-time that is no number of days within 10^12 of 1899-12-30"
+                           : "NaN is not a value"));
     }
 
     const CopyMapping& m_mapping;

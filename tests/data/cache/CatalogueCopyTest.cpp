@@ -220,6 +220,12 @@ TEST(CatalogueCopy, refusesRecordsPointingOutsideTheirArraysEvenWithTheRightChec
              std::memcpy(f.data() + record(f, 3)->reals.offset + 8, &nan, 8);
          },
          "column 4 'PRECO', row 2: NaN is not a value"},
+        {"date-time past any calendar",
+         [&](std::string& f) {
+             const double far = 1e300;
+             std::memcpy(f.data() + record(f, 5)->reals.offset, &far, 8);
+         },
+         "column 6 'CADASTRO', row 1: a date-time that is no number of days"},
         {"rows beyond the arrays", [&](std::string& f) { reinterpret_cast<Header*>(f.data())->rows = 401; },
          "column 1 'NOME': 401 text offsets where 402 were expected"},
         {"columns beyond the file",
