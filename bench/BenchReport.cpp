@@ -79,6 +79,11 @@ std::string toJson(const BenchReport& report) {
         {"end_to_end_median_ms", number(report.endToEndMedianMs)},
         {"screen_share_median_ms", number(report.screenShareMedianMs)},
         {"end_to_end_samples", report.endToEndSamples},
+        {"cache_write_ms", number(report.cacheWriteMs)},
+        {"cache_open_ms", number(report.cacheOpenMs)},
+        {"cache_open_cold_ms", number(report.cacheOpenColdMs)},
+        {"cache_mb", number(report.cacheMb)},
+        {"cache_open_memory_mb", number(report.cacheOpenMemoryMb)},
         {"notes", notes},
     };
     // Compact: scripts/bench reads one object a line.
@@ -110,6 +115,9 @@ void printTable(const BenchReport& report, std::ostream& out) {
         << " touches; screen's own share " << cell(report.screenShareMedianMs) << " ms\n";
     out << "reopen (a call's return to the next screen shown, the data set put back between): "
         << cell(report.reopenMs) << " ms\n";
+    out << "local copy: write " << cell(report.cacheWriteMs) << " ms, open " << cell(report.cacheOpenMs)
+        << " ms (cold " << cell(report.cacheOpenColdMs) << " ms), " << cell(report.cacheMb) << " MB, "
+        << cell(report.cacheOpenMemoryMb) << " MB resident when open\n";
     for (const std::string& note : report.notes)
         out << "note: " << note << "\n";
 }

@@ -59,6 +59,13 @@ struct BenchReport {
     /// The screen's own share of a keystroke, median over every touch of the sequence.
     double screenShareMedianMs = kNotMeasured;
     int endToEndSamples = 0;
+    /// The catalogue's local copy: writing it, opening it with the file in the page cache and
+    /// dropped from it, its file's size, and the resident memory one open takes.
+    double cacheWriteMs = kNotMeasured;
+    double cacheOpenMs = kNotMeasured;
+    double cacheOpenColdMs = kNotMeasured;
+    double cacheMb = kNotMeasured;
+    double cacheOpenMemoryMb = kNotMeasured;
     /// Disagreements between peers, failures and parts not measured, for the reader.
     std::vector<std::string> notes;
 };

@@ -1,5 +1,6 @@
 #include "OursBench.h"
 
+#include "CopyBench.h"
 #include "FormBench.h"
 #include "PeerBench.h"
 #include "ReopenBench.h"
@@ -163,6 +164,7 @@ void runOursBench(const BenchOptions& options, const std::string& csvPath,
         return;
     }
     const std::shared_ptr<const TColumnStore> store = loaded.store;
+    runCopyBench(store, report);
     try {
         TClientDataSet client(store);
         measureSetUp(store, client, report);

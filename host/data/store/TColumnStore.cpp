@@ -10,6 +10,30 @@ namespace qmr {
 
 TColumnStore::TColumnStore() : m_impl(std::make_unique<Impl>()) {}
 
+std::shared_ptr<const TColumnStore> TColumnStore::Impl::adopt(std::unique_ptr<Impl> impl) {
+    std::shared_ptr<TColumnStore> store(new TColumnStore());
+    store->m_impl = std::move(impl);
+    return store;
+}
+
+void OwnedColumn::showIn(StoreColumn& column) const noexcept {
+    column.bytes = bytes;
+    column.offsets = offsets;
+    column.integers = integers;
+    column.booleans = booleans;
+    column.reals = reals;
+    column.nullBits = nullBits;
+    column.codes = codes;
+    column.heads = heads;
+}
+
+std::size_t OwnedColumn::capacityBytes() const noexcept {
+    return bytes.capacity() + offsets.capacity() * sizeof(std::uint32_t) +
+           integers.capacity() * sizeof(std::int64_t) + booleans.capacity() +
+           reals.capacity() * sizeof(double) + nullBits.capacity() * sizeof(std::uint64_t) +
+           codes.capacity() + heads.capacity() * 4;
+}
+
 TColumnStore::~TColumnStore() = default;
 
 int TColumnStore::rowCount() const noexcept {
@@ -60,13 +84,11 @@ AnsiString columnText(const StoreColumn& c, std::uint32_t row) {
 }
 
 std::size_t TColumnStore::memoryBytes() const noexcept {
-    std::size_t total = sizeof(TColumnStore) + sizeof(Impl);
+    std::size_t total = sizeof(TColumnStore) + sizeof(Impl) + m_impl->mappedBytes;
+    for (const OwnedColumn& arrays : m_impl->owned)
+        total += sizeof(OwnedColumn) + arrays.capacityBytes();
     for (const StoreColumn& c : m_impl->columns) {
         total += sizeof(StoreColumn) + c.def.name.capacity() + c.def.displayLabel.capacity();
-        total += c.bytes.capacity() + c.offsets.capacity() * sizeof(std::uint32_t);
-        total += c.integers.capacity() * sizeof(std::int64_t) + c.booleans.capacity();
-        total += c.reals.capacity() * sizeof(double) + c.nullBits.capacity() * sizeof(std::uint64_t);
-        total += c.codes.capacity() + c.heads.capacity() * 4;
         for (const std::string& value : c.dictionary)
             total += sizeof(std::string) + value.capacity();
     }

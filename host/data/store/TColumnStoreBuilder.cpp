@@ -18,7 +18,7 @@ constexpr std::size_t kRowsToShare = 65536;
 
 // Numbers the values of a string column that has at most 255 distinct ones (see StoreColumn);
 // gives up, leaving the column as it is, at the 256th.
-void encodeFewValues(StoreColumn& c, std::size_t rows) {
+void encodeFewValues(StoreColumn& c, OwnedColumn& arrays, std::size_t rows) {
     std::unordered_map<std::string_view, std::uint8_t> numbers;
     std::vector<std::uint8_t> codes(rows);
     for (std::size_t row = 0; row < rows; ++row) {
@@ -32,19 +32,21 @@ void encodeFewValues(StoreColumn& c, std::size_t rows) {
     for (const auto& [text, number] : numbers)
         dictionary[number] = std::string(text);
     c.dictionary = std::move(dictionary);
-    c.codes = std::move(codes);
+    arrays.codes = std::move(codes);
     // The values now live in the dictionary; the arena they were read from goes.
-    std::string().swap(c.bytes);
-    std::vector<std::uint32_t>().swap(c.offsets);
+    std::string().swap(arrays.bytes);
+    std::vector<std::uint32_t>().swap(arrays.offsets);
+    arrays.showIn(c);
 }
 
 // Copies each row's first 4 bytes into the column's heads (see StoreColumn).
-void keepHeads(StoreColumn& c, std::size_t rows) {
-    c.heads.assign(rows, {'\0', '\0', '\0', '\0'});
+void keepHeads(StoreColumn& c, OwnedColumn& arrays, std::size_t rows) {
+    arrays.heads.assign(rows, {'\0', '\0', '\0', '\0'});
     for (std::size_t row = 0; row < rows; ++row) {
         const std::string_view text = c.string(std::uint32_t(row));
-        std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 4), c.heads[row].begin());
+        std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 4), arrays.heads[row].begin());
     }
+    arrays.showIn(c);
 }
 
 // Hands back a vector's unused room when it is more than an eighth of what it holds: a store
@@ -56,7 +58,7 @@ template <class Vector> void handBackSlack(Vector& values) {
 }
 
 // Drops every value past `rows` (the values of a row that failed half-way).
-void truncateColumn(StoreColumn& c, std::size_t rows) {
+void truncateColumn(OwnedColumn& c, std::size_t rows) {
     if (c.offsets.size() > rows + 1) {
         c.bytes.resize(c.offsets[rows]);
         c.offsets.resize(rows + 1);
@@ -84,6 +86,7 @@ TColumnStoreBuilder::~TColumnStoreBuilder() = default;
 void TColumnStoreBuilder::startStore() {
     m_store.reset(new TColumnStore());
     m_store->m_impl->columns.resize(m_fields.size());
+    m_store->m_impl->owned.resize(m_fields.size());
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         m_store->m_impl->columns[i].def.type = m_fields[i].type;
     m_given.assign(m_fields.size(), 0);
@@ -107,8 +110,8 @@ void TColumnStoreBuilder::setFieldSize(int column, int size) {
 
 void TColumnStoreBuilder::reserve(std::size_t rows, const std::vector<std::size_t>& textBytes) {
     for (std::size_t i = 0; i < m_store->m_impl->columns.size(); ++i) {
-        StoreColumn& c = m_store->m_impl->columns[i];
-        switch (c.def.type) {
+        OwnedColumn& c = m_store->m_impl->owned[i];
+        switch (m_store->m_impl->columns[i].def.type) {
         case TFieldType::ftString:
             c.offsets.reserve(rows + 1);
             if (i < textBytes.size())
@@ -139,7 +142,7 @@ void TColumnStoreBuilder::fail(int column, const std::string& what) {
 }
 
 void TColumnStoreBuilder::rollBackRow() {
-    for (StoreColumn& c : m_store->m_impl->columns)
+    for (OwnedColumn& c : m_store->m_impl->owned)
         truncateColumn(c, std::size_t(m_store->m_impl->rows));
     m_given.assign(m_given.size(), 0);
     m_givenCount = 0;
@@ -160,12 +163,12 @@ void TColumnStoreBuilder::accept(int column, TFieldType type, const char* kind) 
 
 void TColumnStoreBuilder::appendNull(int column) {
     accept(column, TFieldType::ftString, nullptr);
-    StoreColumn& c = m_store->m_impl->columns[std::size_t(column)];
+    OwnedColumn& c = m_store->m_impl->owned[std::size_t(column)];
     const auto row = std::size_t(m_store->m_impl->rows);
     if (c.nullBits.size() < row / 64 + 1)
         c.nullBits.resize(row / 64 + 1, 0);
     c.nullBits[row / 64] |= std::uint64_t(1) << (row % 64);
-    switch (c.def.type) {
+    switch (m_store->m_impl->columns[std::size_t(column)].def.type) {
     case TFieldType::ftString:
         c.offsets.push_back(c.offsets.back());
         break;
@@ -184,7 +187,7 @@ void TColumnStoreBuilder::appendNull(int column) {
 
 void TColumnStoreBuilder::appendString(int column, std::string_view value) {
     accept(column, TFieldType::ftString, "string");
-    StoreColumn& c = m_store->m_impl->columns[std::size_t(column)];
+    OwnedColumn& c = m_store->m_impl->owned[std::size_t(column)];
     if (c.bytes.size() + value.size() > std::numeric_limits<std::uint32_t>::max())
         fail(column, "the column's text exceeds 4 GB");
     c.bytes.append(value);
@@ -193,26 +196,26 @@ void TColumnStoreBuilder::appendString(int column, std::string_view value) {
 
 void TColumnStoreBuilder::appendInteger(int column, std::int64_t value) {
     accept(column, TFieldType::ftInteger, "integer");
-    m_store->m_impl->columns[std::size_t(column)].integers.push_back(value);
+    m_store->m_impl->owned[std::size_t(column)].integers.push_back(value);
 }
 
 void TColumnStoreBuilder::appendFloat(int column, double value) {
     accept(column, TFieldType::ftFloat, "float");
     if (std::isnan(value))
         fail(column, "NaN is not a value");
-    m_store->m_impl->columns[std::size_t(column)].reals.push_back(value);
+    m_store->m_impl->owned[std::size_t(column)].reals.push_back(value);
 }
 
 void TColumnStoreBuilder::appendBoolean(int column, bool value) {
     accept(column, TFieldType::ftBoolean, "Boolean");
-    m_store->m_impl->columns[std::size_t(column)].booleans.push_back(value ? 1 : 0);
+    m_store->m_impl->owned[std::size_t(column)].booleans.push_back(value ? 1 : 0);
 }
 
 void TColumnStoreBuilder::appendDateTime(int column, double value) {
     accept(column, TFieldType::ftDateTime, "date-time");
     if (!std::isfinite(value))
         fail(column, "a date-time must be a finite number of days");
-    m_store->m_impl->columns[std::size_t(column)].reals.push_back(value);
+    m_store->m_impl->owned[std::size_t(column)].reals.push_back(value);
 }
 
 void TColumnStoreBuilder::endRow() {
@@ -231,27 +234,32 @@ void TColumnStoreBuilder::endRow() {
 std::shared_ptr<const TColumnStore> TColumnStoreBuilder::finish() {
     if (m_givenCount != 0)
         endRow();
-    std::vector<StoreColumn*> texts;
+    std::vector<std::size_t> texts;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         StoreColumn& c = m_store->m_impl->columns[i];
+        OwnedColumn& arrays = m_store->m_impl->owned[i];
         c.def = m_fields[i];
-        handBackSlack(c.bytes);
-        handBackSlack(c.offsets);
-        handBackSlack(c.integers);
-        handBackSlack(c.booleans);
-        handBackSlack(c.reals);
-        handBackSlack(c.nullBits);
+        handBackSlack(arrays.bytes);
+        handBackSlack(arrays.offsets);
+        handBackSlack(arrays.integers);
+        handBackSlack(arrays.booleans);
+        handBackSlack(arrays.reals);
+        handBackSlack(arrays.nullBits);
+        arrays.showIn(c);
         if (c.def.type == TFieldType::ftString)
-            texts.push_back(&c);
+            texts.push_back(i);
     }
     // Each text column is numbered or given its heads on its own, a pass over every row: with
     // several such columns, a second thread takes every other one.
     const auto rows = std::size_t(m_store->m_impl->rows);
-    inParallel(texts.size() > 1 && rows >= kRowsToShare, [&](int half) {
-        for (std::size_t i = std::size_t(half); i < texts.size(); i += 2) {
-            encodeFewValues(*texts[i], rows);
-            if (!texts[i]->isCoded())
-                keepHeads(*texts[i], rows);
+    const bool share = texts.size() > 1 && rows >= kRowsToShare;
+    inParallel(share, [&](int half) {
+        for (std::size_t i = std::size_t(half); i < texts.size(); i += share ? 2 : 1) {
+            StoreColumn& c = m_store->m_impl->columns[texts[i]];
+            OwnedColumn& arrays = m_store->m_impl->owned[texts[i]];
+            encodeFewValues(c, arrays, rows);
+            if (!c.isCoded())
+                keepHeads(c, arrays, rows);
         }
     });
     std::shared_ptr<const TColumnStore> done(m_store.release());

@@ -164,3 +164,15 @@ TEST(ColumnStore, aColumnOfFewValuesKeepsOneByteARowAndReadsBackEveryValue) {
         ASSERT_EQ(store->isNull(i, 0), i % 5 == 4) << "row " << i;
     }
 }
+
+// Below the rows worth a second thread, one thread numbers every text column, not every other one.
+TEST(ColumnStore, everyTextColumnOfFewValuesIsCodedInASmallStore) {
+    TColumnStoreBuilder builder({fieldDef("A", TFieldType::ftString), fieldDef("B", TFieldType::ftString),
+                                 fieldDef("C", TFieldType::ftString)});
+    for (int i = 0; i < 1000; ++i) {
+        for (int column = 0; column < 3; ++column)
+            builder.appendString(column, i % 2 ? "sim" : "nao");
+        builder.endRow();
+    }
+    EXPECT_LT(builder.finish()->memoryBytes(), 3u * 1000 + 4096);
+}
