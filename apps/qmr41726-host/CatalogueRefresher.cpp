@@ -32,7 +32,7 @@ void CatalogueRefresher::startLoad() {
     m_load = std::async(std::launch::async, [this, options = m_options] {
         Outcome outcome;
         try {
-            outcome.catalogue = DataSetFactory::load(options);
+            outcome.catalogue = DataSetFactory::load(options, DataSetFactory::OnFailure::Raise);
         } catch (const std::exception& error) {
             outcome.error = error.what();
         }

@@ -56,6 +56,13 @@ closes an open screen as its Exit key does, writes that call's line and ends the
 new rows take the old ones' place between two calls, and a failed load keeps the old ones (a
 warning of the category qmr.host).
 
+Local copy (--cache FILE): every load that succeeds writes its rows to FILE (atomically: the old
+copy stays whole until the new one is). When a load fails (a server down, a refused login, a
+query error, a missing file), the copy serves instead, with a warning, and each report says so:
+"source" {"kind": "cache", "written", "reason"}. A copy that is missing, damaged, of another
+format or older than --cache-max-age HOURS (default 168) is refused, and the run stops naming the
+load's error and the copy's (status 2).
+
 Qt's own options (-platform NAME, -plugin NAME, ...) are passed on to Qt.
 
 Exit status: 0 the call returned (every call, or a stop); 2 usage or data error (message on
@@ -101,6 +108,12 @@ void addOptions(QCommandLineParser& parser) {
          "With --repeat: load the data again from the same source SECONDS after the last load, while "
          "the screen stays in use; the new rows serve from the next call on.",
          "SECONDS"},
+        {"cache",
+         "Keep a local copy of the catalogue in FILE, written after every load; when a load fails, "
+         "the copy serves instead.",
+         "FILE"},
+        {"cache-max-age",
+         "With --cache: refuse a local copy written more than HOURS ago (default 168, a week).", "HOURS"},
         {"package",
          "The screen package to load (default: $QMR41726_PACKAGE, else the one beside the host, else the "
          "installed one).",
@@ -264,6 +277,18 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
             throw UsageError("--refresh needs --repeat: a single call never loads the data again");
         options.refreshSeconds = wholeNumber(parser.value("refresh"), 1, 86400 * 7,
                                              "--refresh takes a whole number of seconds from 1 to 604800");
+    }
+    if (parser.isSet("cache")) {
+        options.cachePath = parser.value("cache").toStdString();
+        if (options.cachePath->empty())
+            throw UsageError("--cache needs a file name");
+    }
+    if (parser.isSet("cache-max-age")) {
+        if (!options.cachePath)
+            throw UsageError("--cache-max-age needs --cache: without a local copy there is no age to check");
+        options.cacheMaxAgeHours =
+            wholeNumber(parser.value("cache-max-age"), 1, 24 * 3650,
+                        "--cache-max-age takes a whole number of hours from 1 to 87600");
     }
     if (parser.isSet("package"))
         options.packagePath = parser.value("package").toStdString();

@@ -43,6 +43,10 @@ struct HostOptions {
     std::optional<int> repeat;
     /// With repeat: load the catalogue again this many seconds after the last load, between calls.
     std::optional<int> refreshSeconds;
+    /// The catalogue's local copy: written after every load, served when a load fails.
+    std::optional<std::string> cachePath;
+    /// A local copy older than this many hours is refused.
+    int cacheMaxAgeHours = 168;
     bool help = false;
     bool version = false;
     /// The screen package to load instead of the one the host finds itself.

@@ -1,5 +1,10 @@
 #include "DataSetFactory.h"
 
+#include "LocalCopy.h"
+
+#include <chrono>
+#include <optional>
+
 #include <qmr41726/data/dataset/TClientDataSet.h>
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
@@ -22,21 +27,37 @@ bool isAboutTheDataFile(LoadErrorKind kind) {
     return kind == LoadErrorKind::NotFound || kind == LoadErrorKind::NotRegularFile;
 }
 
-// Loaded rows and the server that gave them ("host:port"; empty for a file or an ODBC source).
+// Loaded rows and where they came from.
 struct LoadedRows {
     std::shared_ptr<const TColumnStore> store;
-    std::string server;
+    SourceStamp source;
 };
 
-LoadedRows loadRows(const HostOptions& options) {
+std::optional<LocalCopy> localCopyOf(const HostOptions& options) {
+    if (!options.cachePath)
+        return std::nullopt;
+    return LocalCopy(*options.cachePath, std::chrono::hours(options.cacheMaxAgeHours));
+}
+
+LoadedRows loadRows(const HostOptions& options, DataSetFactory::OnFailure onFailure) {
+    const std::string& name = DataSetFactory::sourceName(options);
     const bool fromServer = !options.databaseUrl.empty();
-    LoadResult rows = loadSource(DataSetFactory::sourceName(options), options.query, limitsOf(options));
+    const std::optional<LocalCopy> copy = localCopyOf(options);
+    LoadResult rows = loadSource(name, options.query, limitsOf(options));
     if (rows) {
+        if (copy)
+            copy->keep(*rows.store);
         const bool named = !rows.server.host.empty() || rows.server.port >= 0;
-        return {std::move(rows.store), named ? rows.server.text() : std::string()};
+        return {std::move(rows.store),
+                SourceStamp::loadedNow(name, named ? QString::fromStdString(rows.server.text()) : QString())};
     }
     const std::string message = ansiToUtf8(rows.error->message);
-    throw DataError(!fromServer && isAboutTheDataFile(rows.error->kind) ? "data file " + message : message);
+    const std::string error =
+        !fromServer && isAboutTheDataFile(rows.error->kind) ? "data file " + message : message;
+    if (!copy || onFailure == DataSetFactory::OnFailure::Raise)
+        throw DataError(error);
+    LocalCopy::Rows kept = copy->serveInstead(error);
+    return {std::move(kept.store), SourceStamp::fromCopy(kept.written, QString::fromStdString(error))};
 }
 
 void applyFilter(TDataSet& dataSet, const HostOptions& options) {
@@ -63,15 +84,11 @@ std::unique_ptr<TDataSet> dataSetOver(std::shared_ptr<const TColumnStore> rows, 
 
 } // namespace
 
-std::unique_ptr<TDataSet> DataSetFactory::create(const HostOptions& options) {
-    return dataSetOver(loadRows(options).store, options);
-}
-
-Catalogue DataSetFactory::load(const HostOptions& options) {
-    LoadedRows rows = loadRows(options);
+Catalogue DataSetFactory::load(const HostOptions& options, OnFailure onFailure) {
+    LoadedRows rows = loadRows(options, onFailure);
     Catalogue catalogue;
     catalogue.dataSet = dataSetOver(std::move(rows.store), options);
-    catalogue.source = SourceStamp::loadedNow(sourceName(options), QString::fromStdString(rows.server));
+    catalogue.source = std::move(rows.source);
     catalogue.state = LoadedState::of(*catalogue.dataSet);
     return catalogue;
 }

@@ -23,14 +23,17 @@ public:
 /// Makes the data sets of a run: loads the rows once and wraps them as the options ask.
 class DataSetFactory {
 public:
-    /// Loads the rows of the CSV file, SQLite query or server query, opens a client data set (or a plain one
-    /// with --plain) on them and applies --filter and --filtered. DataError on any failure.
-    static std::unique_ptr<qmr::TDataSet> create(const HostOptions& options);
+    /// What a failed load does when there is a local copy (--cache): serve the copy (the first
+    /// load), or raise (a refresh, which keeps the catalogue in use instead).
+    enum class OnFailure { ServeLocalCopy, Raise };
 
-    /// The same as a catalogue of a repeated run: the data set, its state as loaded and its source
-    /// stamped with the time the load ended. Safe on any thread (the data set is not shared until
-    /// it is handed over). DataError on any failure.
-    static Catalogue load(const HostOptions& options);
+    /// Loads the rows of the CSV file, SQLite query or server query, opens a client data set (or a
+    /// plain one with --plain) on them, applies --filter and --filtered, and returns them as a
+    /// catalogue: the data set, its state as loaded and its source stamped with the time the load
+    /// ended. A load that succeeds is kept as the local copy, when there is one.
+    /// Safe on any thread (the data set is not shared until it is handed over). DataError on any
+    /// failure.
+    static Catalogue load(const HostOptions& options, OnFailure onFailure = OnFailure::ServeLocalCopy);
 
     /// The source the options name: --db's URL, else --data's file.
     static const std::string& sourceName(const HostOptions& options);

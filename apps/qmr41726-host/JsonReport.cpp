@@ -53,11 +53,6 @@ QJsonValue indexName(const TDataSet& dataSet) {
 
 } // namespace
 
-QByteArray JsonReport::build(bool result, const TDataSet& dataSet, const CallLog& log,
-                             const ScriptRunner& runner, bool withTimings) {
-    return QJsonDocument(object(result, dataSet, log, runner, withTimings)).toJson(QJsonDocument::Indented);
-}
-
 QJsonObject JsonReport::object(bool result, const TDataSet& dataSet, const CallLog& log,
                                const ScriptRunner& runner, bool withTimings) {
     QJsonObject report{

@@ -34,7 +34,22 @@ SourceStamp SourceStamp::loadedNow(std::string_view source, QString server) {
     return stamp;
 }
 
+SourceStamp SourceStamp::fromCopy(QDateTime written, QString reason) {
+    SourceStamp stamp;
+    stamp.m_kind = "cache";
+    stamp.m_loaded = QDateTime::currentDateTimeUtc();
+    stamp.m_written = std::move(written);
+    stamp.m_reason = std::move(reason);
+    return stamp;
+}
+
 QJsonObject SourceStamp::json() const {
+    if (m_written.isValid())
+        return QJsonObject{
+            {"kind", m_kind},
+            {"written", m_written.toString(Qt::ISODateWithMs)},
+            {"reason", m_reason},
+        };
     QJsonObject source{
         {"kind", m_kind},
         {"loaded", m_loaded.toString(Qt::ISODateWithMs)},

@@ -22,6 +22,8 @@
 #include <qmr41726/CriaTelaQmr41726.h>
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cstdio>
 #include <iostream>
@@ -138,8 +140,9 @@ int callScreen(HostRequest& request) {
     if (runner.skippedSteps() > 0)
         qCWarning(lcHost) << "the screen closed before the script ended;" << runner.skippedSteps()
                           << "step(s) not run";
-    std::cout << JsonReport::build(result, dataSet, log, runner, request.options.timings).toStdString()
-              << std::flush;
+    QJsonObject report = JsonReport::object(result, dataSet, log, runner, request.options.timings);
+    report.insert("source", request.catalogue.source.json());
+    std::cout << QJsonDocument(report).toJson(QJsonDocument::Indented).toStdString() << std::flush;
     return runner.ranOut() ? kExitScriptRanOut : kExitCallReturned;
 }
 
