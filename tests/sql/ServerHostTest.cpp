@@ -88,3 +88,23 @@ TEST_F(ServerHostTest, repeatedRunReportsTheServerThatGaveTheCatalogue) {
     EXPECT_EQ(source["kind"].toString(), "postgresql");
     EXPECT_EQ(source["server"].toString(), server().socketFolder() + ":" + QString::number(server().port()));
 }
+
+TEST_F(ServerHostTest, serverDownServesTheLocalCopyOfTheLastLoad) {
+    HostData data;
+    const QString copy = data.path("catalogue.copy");
+    const QString query = "SELECT CODIGO AS \"CODIGO\", DESCRICAO AS \"DESCRICAO\" FROM produtos";
+    const QString keys = "touch:sbtJ touch:sbtO probe touch:sbtEnter";
+    const HostRun loaded =
+        runHost({"--db", catalogueUrl(), "--query", query, "--cache", copy, "--keys", keys});
+    ASSERT_EQ(loaded.exitCode, 0) << loaded.err.toStdString();
+    // No server listens in the scratch folder: the connection fails as with a server that is down.
+    const QString down =
+        "postgresql://" + PostgresServer::user() + "@/" + testDatabase() + "?host=" + data.path("");
+    const HostRun served = runHost({"--db", down, "--query", query, "--cache", copy, "--keys", keys});
+    ASSERT_EQ(served.exitCode, 0) << served.err.toStdString();
+    EXPECT_EQ(served.json["source"].toObject()["kind"].toString(), "cache");
+    EXPECT_TRUE(served.json["source"].toObject()["reason"].toString().contains("connect"))
+        << served.json["source"].toObject()["reason"].toString().toStdString();
+    for (const char* key : {"result", "recordCount", "row", "probes"})
+        EXPECT_EQ(served.json[key], loaded.json[key]) << key;
+}
