@@ -2,10 +2,12 @@
 // and a streaming standby of it. The load comes from the first server that takes the connection
 // and names it; a standby serves a load (which never writes); with every server stopped the load
 // fails as unreachable, naming each server tried.
+#include "HostProcess.h"
 #include "SqlTestSupport.h"
 
 #include <qmr41726/sql/SourceLoader.h>
 
+#include <QFile>
 #include <QUrl>
 
 using namespace qmr;
@@ -100,4 +102,39 @@ TEST_F(StandbyTest, withNoServerToServeTheLoadFailsNamingEveryServerTried) {
     const std::string tried = "cannot connect to any of the servers tried (" + at(server()).text() + ", " +
                               at(*standby).text() + ")";
     EXPECT_NE(none.error->message.find(tried), std::string::npos) << none.error->message;
+}
+
+// The host over both servers: every server down, its local copy of the last load serves the same
+// rows; the copy damaged too, the run stops naming both faults.
+TEST_F(StandbyTest, hostServesItsLocalCopyWhenEveryServerIsDownAndStopsWhenItIsDamagedToo) {
+    HostData data;
+    const QString copy = data.path("catalogue.copy");
+    const QStringList arguments = {
+        "--db",   QString::fromStdString(url()), "--query", kQuery, "--cache", copy,
+        "--keys", "touch:sbtB probe key:Esc"};
+    const HostRun loaded = runHost(arguments);
+    ASSERT_EQ(loaded.exitCode, 0) << loaded.err.toStdString();
+    EXPECT_EQ(loaded.json["source"].toObject()["server"].toString().toStdString(), at(server()).text());
+
+    PrimaryBack primaryBack;
+    ASSERT_TRUE(server().stop(false)) << server().error();
+    ASSERT_TRUE(standby->stop(false)) << standby->error();
+    const HostRun served = runHost(arguments);
+    QFile file(copy);
+    const bool opened = file.open(QIODevice::ReadWrite);
+    file.seek(file.size() / 2);
+    const QByteArray byte = file.peek(1);
+    file.write(QByteArray(1, char(byte.at(0) ^ 0x5A)));
+    file.close();
+    const HostRun refused = runHost(arguments);
+    ASSERT_TRUE(standby->start()) << standby->error();
+
+    ASSERT_EQ(served.exitCode, 0) << served.err.toStdString();
+    EXPECT_EQ(served.json["source"].toObject()["kind"].toString(), "cache");
+    EXPECT_EQ(served.json["probes"], loaded.json["probes"]);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(refused.exitCode, 2);
+    for (const char* fault :
+         {"cannot connect to any of the servers tried", "the local copy could not serve instead", "checksum"})
+        EXPECT_TRUE(refused.err.contains(fault)) << fault << " in: " << refused.err.toStdString();
 }
