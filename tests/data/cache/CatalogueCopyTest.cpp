@@ -68,7 +68,7 @@ std::shared_ptr<const TColumnStore> everyKindOfColumn(int rows) {
     TColumnStoreBuilder builder(fields);
     for (int r = 0; r < rows; ++r) {
         const bool null = r % 7 == 3;
-        null ? builder.appendNull(0) : builder.appendString(0, "Cliente " + std::to_string(r * 7919));
+        null ? builder.appendNull(0) : builder.appendString(0, "Cliente " + std::to_string(r * 7919LL));
         builder.appendString(1, r % 3 == 0 ? "SP" : r % 3 == 1 ? "RJ" : "");
         null ? builder.appendNull(2) : builder.appendInteger(2, r - 1000000000000LL);
         null ? builder.appendNull(3) : builder.appendFloat(3, r * 0.25 - 3);
