@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +37,18 @@ template <class Write> bool writeFully(const void* data, std::size_t size, Write
         done += std::uint64_t(written);
     }
     return true;
+}
+
+/// Removes the files of `folder` named as `pattern` with its X's filled in: the temporary files of
+/// writers of the same copy that were killed. Whatever cannot be removed stays; it is only space.
+void removeLeftovers(const std::string& folder, const std::string& pattern) {
+    const std::string_view stem = std::string_view(pattern).substr(0, pattern.size() - 6);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == pattern.size() && name.starts_with(stem) && entry.is_regular_file(error))
+            std::filesystem::remove(entry.path(), error);
+    }
 }
 
 } // namespace
@@ -81,6 +94,7 @@ TemporaryCopyFile::TemporaryCopyFile(const std::string& path) {
     std::string name(1, '.');
     name += target.filename().string();
     name += ".XXXXXX";
+    removeLeftovers(m_folder, name);
     std::string pattern = (std::filesystem::path(m_folder) / name).string();
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)

@@ -43,7 +43,9 @@ private:
 };
 
 /// A new file beside `path` (".NAME.XXXXXX" in its folder, so that the rename stays on one file
-/// system), removed when dropped unless it has replaced `path`.
+/// system), removed when dropped unless it has replaced `path`. A writer killed outright leaves its
+/// file behind; the next one removes such files of the same copy first, so that a terminal whose
+/// power is cut during writes does not fill its disk with them.
 class TemporaryCopyFile {
 public:
     explicit TemporaryCopyFile(const std::string& path);
