@@ -39,7 +39,7 @@ soak: build
 	@bash scripts/soak
 
 # Installs the SDK to a temporary prefix, moves it, builds examples/minimal-host against it and runs
-# its test, and builds a program with pkg-config.
+# its test, and builds a program with pkg-config and g++, Meson and qmake6.
 check-install: build
 	@bash scripts/check-install
 
