@@ -63,7 +63,9 @@ foreach(component IN LISTS QMR_DEB_COMPONENTS)
     install(FILES ${QMR_PACKAGING_DIR}/lintian/${package}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT ${component})
 endforeach()
-qmr_gzip(${PROJECT_SOURCE_DIR}/packaging/qmr41726-host.1 ${QMR_PACKAGING_DIR}/qmr41726-host.1.gz)
+# The manual page names the version it documents.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/qmr41726-host.1.in ${QMR_PACKAGING_DIR}/qmr41726-host.1 @ONLY)
+qmr_gzip(${QMR_PACKAGING_DIR}/qmr41726-host.1 ${QMR_PACKAGING_DIR}/qmr41726-host.1.gz)
 install(FILES ${QMR_PACKAGING_DIR}/qmr41726-host.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT host)
 

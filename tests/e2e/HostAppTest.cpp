@@ -2,6 +2,9 @@
 // opens, and how it says so (exit status 2, a message naming the problem, nothing on stdout).
 #include "HostProcess.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -54,6 +57,25 @@ TEST(HostApp, helpDescribesEveryOptionAndStep) {
           "shot:FILE",       "wait:MS",    "probe",           "--version",  "-platform",
           "--query-timeout", "--fit",      "--repeat",        "--refresh",  "SIGTERM"})
         EXPECT_TRUE(run.out.contains(word)) << word;
+}
+
+// The manual page's synopsis names every option --help lists, so that neither falls behind the other.
+TEST(HostApp, manualPageSynopsisNamesEveryOptionOfTheHelp) {
+    QFile page(QMR_MAN_PAGE);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << QMR_MAN_PAGE;
+    const QString text = QString::fromUtf8(page.readAll());
+    const qsizetype from = text.indexOf(".SH SYNOPSIS"), to = text.indexOf(".SH DESCRIPTION");
+    ASSERT_TRUE(from >= 0 && to > from);
+    const QString synopsis = text.mid(from, to - from).remove("\\fB").remove("\\fR").replace("\\-", "-");
+    const HostRun help = runHost({"--help"});
+    const QRegularExpression option(R"(^\s+(--[a-z-]+))", QRegularExpression::MultilineOption);
+    int options = 0;
+    for (auto match = option.globalMatch(QString::fromUtf8(help.out)); match.hasNext(); ++options) {
+        const QString name = match.next().captured(1);
+        EXPECT_TRUE(synopsis.contains(QRegularExpression(QRegularExpression::escape(name) + R"((?![a-z-]))")))
+            << name.toStdString();
+    }
+    EXPECT_GE(options, 20);
 }
 
 TEST(HostApp, versionIsPrintedAndTheHostStops) {
