@@ -64,11 +64,16 @@ format or older than --cache-max-age HOURS (default 168) is refused, and the run
 load's error and the copy's (status 2).
 
 Qt's own options (-platform NAME, -plugin NAME, ...) are passed on to Qt.
-
-Exit status: 0 the call returned (every call, or a stop); 2 usage or data error (message on
-stderr, nothing on stdout); 3 the script ran out while a screen was still open (the host closes it,
-reports and makes no further call).
 Without a display the host runs on the offscreen platform and needs --keys.
+
+Exit status:
+  0  the call returned (every call of --repeat, or a stop by SIGTERM or SIGINT)
+  1  the host could not run the screen: the package did not load, its entry point failed, or the
+     host's own folder could not be found (message on stderr)
+  2  usage or data error: an option, the key script or the data was refused, also when the local
+     copy could not serve instead (message on stderr, nothing on stdout)
+  3  the script ran out while a screen was still open (the host closes it, reports and makes no
+     further call)
 )";
 
 /// The host's options in the order --help lists them.

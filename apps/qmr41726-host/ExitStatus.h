@@ -1,5 +1,6 @@
 #pragma once
-// The host application's exit statuses, one run or many: scripts and the kiosk's units read them.
+// The host application's exit statuses, one run or many: scripts and the kiosk's units read them,
+// and --help lists them (CommandLine.cpp).
 
 /// The call (or every repeated call) returned, or a stop signal ended the run.
 constexpr int kExitCallReturned = 0;

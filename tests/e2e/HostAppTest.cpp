@@ -57,6 +57,11 @@ TEST(HostApp, helpDescribesEveryOptionAndStep) {
           "shot:FILE",       "wait:MS",    "probe",           "--version",  "-platform",
           "--query-timeout", "--fit",      "--repeat",        "--refresh",  "SIGTERM"})
         EXPECT_TRUE(run.out.contains(word)) << word;
+    // It ends with every exit status the host uses.
+    const qsizetype statuses = run.out.lastIndexOf("Exit status:");
+    ASSERT_GE(statuses, 0);
+    for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  ", "\n  3  "})
+        EXPECT_TRUE(run.out.indexOf(status, statuses) > statuses) << status;
 }
 
 // The manual page's synopsis names every option --help lists, so that neither falls behind the other.
