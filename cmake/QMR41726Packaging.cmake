@@ -58,10 +58,14 @@ foreach(component IN LISTS QMR_DEB_COMPONENTS)
         string(APPEND overrides "${package}: package-supports-alternative-init-but-no-init.d-script *\n")
     endif()
     file(WRITE ${QMR_PACKAGING_DIR}/lintian/${package} "${overrides}")
-    install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${QMR_PACKAGING_DIR}/changelog.Debian.gz
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+    # The Debian-only files go into the packages alone (CPack installs component by component), not
+    # into a plain `cmake --install` to a prefix of the user's.
+    install(FILES ${QMR_PACKAGING_DIR}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component} EXCLUDE_FROM_ALL)
     install(FILES ${QMR_PACKAGING_DIR}/lintian/${package}
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT ${component})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT ${component} EXCLUDE_FROM_ALL)
 endforeach()
 # The manual page names the version it documents.
 configure_file(${PROJECT_SOURCE_DIR}/packaging/qmr41726-host.1.in ${QMR_PACKAGING_DIR}/qmr41726-host.1 @ONLY)
