@@ -169,16 +169,21 @@ private:
     bool m_negated;
 };
 
-class LikePredicate : public FilterPredicate {
+// LIKE on a text column's stored bytes or, over a number, date or Boolean column, on the text the
+// grid shows for each value (a rarer case, which may build a text a row).
+template <bool ShownText> class LikePredicate : public FilterPredicate {
 public:
     LikePredicate(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated)
         : m_column(column), m_fold(fold), m_pattern(std::move(pattern)), m_negated(negated) {}
     void evaluate(const std::uint32_t* rows, std::size_t count, std::uint8_t* out) const override {
         for (size_t i = 0; i < count; ++i) {
             const std::uint32_t row = rows[i];
-            out[i] = m_column.isNull(row)
-                         ? kUnknown
-                         : truthOf(m_pattern.matches(m_column.string(row), m_fold) != m_negated);
+            if (m_column.isNull(row))
+                out[i] = kUnknown;
+            else if constexpr (ShownText)
+                out[i] = truthOf(m_pattern.matches(columnText(m_column, row), m_fold) != m_negated);
+            else
+                out[i] = truthOf(m_pattern.matches(m_column.string(row), m_fold) != m_negated);
         }
     }
 
@@ -190,27 +195,6 @@ private:
 };
 
 // LIKE on a column of few values: each value is matched once, then a row costs one byte.
-// LIKE over a number, date or Boolean column: the pattern meets the text the grid shows.
-class ShownTextLikePredicate : public FilterPredicate {
-public:
-    ShownTextLikePredicate(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated)
-        : m_column(column), m_fold(fold), m_pattern(std::move(pattern)), m_negated(negated) {}
-    void evaluate(const std::uint32_t* rows, std::size_t count, std::uint8_t* out) const override {
-        for (size_t i = 0; i < count; ++i) {
-            const std::uint32_t row = rows[i];
-            out[i] = m_column.isNull(row)
-                         ? kUnknown
-                         : truthOf(m_pattern.matches(columnText(m_column, row), m_fold) != m_negated);
-        }
-    }
-
-private:
-    const StoreColumn& m_column;
-    TextFold m_fold;
-    LikePattern m_pattern;
-    bool m_negated;
-};
-
 class CodedLikePredicate : public FilterPredicate {
 public:
     CodedLikePredicate(const StoreColumn& column, TextFold fold, const LikePattern& pattern, bool negated)
@@ -412,12 +396,12 @@ FilterPredicatePtr makeIsNull(const StoreColumn& column, bool negated) {
 FilterPredicatePtr makeLike(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated) {
     const LikePattern compiled(pattern);
     if (column.def.type != TFieldType::ftString)
-        return std::make_unique<ShownTextLikePredicate>(column, fold, std::move(pattern), negated);
+        return std::make_unique<LikePredicate<true>>(column, fold, std::move(pattern), negated);
     if (column.isCoded())
         return std::make_unique<CodedLikePredicate>(column, fold, compiled, negated);
     if (!negated && compiled.shape() == LikePattern::Shape::Prefix)
         return std::make_unique<PrefixLikePredicate>(column, fold, AnsiString(compiled.literalPrefix()));
-    return std::make_unique<LikePredicate>(column, fold, std::move(pattern), negated);
+    return std::make_unique<LikePredicate<false>>(column, fold, std::move(pattern), negated);
 }
 
 FilterPredicatePtr makeCompare(FilterValue a, FilterCompare op, FilterValue b) {
