@@ -16,9 +16,7 @@ namespace {
 
 // What a load may take: the loaders' bounds, with the time limit the command line gives.
 LoadLimits limitsOf(const HostOptions& options) {
-    LoadLimits limits;
-    limits.timeoutSeconds = options.queryTimeoutSeconds;
-    return limits;
+    return LoadLimits{.timeoutSeconds = options.queryTimeoutSeconds};
 }
 
 // A data file that is missing or no regular file is named as the data file; every other failure's

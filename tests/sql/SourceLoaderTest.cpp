@@ -67,10 +67,8 @@ TEST(SourceLoader, everyFailureComesBackWithItsKind) {
     const std::string owner = PostgresServer::user().toStdString();
     const std::string endless =
         "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT max(x) FROM c";
-    LoadLimits oneSecond;
-    oneSecond.timeoutSeconds = 1;
-    LoadLimits twoRows;
-    twoRows.maxRows = 2;
+    const LoadLimits oneSecond{.timeoutSeconds = 1};
+    const LoadLimits twoRows{.maxRows = 2};
     const struct {
         std::string name;
         std::string query;

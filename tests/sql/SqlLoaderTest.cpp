@@ -138,10 +138,8 @@ TEST_F(SqlLoadTest, badQueriesAndColumnsAreRefusedNamingWhat) {
 // query given up at a bound is cancelled on the server rather than read to its end.
 TEST_F(SqlLoadTest, aQueryPastItsBoundsIsStoppedNamingTheBound) {
     const SqlConnection connection = parseDatabaseUrl(server().url(testDatabase()));
-    LoadLimits rows;
-    rows.maxRows = 1000;
-    LoadLimits time;
-    time.timeoutSeconds = 1;
+    const LoadLimits rows{.maxRows = 1000};
+    const LoadLimits time{.timeoutSeconds = 1};
     struct Case {
         const char* query;
         LoadLimits limits;

@@ -254,12 +254,9 @@ TEST_F(SqliteLoaderTest, aParameterNothingBindsIsRefusedNamed) {
 // A query without end is stopped at the bound it passes first, whether it yields rows or not.
 TEST_F(SqliteLoaderTest, anEndlessQueryIsStoppedAtItsBounds) {
     const std::string endless = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) ";
-    LoadLimits rows;
-    rows.maxRows = 1000;
-    LoadLimits bytes;
-    bytes.maxBytes = 100000;
-    LoadLimits time;
-    time.timeoutSeconds = 1;
+    const LoadLimits rows{.maxRows = 1000};
+    const LoadLimits bytes{.maxBytes = 100000};
+    const LoadLimits time{.timeoutSeconds = 1};
     struct Case {
         std::string query;
         LoadLimits limits;
