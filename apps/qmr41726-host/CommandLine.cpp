@@ -5,6 +5,7 @@
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
 #include <qmr41726/sql/SourceLoader.h>
+#include <qmr41726/sql/SqlLoader.h>
 
 #include <QCommandLineParser>
 #include <QMap>
@@ -87,9 +88,13 @@ void addOptions(QCommandLineParser& parser) {
          "FILE"},
         {"db",
          "Load from a database server instead, with --query: postgresql://[user@][host][:port]/dbname"
-         "[?host=SOCKET_FOLDER], mysql://[user@]host[:port]/dbname or odbc:DSN; the password is read "
-         "from the environment variable QMR_DB_PASSWORD.",
+         "[?host=SOCKET_FOLDER&sslmode=...], mysql://[user@]host[:port]/dbname or odbc:DSN; the password is "
+         "read from --db-password-file, else the file QMR_DB_PASSWORD_FILE names, else the systemd "
+         "credential db-password, else the environment variable QMR_DB_PASSWORD (which the same user's "
+         "processes can read).",
          "URL"},
+        {"db-password-file", "Read the database password from FILE (one line; keep it readable by its reader alone).",
+         "FILE"},
         {"query", "The rows to load from the SQLite database or the server.", "SQL"},
         {"query-timeout",
          QString("Stop a query that runs longer than SECONDS, as an error (default %1; 0 for no limit).")
@@ -211,7 +216,7 @@ void checkDatabaseOptions(const HostOptions& options, bool dataGiven, bool query
     if (dataGiven)
         throw UsageError("--db and --data name two sources of rows; give one");
     if (!queryGiven)
-        throw UsageError("--db " + pathText(options.databaseUrl) +
+        throw UsageError("--db " + urlWithoutPassword(options.databaseUrl) +
                          " needs the rows to load: give --query SQL");
 }
 
@@ -263,6 +268,11 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
     options.dataPath = parser.isSet("data") ? parser.value("data").toStdString() : defaultData;
     options.databaseUrl = parser.value("db").toStdString();
     options.query = parser.value("query").toStdString();
+    if (parser.isSet("db-password-file")) {
+        if (!parser.isSet("db"))
+            throw UsageError("--db-password-file needs --db: only a database server takes a password");
+        options.passwordFile = parser.value("db-password-file").toStdString();
+    }
     if (parser.isSet("query-timeout"))
         options.queryTimeoutSeconds = timeoutValue(parser.value("query-timeout"));
     if (parser.isSet("flag"))

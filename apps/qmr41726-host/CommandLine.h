@@ -19,6 +19,8 @@ struct HostOptions {
     /// Database server URL (postgresql://, mysql://, odbc:), read with `query` instead of dataPath.
     std::string databaseUrl;
     std::string query;
+    /// The file holding the server's password (--db-password-file).
+    std::optional<std::string> passwordFile;
     /// Seconds a query (--query) may run before it is stopped; 0 for no limit.
     int queryTimeoutSeconds = qmr::LoadLimits::kDefaultTimeoutSeconds;
     /// Element 1 of the parameter list (UTF-8 here; the host converts it).

@@ -5,7 +5,9 @@
 
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/sql/DatabasePassword.h>
 #include <qmr41726/sql/SqlLoader.h>
+#include <qmr41726/sql/UrlRedaction.h>
 
 #include <QStringList>
 #include <QUrl>
@@ -13,7 +15,6 @@
 
 #include <libpq-fe.h>
 
-#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -21,12 +22,11 @@ namespace qmr {
 
 namespace {
 
-const char* const kPasswordVariable = "QMR_DB_PASSWORD";
-
+// `what` may quote a part of the URL (libpq's words on a value it cannot read), so a password the
+// URL holds is hidden there too.
 [[noreturn]] void refuse(std::string_view url, const std::string& what) {
-    throw ELoadError(LoadErrorKind::Malformed, "database URL \"" +
-                                                   nameExcerpt(url, kPathExcerptBytes, TextEncoding::Utf8) +
-                                                   "\": " + what);
+    throw ELoadError(LoadErrorKind::Malformed, "database URL \"" + urlWithoutPassword(url) +
+                                                   "\": " + withSecretsHidden(what, passwordsIn(url)));
 }
 
 // Built by appending: GCC 12 at -O3 (the bench's build) warns falsely (-Wrestrict) on "\"" + std::string.
@@ -38,7 +38,8 @@ std::string quotedName(const std::string& name) {
 }
 
 [[noreturn]] void refusePassword(std::string_view url) {
-    refuse(url, std::string("holds a password; give it in the environment variable ") + kPasswordVariable);
+    refuse(url, "holds a password; give it in a file only its reader can read (--db-password-file, "
+                "QMR_DB_PASSWORD_FILE) or a systemd credential (db-password)");
 }
 
 // The connect timeout in whole seconds, 1 or more.
@@ -86,6 +87,42 @@ bool isTargetSessionAttrs(const std::string& value) {
     return false;
 }
 
+bool isSslMode(const std::string& value) {
+    for (const char* known : {"disable", "allow", "prefer", "require", "verify-ca", "verify-full"}) {
+        if (value == known)
+            return true;
+    }
+    return false;
+}
+
+// A TLS file's path. Qt's driver passes its options to libpq as key=value words it does not
+// quote, so a path with a blank, a quote, a backslash or a semicolon would be read as something
+// else.
+std::string tlsFile(std::string_view url, const std::string& keyword, const std::string& path) {
+    if (path.empty() || path.find_first_of(" \t\r\n'\\;") != std::string::npos)
+        refuse(url, keyword + " must name a file, without blanks, quotes, backslashes or semicolons in its path");
+    return path;
+}
+
+// The TLS parameters libpq reads: false for any other keyword.
+bool readTlsParameter(std::string_view url, const std::string& keyword, const std::string& value, SqlTls& tls) {
+    if (keyword == "sslmode") {
+        if (!isSslMode(value))
+            refuse(url, "sslmode " + quotedName(value) +
+                            " is none of disable, allow, prefer, require, verify-ca, verify-full");
+        tls.mode = value;
+    } else if (keyword == "sslrootcert") {
+        tls.rootCertificate = tlsFile(url, keyword, value);
+    } else if (keyword == "sslcert") {
+        tls.certificate = tlsFile(url, keyword, value);
+    } else if (keyword == "sslkey") {
+        tls.key = tlsFile(url, keyword, value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // The keywords libpq read from the URL, with their values: the parts before '?' and every
 // parameter after it.
 std::map<std::string, std::string> conninfoOptions(std::string_view url) {
@@ -123,9 +160,10 @@ SqlConnection readPostgresUrl(std::string_view url) {
         else if (keyword == "target_session_attrs")
             refuse(url, "target_session_attrs " + quotedName(value) +
                             " is none of any, read-write, read-only, primary, standby, prefer-standby");
-        else if (keyword != "host" && keyword != "port")
+        else if (keyword != "host" && keyword != "port" && !readTlsParameter(url, keyword, value, connection.tls))
             refuse(url, "unknown parameter " + quotedName(keyword) +
-                            " (host, port, connect_timeout and target_session_attrs are read)");
+                            " (host, port, connect_timeout, target_session_attrs, sslmode, sslrootcert, "
+                            "sslcert and sslkey are read)");
     }
     if (connection.databaseName.empty() || connection.databaseName.find('/') != std::string::npos)
         refuse(url, "names no database (.../dbname)");
@@ -200,9 +238,8 @@ SqlConnection parseDatabaseUrl(std::string_view url) {
     } else {
         refuse(url, "is none of postgresql://..., mysql://..., odbc:DSN");
     }
-    if (const char* password = std::getenv(kPasswordVariable))
-        connection.password = password;
-    connection.source = nameExcerpt(url, kPathExcerptBytes, TextEncoding::Utf8);
+    connection.password = databasePassword();
+    connection.source = urlWithoutPassword(url);
     return connection;
 }
 

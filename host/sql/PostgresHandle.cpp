@@ -7,6 +7,10 @@
 
 #include <libpq-fe.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 namespace qmr {
 
 namespace {
@@ -21,6 +25,27 @@ QString portList(const SqlConnection& connection) {
     }
     return any ? ports.join(',') : QString();
 }
+
+// libpq's TLS keywords and the connection's values for them, the ones set alone.
+std::vector<std::pair<const char*, std::string>> tlsOptions(const SqlConnection& connection) {
+    std::vector<std::pair<const char*, std::string>> options;
+    const std::pair<const char*, const std::string*> all[] = {{"sslmode", &connection.tls.mode},
+                                                              {"sslrootcert", &connection.tls.rootCertificate},
+                                                              {"sslcert", &connection.tls.certificate},
+                                                              {"sslkey", &connection.tls.key}};
+    for (const auto& [keyword, value] : all) {
+        if (!value->empty())
+            options.emplace_back(keyword, *value);
+    }
+    return options;
+}
+
+/// The SQLSTATE of a statement the server cannot parse; with the words below, several statements
+/// handed to the extended protocol.
+constexpr char kSyntaxError[] = "42601";
+constexpr char kSeveralStatements[] = "multiple commands";
+
+using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
 } // namespace
 
@@ -55,6 +80,26 @@ void PostgresHandle::cancelQuery() const {
     PQfreeCancel(cancel);
 }
 
+std::string PostgresHandle::oneStatementProblem(const std::string& query) const {
+    if (!m_connection)
+        return {};
+    // The unnamed statement: the next query the connection runs replaces it.
+    const Result prepared(PQprepare(m_connection, "", query.c_str(), 0, nullptr), &PQclear);
+    if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) {
+        const char* state = PQresultErrorField(prepared.get(), PG_DIAG_SQLSTATE);
+        const QString words = QString::fromUtf8(PQresultErrorMessage(prepared.get())).simplified();
+        if (state && qstrcmp(state, kSyntaxError) == 0 && words.contains(kSeveralStatements))
+            return "the query holds several statements; a load runs exactly one, which returns rows";
+        return "the query failed: " + (words.isEmpty() ? QString("the server gave no reason") : words).toStdString();
+    }
+    const Result described(PQdescribePrepared(m_connection, ""), &PQclear);
+    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
+        return "the query failed: " + QString::fromUtf8(PQresultErrorMessage(described.get())).simplified().toStdString();
+    if (PQnfields(described.get()) == 0)
+        return "the query returns no columns (a load runs exactly one statement, which returns rows)";
+    return {};
+}
+
 QString postgresHostList(const SqlConnection& connection) {
     QStringList hosts;
     for (const SqlServer& server : connection.servers)
@@ -68,6 +113,8 @@ QString postgresConnectOptions(const SqlConnection& connection) {
         options.append("port=" + ports);
     if (!connection.targetSessionAttrs.empty())
         options.append("target_session_attrs=" + QString::fromStdString(connection.targetSessionAttrs));
+    for (const auto& [keyword, value] : tlsOptions(connection))
+        options.append(QString(keyword) + "=" + QString::fromStdString(value));
     return options.join(';');
 }
 
@@ -75,10 +122,18 @@ bool postgresAnswers(const SqlConnection& connection) {
     const std::string hosts = postgresHostList(connection).toStdString();
     const std::string ports = portList(connection).toStdString();
     const std::string timeout = std::to_string(connection.connectTimeoutSeconds);
-    const char* const keywords[] = {"host", "port", "dbname", "user", "connect_timeout", nullptr};
-    const char* const values[] = {hosts.c_str(),           ports.c_str(),   connection.databaseName.c_str(),
-                                  connection.user.c_str(), timeout.c_str(), nullptr};
-    const PGPing ping = PQpingParams(keywords, values, 0);
+    std::vector<const char*> keywords = {"host", "port", "dbname", "user", "connect_timeout"};
+    std::vector<const char*> values = {hosts.c_str(), ports.c_str(), connection.databaseName.c_str(),
+                                       connection.user.c_str(), timeout.c_str()};
+    // A server that takes TLS connections alone answers only a ping made the same way.
+    const auto tls = tlsOptions(connection);
+    for (const auto& [keyword, value] : tls) {
+        keywords.push_back(keyword);
+        values.push_back(value.c_str());
+    }
+    keywords.push_back(nullptr);
+    values.push_back(nullptr);
+    const PGPing ping = PQpingParams(keywords.data(), values.data(), 0);
     return ping == PQPING_OK || ping == PQPING_REJECT;
 }
 

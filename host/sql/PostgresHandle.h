@@ -17,6 +17,8 @@
 
 #include <QString>
 
+#include <string>
+
 class QSqlDatabase;
 struct pg_conn;
 
@@ -34,13 +36,21 @@ public:
     /// Asks the server to stop the query the connection runs; what it answers is not waited for
     /// beyond the request itself.
     void cancelQuery() const;
+    /// Why `query` cannot run as a load, empty when it can. The server parses it with the extended
+    /// query protocol, which takes exactly one statement, so a text of several is refused before
+    /// any of it runs; a statement that returns no columns (COMMIT, END, a SET...) is refused as
+    /// well, since a load reads rows and must not end the transaction it runs in. A server's error
+    /// in the statement (a misspelled column) is given in the server's words.
+    std::string oneStatementProblem(const std::string& query) const;
+    /// The libpq connection, for what watches it from another thread (PostgresDeadline).
+    pg_conn* connection() const { return m_connection; }
 
 private:
     pg_conn* m_connection = nullptr;
 };
 
 /// The connect options for what QSqlDatabase has no setter for: the port of each server, which of
-/// them may serve, the connect timeout. The hosts go in as one comma-separated host name, which
+/// them may serve, the connect timeout, TLS. The hosts go in as one comma-separated host name, which
 /// Qt's driver hands to libpq unchanged.
 QString postgresConnectOptions(const SqlConnection& connection);
 /// The connection's hosts as libpq's comma-separated list.

@@ -27,9 +27,15 @@ bool hasUrlScheme(std::string_view name) {
     return true;
 }
 
+// The source's name as messages quote it: a server's URL without its password.
+std::string shownName(std::string_view name) {
+    return sourceKindOf(name) == SourceKind::Server ? urlWithoutPassword(name)
+                                                     : nameExcerpt(name, kPathExcerptBytes, TextEncoding::Utf8);
+}
+
 // The rows of the source (and the server that gave them), or the loader's exception.
 LoadResult load(std::string_view name, const std::string& query, const LoadLimits& limits) {
-    const std::string shown = nameExcerpt(name, kPathExcerptBytes, TextEncoding::Utf8);
+    const std::string shown = shownName(name);
     switch (sourceKindOf(name)) {
     case SourceKind::Server: {
         if (query.empty())
@@ -76,8 +82,8 @@ LoadResult loadSource(std::string_view name, const std::string& query, const Loa
         // Only the loaders' own faults raise anything else; they concern what was read.
         return failed(LoadErrorKind::Malformed, error.Message());
     } catch (const std::bad_alloc&) {
-        return failed(LoadErrorKind::Refused, nameExcerpt(name, kPathExcerptBytes, TextEncoding::Utf8) +
-                                                  ": not enough memory to load the rows; nothing was loaded");
+        return failed(LoadErrorKind::Refused,
+                      shownName(name) + ": not enough memory to load the rows; nothing was loaded");
     }
 }
 

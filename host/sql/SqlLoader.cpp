@@ -3,7 +3,12 @@
 // every error, including one the server reports half-way through the rows, is raised before the
 // store exists. A load is held to its LoadLimits: rows and bytes are counted as they come, the
 // clock is read every few rows, and PostgreSQL is told the time limit as the query's
-// statement_timeout, so that a query busy without yielding rows is stopped by the server.
+// statement_timeout, so that a query busy without yielding rows is stopped by the server; on
+// PostgreSQL the client keeps the limit too (PostgresDeadline), whatever the server does.
+//
+// A load never writes. On PostgreSQL the query runs in a READ ONLY transaction that is rolled
+// back, and only once the server has parsed it as exactly one statement that returns rows; the
+// other drivers get no text of several statements.
 
 #include <qmr41726/sql/SqlLoader.h>
 
@@ -12,8 +17,10 @@
 #include <qmr41726/rtl/AnsiString.h>
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/rtl/MessageText.h>
+#include <qmr41726/sql/PostgresDeadline.h>
 #include <qmr41726/sql/PostgresHandle.h>
 #include <qmr41726/sql/SqlColumnPlan.h>
+#include <qmr41726/sql/UrlRedaction.h>
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -378,32 +385,88 @@ void setServerTimeout(QSqlDatabase& database, const LoadLimits& limits, bool tra
     set.exec("SET LOCAL statement_timeout = " + QString::number(qint64(limits.timeoutSeconds) * 1000));
 }
 
-// Runs the query on an open connection inside a transaction that is always rolled back.
-std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::string& query,
-                                             const std::string& source, const LoadLimits& limits) {
-    const bool transaction =
-        database.driver()->hasFeature(QSqlDriver::Transactions) && database.transaction();
-    std::shared_ptr<const TColumnStore> rows;
+// Drivers other than PostgreSQL's run what they are given, several statements included (MariaDB's
+// client is opened by Qt with multi-statements on), and no parser of theirs is at hand. So a
+// semicolon followed by anything but blanks is refused, wherever it stands: a scan that knew each
+// dialect's quoting could be misled by the one it got wrong, and a catalogue's query that needs a
+// semicolon in a string can write it another way (CHAR(59)).
+void refuseSeveralStatements(const std::string& query, const std::string& source) {
+    const std::size_t semicolon = query.find(';');
+    if (semicolon != std::string::npos && query.find_first_not_of("; \t\r\n", semicolon) != std::string::npos)
+        throw ELoadError(LoadErrorKind::Refused,
+                         source + ": the query holds a semicolon before more text; a load runs exactly one "
+                                  "statement (a semicolon within a string can be written CHAR(59))");
+}
+
+// The server's transaction is made read-only before anything runs in it: a function the query
+// calls cannot write either.
+void makeReadOnly(QSqlDatabase& database, bool transaction, const std::string& source) {
+    if (!transaction || database.driverName() != QLatin1String("QPSQL"))
+        return;
+    QSqlQuery readOnly(database);
+    if (!readOnly.exec("SET TRANSACTION READ ONLY"))
+        throw ELoadError(LoadErrorKind::Refused,
+                         source + ": cannot make the transaction read-only: " + errorText(readOnly.lastError()));
+}
+
+// The query on PostgreSQL: one statement that returns rows, or refused before any of it runs.
+void checkOneStatement(const PostgresHandle& server, const std::string& query, const std::string& source) {
+    if (const std::string problem = server.oneStatementProblem(query); !problem.empty())
+        throw ELoadError(LoadErrorKind::Refused, joined({source, ": ", problem}));
+}
+
+// Runs the query and reads its rows; the deadline, when there is one, is kept meanwhile.
+std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::string& query,
+                                             const std::string& source, LoadBudget& budget) {
+    // Qt's driver reads a result to its end before the connection serves again, so an
+    // endless query given up at a bound is cancelled on the server, which would otherwise
+    // hold the load until its time limit stopped the query.
+    const PostgresHandle server(database);
+    std::optional<PostgresDeadline> deadline;
+    if (server && budget.limits().timeoutSeconds > 0)
+        deadline.emplace(server, budget.deadline());
+    // What failed once the deadline passed failed because of it: the cancel or the shut connection.
+    const auto failed = [&](const std::string& what, LoadErrorKind kind) {
+        if (deadline && deadline->passed())
+            return ELoadError(LoadErrorKind::Timeout, joined({source, ": ", budget.timeoutText()}));
+        return ELoadError(kind, joined({source, ": ", what}));
+    };
     try {
-        LoadBudget budget(limits);
-        setServerTimeout(database, limits, transaction);
-        // Qt's driver reads a result to its end before the connection serves again, so an
-        // endless query given up at a bound is cancelled on the server, which would otherwise
-        // hold the load until its time limit stopped the query.
-        const PostgresHandle server(database);
+        if (server)
+            checkOneStatement(server, query, source);
         QSqlQuery statement(database);
         statement.setForwardOnly(true);
         // Exact numerics arrive as text, so that one wider than a double keeps its digits.
         statement.setNumericalPrecisionPolicy(QSql::HighPrecision);
         if (!statement.exec(QString::fromStdString(query)))
-            throw ELoadError(failureKind(statement.lastError()),
-                             source + ": the query failed: " + failureText(statement.lastError(), budget));
+            throw failed("the query failed: " + failureText(statement.lastError(), budget),
+                         failureKind(statement.lastError()));
         try {
-            rows = SqlLoad(statement, database.driverName(), source, budget).run();
+            return SqlLoad(statement, database.driverName(), source, budget).run();
         } catch (...) {
             server.cancelQuery();
             throw;
         }
+    } catch (const ELoadError& error) {
+        if (deadline && deadline->passed() && error.kind() != LoadErrorKind::Timeout)
+            throw failed({}, error.kind());
+        throw;
+    }
+}
+
+// Runs the query on an open connection inside a transaction that is always rolled back.
+std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::string& query,
+                                             const std::string& source, const LoadLimits& limits) {
+    if (database.driverName() != QLatin1String("QPSQL"))
+        refuseSeveralStatements(query, source);
+    const bool transaction =
+        database.driver()->hasFeature(QSqlDriver::Transactions) && database.transaction();
+    std::shared_ptr<const TColumnStore> rows;
+    try {
+        LoadBudget budget(limits);
+        makeReadOnly(database, transaction, source);
+        setServerTimeout(database, limits, transaction);
+        rows = runQuery(database, query, source, budget);
     } catch (const std::bad_alloc&) {
         if (transaction)
             database.rollback();
@@ -442,13 +505,29 @@ std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection
     return loadSqlRows(connection, query, limits).store;
 }
 
-SqlRows loadSqlRows(const SqlConnection& connection, const std::string& query, const LoadLimits& limits) {
+namespace {
+
+SqlRows loadRows(const SqlConnection& connection, const std::string& query, const LoadLimits& limits) {
     ScopedConnection scoped(connection);
     if (!scoped.database().open())
         throw ELoadError(connectFailureKind(connection, scoped.database().lastError()),
                          connectFailure(connection, scoped.database().lastError()));
     SqlServer server = serverUsed(connection, scoped.database());
     return {loadOpen(scoped.database(), query, connection.source, limits), std::move(server)};
+}
+
+} // namespace
+
+SqlRows loadSqlRows(const SqlConnection& connection, const std::string& query, const LoadLimits& limits) {
+    try {
+        return loadRows(connection, query, limits);
+    } catch (const ELoadError& error) {
+        // No server quotes a password, but a driver's words on a failed connection could: they
+        // are hidden, whatever the message.
+        if (connection.password.empty() || error.Message().find(connection.password) == std::string::npos)
+            throw;
+        throw ELoadError(error.kind(), withSecretsHidden(error.Message(), {connection.password}));
+    }
 }
 
 } // namespace qmr

@@ -29,6 +29,20 @@ struct QMR_SQL_EXPORT SqlServer {
     bool operator==(const SqlServer&) const = default;
 };
 
+/// PostgreSQL's TLS settings, which libpq reads under the names of its own parameters; each empty
+/// for libpq's default.
+struct QMR_SQL_EXPORT SqlTls {
+    /// sslmode: disable, allow, prefer, require, verify-ca or verify-full.
+    std::string mode;
+    /// sslrootcert: the certificate authority a server's certificate is checked against.
+    std::string rootCertificate;
+    /// sslcert and sslkey: the client's certificate and its key, for a server that asks for one.
+    std::string certificate;
+    std::string key;
+
+    bool operator==(const SqlTls&) const = default;
+};
+
 /// Where the rows live: a Qt SQL driver and what it needs to connect.
 struct QMR_SQL_EXPORT SqlConnection {
     /// The Qt SQL driver: "QPSQL", "QMYSQL", "QODBC", ...
@@ -45,25 +59,37 @@ struct QMR_SQL_EXPORT SqlConnection {
     std::string databaseName;
     /// Empty for the driver's default (the login user for PostgreSQL).
     std::string user;
-    /// Never part of the URL: it comes from the environment (see parseDatabaseUrl).
+    /// Never part of the URL: it comes from a file, a systemd credential or the environment (see
+    /// parseDatabaseUrl).
     std::string password;
     /// Connecting gives up after this many seconds (drivers without the option wait their own time).
     int connectTimeoutSeconds = 10;
-    /// The URL the connection was read from, which names the source in error messages.
+    /// The URL the connection was read from, which names the source in error messages (with any
+    /// password in it hidden).
     std::string source;
+    /// PostgreSQL: how the connection is encrypted and the server checked.
+    SqlTls tls;
 };
 
 /// Reads a connection from one of
 ///   `postgresql://[user@][host][:port][,host[:port]...]/dbname[?host=SOCKET_FOLDER]`, read as
 ///   libpq reads it: several servers are tried in order; the parameters `host` (a Unix socket
-///   folder, or a list of hosts), `port` (a list of ports), `connect_timeout=SECONDS` and
-///   `target_session_attrs` are read),
+///   folder, or a list of hosts), `port` (a list of ports), `connect_timeout=SECONDS`,
+///   `target_session_attrs`, and `sslmode`, `sslrootcert`, `sslcert`, `sslkey` (SqlTls) are read;
+///   any other is refused by name),
 ///   `mysql://[user@][host][:port]/dbname[?socket=PATH]` (`socket` is the server's Unix socket),
 ///   `odbc:DSN`.
-/// The password is taken from the environment variable QMR_DB_PASSWORD; a URL that holds one is
-/// refused, so that it never shows in a process list. Raises EDatabaseError naming the URL and what
-/// is wrong with it.
+/// The password is read from the file QMR_DB_PASSWORD_FILE names, the systemd credential
+/// `db-password` ($CREDENTIALS_DIRECTORY/db-password) or the environment variable
+/// QMR_DB_PASSWORD, the first of them there is; a URL that holds one is refused, so that it never
+/// shows in a process list. Raises EDatabaseError naming the URL (its password hidden) and what is
+/// wrong with it.
 QMR_SQL_EXPORT SqlConnection parseDatabaseUrl(std::string_view url);
+
+/// `url` as a message may quote it: any password it holds replaced by "***", whatever its form
+/// (`user:PASSWORD@`, a `password=` or `pwd=` parameter of a URL, of libpq's key=value string or of
+/// an ODBC connection string, a malformed URL), and cut to the length messages quote a name at.
+QMR_SQL_EXPORT std::string urlWithoutPassword(std::string_view url);
 
 /// Connects, runs `query` (UTF-8) reading forward only, and loads its rows. The query runs inside
 /// a transaction that is always rolled back, so a load never changes the database. Column types map

@@ -36,6 +36,9 @@ public:
         return m_limits.timeoutSeconds > 0 && std::chrono::steady_clock::now() > m_deadline;
     }
 
+    /// When the time limit passes; without a limit, the moment the clock started.
+    std::chrono::steady_clock::time_point deadline() const noexcept { return m_deadline; }
+
     /// The words for a query stopped at its time limit.
     std::string timeoutText() const {
         return "the query ran longer than its time limit of " + std::to_string(m_limits.timeoutSeconds) +
