@@ -1,6 +1,6 @@
 # What `cmake --install` puts where, by component (the Debian packages are cut along them):
 #   runtime  libqmr_runtime.so.1*                        -> LIBDIR
-#   sql      libqmr_sql.so.2* (when the SQL loader is built) -> LIBDIR
+#   sql      libqmr_sql.so.3* (when the SQL loader is built) -> LIBDIR
 #   dev      public headers (cmake/QMR41726Libraries.cmake) -> INCLUDEDIR/qmr41726/...
 #            the .so namelinks, CMake package, qmr41726.pc -> LIBDIR, LIBDIR/cmake, LIBDIR/pkgconfig
 #   screen   libPKG_QMR41726.so                            -> LIBDIR/qmr41726

@@ -1,6 +1,6 @@
 # Debian packages, one per install component (`make package`, output in the build folder):
 #   libqmr-runtime1     the runtime library (named after its SONAME, as Debian's library policy does)
-#   libqmr-sql2         the SQL loader library
+#   libqmr-sql3         the SQL loader library
 #   libqmr41726-dev     headers, the .so links, CMake package and pkg-config file
 #   qmr41726-screen     the search screen package
 #   qmr41726-host       the host application and the sample data
@@ -149,7 +149,7 @@ compositor. Their settings (data, query, language) are in
 /etc/default/qmr41726-kiosk. Neither unit is enabled when installed.")
 # dpkg keeps the operator's changes to the files under /etc across upgrades.
 file(WRITE ${QMR_PACKAGING_DIR}/kiosk/conffiles
-    "/etc/default/${QMR_KIOSK_NAME}\n/etc/pam.d/${QMR_KIOSK_NAME}\n")
+    "/etc/default/${QMR_KIOSK_NAME}\n/etc/pam.d/${QMR_KIOSK_NAME}\n/etc/${QMR_KIOSK_NAME}/db-password\n")
 set(CPACK_DEBIAN_KIOSK_PACKAGE_CONTROL_EXTRA ${QMR_PACKAGING_DIR}/kiosk/conffiles
     ${QMR_KIOSK_SOURCE_DIR}/postinst ${QMR_KIOSK_SOURCE_DIR}/prerm ${QMR_KIOSK_SOURCE_DIR}/postrm)
 

@@ -93,8 +93,8 @@ void addOptions(QCommandLineParser& parser) {
          "credential db-password, else the environment variable QMR_DB_PASSWORD (which the same user's "
          "processes can read).",
          "URL"},
-        {"db-password-file", "Read the database password from FILE (one line; keep it readable by its reader alone).",
-         "FILE"},
+        {"db-password-file",
+         "Read the database password from FILE (one line; keep it readable by its reader alone).", "FILE"},
         {"query", "The rows to load from the SQLite database or the server.", "SQL"},
         {"query-timeout",
          QString("Stop a query that runs longer than SECONDS, as an error (default %1; 0 for no limit).")
@@ -215,6 +215,9 @@ std::string pathText(const std::string& path) {
 void checkDatabaseOptions(const HostOptions& options, bool dataGiven, bool queryGiven) {
     if (dataGiven)
         throw UsageError("--db and --data name two sources of rows; give one");
+    if (sourceKindOf(options.databaseUrl) != SourceKind::Server)
+        throw UsageError("--db " + urlWithoutPassword(options.databaseUrl) +
+                         " is no server's URL (postgresql://..., mysql://..., odbc:...)");
     if (!queryGiven)
         throw UsageError("--db " + urlWithoutPassword(options.databaseUrl) +
                          " needs the rows to load: give --query SQL");

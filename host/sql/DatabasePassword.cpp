@@ -18,8 +18,9 @@ namespace {
 constexpr std::uintmax_t kMaxPasswordBytes = 4096;
 
 [[noreturn]] void refuseFile(const std::string& path, const std::string& why) {
-    throw ELoadError(LoadErrorKind::Refused,
-                     "the password file " + nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8) + ": " + why);
+    throw ELoadError(LoadErrorKind::Refused, "the password file " +
+                                                 nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8) +
+                                                 ": " + why);
 }
 
 std::string readPasswordFile(const std::string& path) {
@@ -30,7 +31,8 @@ std::string readPasswordFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(status))
         refuseFile(path, "is not a regular file");
     if (std::filesystem::file_size(path, error) > kMaxPasswordBytes)
-        refuseFile(path, "is larger than " + std::to_string(kMaxPasswordBytes) + " bytes, too large for a password");
+        refuseFile(path, "is larger than " + std::to_string(kMaxPasswordBytes) +
+                             " bytes, too large for a password");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         refuseFile(path, std::strerror(errno));
@@ -45,13 +47,17 @@ std::string readPasswordFile(const std::string& path) {
 } // namespace
 
 std::string databasePassword() {
-    if (const char* file = std::getenv("QMR_DB_PASSWORD_FILE"); file && *file)
-        return readPasswordFile(file);
+    if (const char* file = std::getenv("QMR_DB_PASSWORD_FILE"); file && *file) {
+        if (std::string password = readPasswordFile(file); !password.empty())
+            return password;
+    }
     if (const char* credentials = std::getenv("CREDENTIALS_DIRECTORY"); credentials && *credentials) {
         const std::string path = std::string(credentials) + "/db-password";
         std::error_code error;
-        if (std::filesystem::exists(path, error))
-            return readPasswordFile(path);
+        if (std::filesystem::exists(path, error)) {
+            if (std::string password = readPasswordFile(path); !password.empty())
+                return password;
+        }
     }
     const char* password = std::getenv("QMR_DB_PASSWORD");
     return password ? password : "";

@@ -7,13 +7,14 @@
 
 namespace qmr {
 
-/// The password for a database server, from the first of:
+/// The password for a database server, from the first of these that holds one:
 ///  - the file the environment variable QMR_DB_PASSWORD_FILE names,
 ///  - the systemd credential `db-password` ($CREDENTIALS_DIRECTORY/db-password), when it exists,
 ///  - the environment variable QMR_DB_PASSWORD.
-/// A file's one trailing line break is not part of the password; an empty file gives none (so that
-/// a unit can always be handed its credential). Raises ELoadError naming the file when it
-/// cannot be read.
+/// A file's one trailing line break is not part of the password. An empty file holds none, so a
+/// unit can always be handed its credential (systemd fails a unit whose credential file is
+/// missing) while a password still set the old way keeps working. Empty when none holds one.
+/// Raises ELoadError naming the file when it cannot be read.
 std::string databasePassword();
 
 } // namespace qmr

@@ -100,12 +100,14 @@ bool isSslMode(const std::string& value) {
 // else.
 std::string tlsFile(std::string_view url, const std::string& keyword, const std::string& path) {
     if (path.empty() || path.find_first_of(" \t\r\n'\\;") != std::string::npos)
-        refuse(url, keyword + " must name a file, without blanks, quotes, backslashes or semicolons in its path");
+        refuse(url,
+               keyword + " must name a file, without blanks, quotes, backslashes or semicolons in its path");
     return path;
 }
 
 // The TLS parameters libpq reads: false for any other keyword.
-bool readTlsParameter(std::string_view url, const std::string& keyword, const std::string& value, SqlTls& tls) {
+bool readTlsParameter(std::string_view url, const std::string& keyword, const std::string& value,
+                      SqlTls& tls) {
     if (keyword == "sslmode") {
         if (!isSslMode(value))
             refuse(url, "sslmode " + quotedName(value) +
@@ -160,7 +162,8 @@ SqlConnection readPostgresUrl(std::string_view url) {
         else if (keyword == "target_session_attrs")
             refuse(url, "target_session_attrs " + quotedName(value) +
                             " is none of any, read-write, read-only, primary, standby, prefer-standby");
-        else if (keyword != "host" && keyword != "port" && !readTlsParameter(url, keyword, value, connection.tls))
+        else if (keyword != "host" && keyword != "port" &&
+                 !readTlsParameter(url, keyword, value, connection.tls))
             refuse(url, "unknown parameter " + quotedName(keyword) +
                             " (host, port, connect_timeout, target_session_attrs, sslmode, sslrootcert, "
                             "sslcert and sslkey are read)");

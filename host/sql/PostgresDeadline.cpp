@@ -9,7 +9,8 @@
 
 namespace qmr {
 
-PostgresDeadline::PostgresDeadline(const PostgresHandle& handle, std::chrono::steady_clock::time_point deadline)
+PostgresDeadline::PostgresDeadline(const PostgresHandle& handle,
+                                   std::chrono::steady_clock::time_point deadline)
     : m_deadline(deadline) {
     if (pg_conn* connection = handle.connection()) {
         m_cancel = PQgetCancel(connection);

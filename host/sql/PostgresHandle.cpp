@@ -29,10 +29,11 @@ QString portList(const SqlConnection& connection) {
 // libpq's TLS keywords and the connection's values for them, the ones set alone.
 std::vector<std::pair<const char*, std::string>> tlsOptions(const SqlConnection& connection) {
     std::vector<std::pair<const char*, std::string>> options;
-    const std::pair<const char*, const std::string*> all[] = {{"sslmode", &connection.tls.mode},
-                                                              {"sslrootcert", &connection.tls.rootCertificate},
-                                                              {"sslcert", &connection.tls.certificate},
-                                                              {"sslkey", &connection.tls.key}};
+    const std::pair<const char*, const std::string*> all[] = {
+        {"sslmode", &connection.tls.mode},
+        {"sslrootcert", &connection.tls.rootCertificate},
+        {"sslcert", &connection.tls.certificate},
+        {"sslkey", &connection.tls.key}};
     for (const auto& [keyword, value] : all) {
         if (!value->empty())
             options.emplace_back(keyword, *value);
@@ -90,11 +91,13 @@ std::string PostgresHandle::oneStatementProblem(const std::string& query) const 
         const QString words = QString::fromUtf8(PQresultErrorMessage(prepared.get())).simplified();
         if (state && qstrcmp(state, kSyntaxError) == 0 && words.contains(kSeveralStatements))
             return "the query holds several statements; a load runs exactly one, which returns rows";
-        return "the query failed: " + (words.isEmpty() ? QString("the server gave no reason") : words).toStdString();
+        return "the query failed: " +
+               (words.isEmpty() ? QString("the server gave no reason") : words).toStdString();
     }
     const Result described(PQdescribePrepared(m_connection, ""), &PQclear);
     if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
-        return "the query failed: " + QString::fromUtf8(PQresultErrorMessage(described.get())).simplified().toStdString();
+        return "the query failed: " +
+               QString::fromUtf8(PQresultErrorMessage(described.get())).simplified().toStdString();
     if (PQnfields(described.get()) == 0)
         return "the query returns no columns (a load runs exactly one statement, which returns rows)";
     return {};

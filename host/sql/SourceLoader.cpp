@@ -27,10 +27,10 @@ bool hasUrlScheme(std::string_view name) {
     return true;
 }
 
-// The source's name as messages quote it: a server's URL without its password.
+// The source's name as messages quote it: without a password, even where a connection string
+// given in the wrong place is taken for a file's name.
 std::string shownName(std::string_view name) {
-    return sourceKindOf(name) == SourceKind::Server ? urlWithoutPassword(name)
-                                                     : nameExcerpt(name, kPathExcerptBytes, TextEncoding::Utf8);
+    return urlWithoutPassword(name);
 }
 
 // The rows of the source (and the server that gave them), or the loader's exception.

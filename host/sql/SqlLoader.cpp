@@ -405,8 +405,8 @@ void makeReadOnly(QSqlDatabase& database, bool transaction, const std::string& s
         return;
     QSqlQuery readOnly(database);
     if (!readOnly.exec("SET TRANSACTION READ ONLY"))
-        throw ELoadError(LoadErrorKind::Refused,
-                         source + ": cannot make the transaction read-only: " + errorText(readOnly.lastError()));
+        throw ELoadError(LoadErrorKind::Refused, source + ": cannot make the transaction read-only: " +
+                                                     errorText(readOnly.lastError()));
 }
 
 // The query on PostgreSQL: one statement that returns rows, or refused before any of it runs.

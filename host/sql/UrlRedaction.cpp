@@ -67,7 +67,8 @@ std::size_t valueEnd(std::string_view text, std::size_t start, Form form) {
 // The password parameters: a key of kPasswordKeys at the start of a parameter, then '='.
 void addParameterPasswords(std::string_view text, Form form, std::vector<TextSpan>& found) {
     for (std::size_t at = 0; at < text.size(); ++at) {
-        if (at > 0 && !isSpace(text[at - 1]) && std::string_view("?&;:").find(text[at - 1]) == std::string_view::npos)
+        if (at > 0 && !isSpace(text[at - 1]) &&
+            std::string_view("?&;:").find(text[at - 1]) == std::string_view::npos)
             continue;
         for (const std::string_view key : kPasswordKeys) {
             if (!startsWithFolded(text, at, key))
@@ -102,7 +103,8 @@ void addUserInfoPassword(std::string_view text, std::vector<TextSpan>& found) {
 void replaceAll(std::string& text, std::string_view secret) {
     if (secret.empty())
         return;
-    for (std::size_t at = text.find(secret); at != std::string::npos; at = text.find(secret, at + kHidden.size()))
+    for (std::size_t at = text.find(secret); at != std::string::npos;
+         at = text.find(secret, at + kHidden.size()))
         text.replace(at, secret.size(), kHidden);
 }
 
@@ -133,7 +135,8 @@ std::string withSecretsHidden(std::string_view text, const std::vector<std::stri
         all.push_back(secret);
         all.push_back(QByteArray::fromPercentEncoding(QByteArray::fromStdString(secret)).toStdString());
     }
-    std::sort(all.begin(), all.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    std::sort(all.begin(), all.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
     for (const std::string& secret : all)
         replaceAll(hidden, secret);
     return hidden;

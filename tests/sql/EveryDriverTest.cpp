@@ -231,6 +231,13 @@ TEST_F(EveryDriverTest, eachFaultFailsWithItsKindInTheServersWords) {
         EXPECT_NE(badQuery.find("the query failed"), std::string::npos) << driver.name << ": " << badQuery;
         EXPECT_NE(badQuery.find(driver.badQuery), std::string::npos) << driver.name << ": " << badQuery;
 
+        // Several statements run none of them: the table is still there to load.
+        const std::string several =
+            failure(driver, url, "SELECT 1 AS a; DROP TABLE clientes", LoadErrorKind::Refused);
+        EXPECT_NE(several.find("a load runs exactly one"), std::string::npos)
+            << driver.name << ": " << several;
+        EXPECT_TRUE(loadSource(url, "SELECT count(*) AS n FROM clientes")) << driver.name;
+
         ASSERT_EQ(driver.setRunning(false), "") << driver.name;
         const std::string stopped = failure(driver, url, "SELECT 1", LoadErrorKind::ServerUnreachable);
         ASSERT_EQ(driver.setRunning(true), "") << driver.name;

@@ -68,7 +68,7 @@ TEST_F(ServerHostTest, serverFaultsExitTwoNamingWhatFailed) {
          "SELECT 'x'::bytea AS photo",
          {"column 1 (photo)", "binary values cannot be loaded"}},
         {catalogueUrl(), "SELECT", {"the query returns no columns"}},
-        {"postgresql://qmr:secret@/shop", "SELECT 1", {"holds a password", "QMR_DB_PASSWORD"}},
+        {"postgresql://qmr:secret@/shop", "SELECT 1", {"holds a password", "--db-password-file"}},
     };
     for (const Case& c : cases) {
         const HostRun run = runHost({"--db", c.url, "--query", c.query, "--keys", "probe"});

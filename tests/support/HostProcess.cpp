@@ -25,8 +25,15 @@ HostRun runHost(const QStringList& arguments, const QStringList& locale) {
     return runProgram(QStringLiteral(QMR_HOST_EXE), arguments, hostEnvironment(locale));
 }
 
+HostRun runHostWith(const QStringList& arguments, const QProcessEnvironment& environment) {
+    return runProgram(QStringLiteral(QMR_HOST_EXE), arguments, environment);
+}
+
 void startHost(QProcess& process, const QStringList& arguments) {
-    QProcessEnvironment environment = hostEnvironment({});
+    startHost(process, arguments, hostEnvironment({}));
+}
+
+void startHost(QProcess& process, const QStringList& arguments, QProcessEnvironment environment) {
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(QMR_HOST_EXE), arguments);

@@ -30,6 +30,10 @@ HostRun runProgram(const QString& program, const QStringList& arguments, QProces
 /// Starts the host with `arguments` as runHost runs it, without waiting: for tests that act on the
 /// running host (signals, files changed between calls). The caller waits for it to finish.
 void startHost(QProcess& process, const QStringList& arguments);
+/// The same with `environment` instead of the test's own (the offscreen platform is added to it).
+void startHost(QProcess& process, const QStringList& arguments, QProcessEnvironment environment);
+/// Runs the host with `environment` instead of the test's own.
+HostRun runHostWith(const QStringList& arguments, const QProcessEnvironment& environment);
 
 /// The reports of a repeated run: one JSON object a line. A line that is not one object alone
 /// fails the test.

@@ -47,12 +47,39 @@ bool PostgresServer::findPrograms() {
                           "scripts/install-deps installs the postgresql package");
 }
 
-bool PostgresServer::create() {
+bool PostgresServer::initialise() {
     if (!m_sandbox.prepare() || !findPrograms() || !m_sandbox.write("password", password().toUtf8()))
         return false;
     return run("initdb", {"-D", dataFolder(), "-U", user(), "--pwfile=" + m_sandbox.filePath("password"),
-                          "--auth=scram-sha-256", "-E", "UTF8", "--locale=C", "--no-sync"}) &&
-           start();
+                          "--auth=scram-sha-256", "-E", "UTF8", "--locale=C", "--no-sync"});
+}
+
+bool PostgresServer::create() {
+    return initialise() && start();
+}
+
+bool PostgresServer::createWithTls(const QString& certificate, const QString& key) {
+    QFile certificateFile(certificate);
+    QFile keyFile(key);
+    if (!certificateFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly))
+        return m_sandbox.fail("cannot read the server's certificate or key: " + certificate.toStdString());
+    if (!initialise() || !m_sandbox.write("server.crt", certificateFile.readAll()) ||
+        !m_sandbox.write("server.key", keyFile.readAll()))
+        return false;
+    // The server refuses a key others may read.
+    QFile::setPermissions(m_sandbox.filePath("server.key"), QFile::ReadOwner | QFile::WriteOwner);
+    // TCP takes TLS connections alone: a connection without it finds no line that lets it in.
+    QFile hba(dataFolder() + "/pg_hba.conf");
+    if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        hba.write("local all all scram-sha-256\n"
+                  "hostssl all all 127.0.0.1/32 scram-sha-256\n"
+                  "hostssl all all ::1/128 scram-sha-256\n") < 0)
+        return m_sandbox.fail("cannot write " + hba.fileName().toStdString());
+    hba.close();
+    m_tlsOptions =
+        " -c listen_addresses=localhost -c ssl=on -c ssl_cert_file=" + m_sandbox.filePath("server.crt") +
+        " -c ssl_key_file=" + m_sandbox.filePath("server.key");
+    return start();
 }
 
 bool PostgresServer::createStandbyOf(const PostgresServer& primary) {
@@ -69,9 +96,10 @@ bool PostgresServer::createStandbyOf(const PostgresServer& primary) {
 }
 
 bool PostgresServer::start() {
-    // No TCP at all: the socket in the temporary folder is the only way in.
+    // No TCP at all unless TLS is tested: the socket in the temporary folder is the only way in.
+    const QString listen = m_tlsOptions.isEmpty() ? QString("-c listen_addresses=''") : m_tlsOptions;
     const QString options =
-        "-c listen_addresses='' -k " + socketFolder() + " -p " + QString::number(m_port) + " -c fsync=off";
+        listen + " -k " + socketFolder() + " -p " + QString::number(m_port) + " -c fsync=off";
     m_running = run(
         "pg_ctl", {"-D", dataFolder(), "-l", m_sandbox.filePath("server.log"), "-o", options, "-w", "start"});
     return m_running;

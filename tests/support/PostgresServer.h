@@ -22,6 +22,10 @@ public:
 
     /// Creates the cluster and starts it; false with `error()` set when it cannot.
     bool create();
+    /// Creates the cluster to be reached over TCP at localhost:`port()` with TLS alone (ssl=on and
+    /// hostssl lines only; the Unix socket stays for the tests' own setup), presenting
+    /// `certificate` with its `key` (PEM files), and starts it.
+    bool createWithTls(const QString& certificate, const QString& key);
     /// Creates the cluster as a streaming standby of the running `primary` (pg_basebackup -R) and
     /// starts it; it serves reads and follows the primary's changes.
     bool createStandbyOf(const PostgresServer& primary);
@@ -40,6 +44,8 @@ public:
     std::string url(const QString& database) const;
 
 private:
+    /// Makes the cluster's folder and runs initdb.
+    bool initialise();
     /// Finds the server programs; false when none are installed.
     bool findPrograms();
     bool run(const QString& program, const QStringList& arguments);
@@ -47,6 +53,8 @@ private:
 
     ServerSandbox m_sandbox;
     int m_port;
+    /// The server's options for TLS, empty without it.
+    QString m_tlsOptions;
     QString m_bin;
     bool m_running = false;
 };
