@@ -39,8 +39,6 @@ struct QMR_SQL_EXPORT SqlTls {
     /// sslcert and sslkey: the client's certificate and its key, for a server that asks for one.
     std::string certificate;
     std::string key;
-
-    bool operator==(const SqlTls&) const = default;
 };
 
 /// Where the rows live: a Qt SQL driver and what it needs to connect.

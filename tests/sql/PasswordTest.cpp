@@ -1,6 +1,6 @@
-// A database password reaches no output: every refusal and fault the host can meet with a
-// password at hand is driven, and the password shows in no stdout, stderr or report; read from a
-// file or a systemd credential, it is in the host's environment neither.
+// A database password reaches no output: every refusal and fault the host can meet with one at
+// hand is driven, and it shows in no stdout, stderr or report; read from a file or a systemd
+// credential, it is in the host's environment neither.
 #include "HostProcess.h"
 #include "SqlTestSupport.h"
 
@@ -14,44 +14,20 @@ namespace {
 
 constexpr char kSecret[] = "Zq7-clerk-SECRET-91";
 
-QString socketFolder() {
-    return server().socketFolder();
-}
-
-QString clerkUrl(const QString& database = testDatabase()) {
-    return "postgresql://clerk@/" + database + "?host=" + socketFolder();
-}
-
-// The test's environment without the password the other tests put in it.
-QProcessEnvironment environmentWithout() {
+// The test's environment without the password the other tests put in it, with `variable` set.
+QProcessEnvironment environment(const QString& variable = {}, const QString& value = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"QMR_DB_PASSWORD", "QMR_DB_PASSWORD_FILE", "CREDENTIALS_DIRECTORY"})
-        environment.remove(variable);
+    environment.remove("QMR_DB_PASSWORD");
+    if (!variable.isEmpty())
+        environment.insert(variable, value);
     return environment;
-}
-
-QProcessEnvironment environmentWith(const char* variable, const QString& value) {
-    QProcessEnvironment environment = environmentWithout();
-    environment.insert(variable, value);
-    return environment;
-}
-
-// Fails the test if the password shows anywhere the run left words.
-void expectNoPassword(const HostRun& run, const QString& what) {
-    for (const QByteArray& output : {run.out, run.err}) {
-        EXPECT_FALSE(output.contains(kSecret)) << what.toStdString() << ":\n" << output.toStdString();
-        EXPECT_FALSE(output.contains("SECRET")) << what.toStdString() << ":\n" << output.toStdString();
-    }
 }
 
 class PasswordTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        execute(QString("CREATE ROLE clerk LOGIN PASSWORD '%1';"
-                        "CREATE TABLE IF NOT EXISTS shelf (CODIGO integer);"
-                        "TRUNCATE shelf;"
-                        "INSERT INTO shelf VALUES (1), (2);"
-                        "GRANT SELECT ON shelf TO clerk")
+        execute(QString("CREATE ROLE clerk LOGIN PASSWORD '%1'; CREATE TABLE shelf (CODIGO integer);"
+                        "INSERT INTO shelf VALUES (1); GRANT SELECT ON shelf TO clerk")
                     .arg(kSecret));
     }
 };
@@ -60,92 +36,72 @@ protected:
 
 TEST_F(PasswordTest, noRefusalOrFaultQuotesThePassword) {
     HostData data;
-    const QString secret = kSecret;
-    const QString file = data.write("db-password", secret.toUtf8() + "\n");
-    const QString copy = data.path("shelf.copy");
-    const QString query = "SELECT CODIGO FROM shelf";
-    // URLs that hold the password themselves, in every form: refused before anything is tried.
-    const QStringList inUrls = {
-        "postgresql://clerk:" + secret + "@/shop?host=" + socketFolder(),
-        clerkUrl() + "&password=" + secret,
-        "postgresql://clerk:" + secret + "%zz@/shop",
-        "postgresql://clerk:" + secret + "/x?y#z@db/shop",
-        "mysql://clerk:" + secret + "@localhost/shop",
-        "odbc:DSN=shop;UID=clerk;PWD=" + secret,
-        "host=" + socketFolder() + " password=" + secret,
-    };
-    for (const QString& url : inUrls) {
-        for (const QStringList& arguments :
-             {QStringList{"--db", url, "--query", query}, QStringList{"--db", url}}) {
-            const HostRun run = runHostWith(arguments + QStringList{"--keys", "probe"}, environmentWithout());
-            EXPECT_NE(run.exitCode, 0) << url.toStdString() << "\n" << run.err.toStdString();
-            expectNoPassword(run, url);
-        }
-    }
-    // Every fault met with the password at hand, from the file and from the variable.
-    struct Fault {
+    const QString secret = kSecret, at = "?host=" + server().socketFolder();
+    const QString url = "postgresql://clerk@/shop" + at,
+                  none = "postgresql://clerk@/shop?host=" + data.path("none");
+    const QString query = "SELECT CODIGO FROM shelf", copy = data.path("copy");
+    const struct {
         QStringList arguments;
         int exitCode;
+    } runs[] = {
+        // The password in the URL, in every form: refused before anything is tried.
+        {{"--db", "postgresql://clerk:" + secret + "@/shop" + at}, 2},
+        {{"--db", "postgresql://clerk:" + secret + "/x?y#z%zz@db/shop", "--query", query}, 2},
+        {{"--db", url + "&password=" + secret, "--query", query}, 2},
+        {{"--db", "mysql://clerk:" + secret + "@localhost/shop", "--query", query}, 2},
+        {{"--db", "odbc:DSN=shop;PWD=" + secret, "--query", query}, 2},
+        {{"--db", "host=db password=" + secret, "--query", query}, 2},
+        // Every fault met with the password at hand; the local copy's report says why it serves.
+        {{"--db", url, "--query", query, "--cache", copy}, 0},
+        {{"--db", none, "--query", query, "--cache", copy}, 0},
+        {{"--db", none, "--query", query}, 2},
+        {{"--db", "postgresql://intruder@/shop" + at, "--query", query}, 2},
+        {{"--db", "postgresql://clerk@/nowhere" + at, "--query", query}, 2},
+        {{"--db", url, "--query", "SELECT nope FROM shelf"}, 2},
+        {{"--db", url, "--query", query + "; DROP TABLE shelf"}, 2},
+        {{"--db", url, "--query", "SELECT pg_sleep(5) AS s", "--query-timeout", "1"}, 2},
     };
-    const Fault faults[] = {
-        {{"--db", clerkUrl(), "--query", query, "--cache", copy}, 0},
-        {{"--db", clerkUrl("nowhere"), "--query", query}, 2},
-        {{"--db", "postgresql://intruder@/shop?host=" + socketFolder(), "--query", query}, 2},
-        {{"--db", clerkUrl(), "--query", "SELECT nope FROM shelf"}, 2},
-        {{"--db", clerkUrl(), "--query", "SELECT 1 AS a; DROP TABLE shelf"}, 2},
-        {{"--db", clerkUrl(), "--query", "SELECT pg_sleep(5) AS s", "--query-timeout", "1"}, 2},
-        {{"--db", "postgresql://clerk@/shop?host=" + data.path("none"), "--query", query}, 2},
-        // The server unreachable: the local copy is served, and the report says why.
-        {{"--db", "postgresql://clerk@/shop?host=" + data.path("none"), "--query", query, "--cache", copy},
-         0},
-    };
-    const QProcessEnvironment environments[] = {environmentWith("QMR_DB_PASSWORD_FILE", file),
-                                                environmentWith("QMR_DB_PASSWORD", secret)};
-    for (const QProcessEnvironment& environment : environments) {
-        for (const Fault& fault : faults) {
-            const HostRun run = runHostWith(fault.arguments + QStringList{"--keys", "probe"}, environment);
-            const QString what = fault.arguments.join(' ');
-            EXPECT_EQ(run.exitCode, fault.exitCode) << what.toStdString() << "\n" << run.err.toStdString();
-            expectNoPassword(run, what);
+    const QString file = data.write("password", secret.toUtf8() + "\n");
+    for (const QProcessEnvironment& with :
+         {environment("QMR_DB_PASSWORD_FILE", file), environment("QMR_DB_PASSWORD", secret)}) {
+        for (const auto& run : runs) {
+            const HostRun got = runHostWith(run.arguments + QStringList{"--keys", "probe"}, with);
+            const std::string what = run.arguments.join(' ').toStdString() + "\n" + got.err.toStdString();
+            EXPECT_EQ(got.exitCode, run.exitCode) << what;
+            EXPECT_FALSE((got.out + got.err).contains("SECRET")) << what << got.out.toStdString();
         }
     }
 }
 
-// The password read from --db-password-file or from the credential systemd hands the unit loads
-// the rows, and the host's environment holds only where it came from.
 TEST_F(PasswordTest, fromTheFileOrTheCredentialThePasswordIsInNoEnvironment) {
     HostData data;
-    const QString file = data.write("db-password", QByteArray(kSecret) + "\n");
-    QDir().mkpath(data.path("db-password.d"));
-    data.write("db-password.d/db-password", QByteArray(kSecret));
+    QDir().mkpath(data.path("credentials"));
+    data.write("credentials/db-password", kSecret);
     const struct {
-        const char* what;
         QStringList arguments;
         QProcessEnvironment environment;
     } cases[] = {
-        {"--db-password-file", {"--db-password-file", file}, environmentWithout()},
-        {"credential", {}, environmentWith("CREDENTIALS_DIRECTORY", data.path("db-password.d"))},
+        {{"--db-password-file", data.write("password", kSecret)}, environment()},
+        {{}, environment("CREDENTIALS_DIRECTORY", data.path("credentials"))},
     };
     for (const auto& c : cases) {
         QProcess host;
         startHost(host,
-                  QStringList{"--db", clerkUrl(), "--query", "SELECT CODIGO FROM shelf", "--repeat", "0",
-                              "--keys", "touch:sbtSair wait:60000"} +
-                      c.arguments,
+                  c.arguments + QStringList{"--db",
+                                            "postgresql://clerk@/shop?host=" + server().socketFolder(),
+                                            "--query", "SELECT CODIGO FROM shelf", "--repeat", "0", "--keys",
+                                            "touch:sbtSair wait:60000"},
                   c.environment);
-        // The first call's line: the rows were loaded with the password.
-        while (!host.canReadLine() && host.state() == QProcess::Running)
-            host.waitForReadyRead(30000);
-        const QByteArray line = host.readLine();
-        QFile environ("/proc/" + QString::number(host.processId()) + "/environ");
-        const bool readable = environ.open(QIODevice::ReadOnly);
-        const QByteArray variables = environ.readAll();
+        // The first call's report: the rows were loaded with the password.
+        while (!host.canReadLine() && host.waitForReadyRead(30000)) {
+        }
+        QFile variables("/proc/" + QString::number(host.processId()) + "/environ");
+        const QByteArray environ = variables.open(QIODevice::ReadOnly) ? variables.readAll() : QByteArray();
         ::kill(pid_t(host.processId()), SIGTERM);
         host.waitForFinished(30000);
-        ASSERT_TRUE(line.contains("\"result\""))
-            << c.what << ": " << host.readAllStandardError().toStdString();
-        ASSERT_TRUE(readable) << c.what << ": cannot read " << environ.fileName().toStdString();
-        EXPECT_FALSE(variables.isEmpty()) << c.what;
-        EXPECT_FALSE(variables.contains(kSecret)) << c.what;
+        EXPECT_TRUE(host.readAllStandardOutput().contains("\"result\""))
+            << host.readAllStandardError().toStdString();
+        ASSERT_FALSE(environ.isEmpty()) << "cannot read " << variables.fileName().toStdString();
+        EXPECT_FALSE(environ.contains(kSecret));
     }
 }

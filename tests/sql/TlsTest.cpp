@@ -1,7 +1,6 @@
-// TLS to a PostgreSQL server that takes nothing else over TCP: a certificate authority and a
-// server certificate for localhost are made with openssl, and the host application loads through
-// the URL's TLS parameters. Only a connection that checks the right certificate for the right name
-// gets the rows; each other one stops the host with status 2 and the reason.
+// TLS to a PostgreSQL server that takes nothing else over TCP, with a certificate authority and a
+// server certificate for localhost made by openssl: only a connection that checks the right
+// certificate for the right name gets the rows; each other stops the host with status 2 and why.
 #include "HostProcess.h"
 #include "PostgresServer.h"
 
@@ -19,9 +18,7 @@ namespace {
 // A TCP port no one listens on now, for the server to take.
 int freePort() {
     const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
     const bool bound = bind(probe, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
                        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size) == 0;
@@ -29,91 +26,52 @@ int freePort() {
     return bound ? ntohs(address.sin_port) : 0;
 }
 
-// The certificates of a test: two authorities, and a server certificate for localhost signed by the
-// first.
-class Certificates {
-public:
-    bool make() {
-        return authority("ca") && authority("other-ca") && serverCertificate("server", "localhost");
-    }
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-    const std::string& error() const { return m_error; }
-
-private:
-    bool openssl(const QStringList& arguments) {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start("openssl", arguments);
-        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-            process.exitCode() == 0)
-            return true;
-        m_error = "openssl " + arguments.join(' ').toStdString() + ": " +
-                  process.errorString().toStdString() + " " + process.readAll().toStdString();
-        return false;
-    }
-    bool authority(const QString& name) {
-        return openssl({"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                        "-keyout", path(name + ".key"), "-out", path(name + ".crt"), "-days", "2", "-subj",
-                        "/CN=" + name});
-    }
-    bool serverCertificate(const QString& name, const QString& host) {
-        QFile extensions(path(name + ".ext"));
-        if (!extensions.open(QIODevice::WriteOnly) ||
-            extensions.write(("subjectAltName=DNS:" + host).toUtf8()) < 0)
-            return false;
-        extensions.close();
-        return openssl({"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                        "-keyout", path(name + ".key"), "-out", path(name + ".csr"), "-subj",
-                        "/CN=" + host}) &&
-               openssl({"x509", "-req", "-in", path(name + ".csr"), "-CA", path("ca.crt"), "-CAkey",
-                        path("ca.key"), "-CAcreateserial", "-out", path(name + ".crt"), "-days", "2",
-                        "-extfile", path(name + ".ext")});
-    }
-
-    QTemporaryDir m_dir;
-    std::string m_error;
-};
+// Two authorities (ca, other), and server.crt for localhost signed by ca; openssl's words when not.
+QString makeCertificates(const QString& folder) {
+    QProcess openssl;
+    openssl.setWorkingDirectory(folder);
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    const QString key = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    openssl.start("sh",
+                  {"-ec", QString("for ca in ca other; do openssl req -x509 %1 -keyout $ca.key -out $ca.crt "
+                                  "-days 2 -subj /CN=$ca; done; openssl req %1 -keyout server.key -out "
+                                  "server.csr -subj /CN=localhost; echo subjectAltName=DNS:localhost >ext; "
+                                  "openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial "
+                                  "-out server.crt -days 2 -extfile ext")
+                              .arg(key)});
+    const bool made = openssl.waitForFinished(60000) && openssl.exitCode() == 0;
+    return made ? QString() : openssl.errorString() + " " + openssl.readAll();
+}
 
 } // namespace
 
 TEST(TlsTest, onlyTheRightCertificateForTheRightNameGetsTheRows) {
-    Certificates certificates;
-    ASSERT_TRUE(certificates.make()) << "cannot make the test's certificates: " << certificates.error();
-    const int port = freePort();
-    ASSERT_NE(port, 0) << "no free TCP port on the loopback address";
-    PostgresServer tlsServer(port);
-    ASSERT_TRUE(tlsServer.createWithTls(certificates.path("server.crt"), certificates.path("server.key")))
-        << "PostgreSQL with TLS cannot start: " << tlsServer.error();
-
+    QTemporaryDir folder;
+    const QString problem = makeCertificates(folder.path());
+    ASSERT_TRUE(problem.isEmpty()) << "openssl cannot make the test's certificates: "
+                                   << problem.toStdString();
+    PostgresServer tls(freePort());
+    ASSERT_TRUE(tls.createWithTls(folder.filePath("server.crt"), folder.filePath("server.key")))
+        << "PostgreSQL with TLS cannot start: " << tls.error();
     const auto url = [&](const QString& host, const QString& parameters) {
-        return "postgresql://" + PostgresServer::user() + "@" + host + ":" + QString::number(port) +
-               "/postgres?" + parameters;
+        return "postgresql://qmr@" + host + ":" + QString::number(tls.port()) + "/postgres?" + parameters;
     };
-    const QString rightCa = "sslrootcert=" + certificates.path("ca.crt");
+    const QString checked = "sslmode=verify-full&sslrootcert=";
     const HostRun verified = runHost(
-        {"--db", url("localhost", "sslmode=verify-full&" + rightCa), "--query",
+        {"--db", url("localhost", checked + folder.filePath("ca.crt")), "--query",
          "SELECT ssl::int AS encrypted FROM pg_stat_ssl WHERE pid = pg_backend_pid()", "--keys", "probe"});
     ASSERT_EQ(verified.exitCode, 0) << verified.err.toStdString();
     EXPECT_EQ(verified.json["recordCount"].toInt(), 1);
-
-    struct Case {
-        const char* what;
-        QString url;
-        const char* reason;
+    const QString refused[][2] = {
+        {url("localhost", checked + folder.filePath("other.crt")), "certificate verify failed"},
+        {url("127.0.0.1", checked + folder.filePath("ca.crt")), "does not match host name \"127.0.0.1\""},
+        {url("localhost", "sslmode=disable"), "no encryption"},
+        {url("localhost", "sslmode=require&sslcompression=1"), "unknown parameter \"sslcompression\""},
     };
-    const Case cases[] = {
-        {"another authority",
-         url("localhost", "sslmode=verify-full&sslrootcert=" + certificates.path("other-ca.crt")),
-         "certificate verify failed"},
-        {"another host name", url("127.0.0.1", "sslmode=verify-full&" + rightCa), "does not match host name"},
-        {"no TLS", url("localhost", "sslmode=disable"), "no encryption"},
-        {"a parameter not read", url("localhost", "sslmode=verify-full&sslcompression=1"),
-         "unknown parameter \"sslcompression\""},
-    };
-    for (const Case& c : cases) {
-        const HostRun run = runHost({"--db", c.url, "--query", "SELECT 1 AS one", "--keys", "probe"});
-        EXPECT_EQ(run.exitCode, 2) << c.what << ": " << run.err.toStdString();
-        EXPECT_TRUE(run.out.isEmpty()) << c.what;
-        EXPECT_TRUE(run.err.contains(c.reason)) << c.what << ": " << run.err.toStdString();
+    for (const auto& [dbUrl, reason] : refused) {
+        const HostRun run = runHost({"--db", dbUrl, "--query", "SELECT 1 AS one", "--keys", "probe"});
+        EXPECT_EQ(run.exitCode, 2) << dbUrl.toStdString() << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(reason.toUtf8()))
+            << dbUrl.toStdString() << ": " << run.err.toStdString();
     }
 }
