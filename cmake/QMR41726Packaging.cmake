@@ -56,6 +56,10 @@ foreach(component IN LISTS QMR_DEB_COMPONENTS)
     elseif(component STREQUAL "kiosk")
         # The kiosk runs in a logind session opened by systemd: there is no other init to support.
         string(APPEND overrides "${package}: package-supports-alternative-init-but-no-init.d-script *\n")
+        # The settings may name a server and its user, the credential file holds its password:
+        # root alone reads them.
+        string(APPEND overrides "${package}: non-standard-file-perm 0600 != 0644 [etc/default/${package}]\n"
+                                "${package}: non-standard-file-perm 0600 != 0644 [etc/${package}/db-password]\n")
     endif()
     file(WRITE ${QMR_PACKAGING_DIR}/lintian/${package} "${overrides}")
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright

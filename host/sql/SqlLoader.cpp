@@ -425,12 +425,6 @@ std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::
     std::optional<PostgresDeadline> deadline;
     if (server && budget.limits().timeoutSeconds > 0)
         deadline.emplace(server, budget.deadline());
-    // What failed once the deadline passed failed because of it: the cancel or the shut connection.
-    const auto failed = [&](const std::string& what, LoadErrorKind kind) {
-        if (deadline && deadline->passed())
-            return ELoadError(LoadErrorKind::Timeout, joined({source, ": ", budget.timeoutText()}));
-        return ELoadError(kind, joined({source, ": ", what}));
-    };
     try {
         if (server)
             checkOneStatement(server, query, source);
@@ -439,8 +433,8 @@ std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::
         // Exact numerics arrive as text, so that one wider than a double keeps its digits.
         statement.setNumericalPrecisionPolicy(QSql::HighPrecision);
         if (!statement.exec(QString::fromStdString(query)))
-            throw failed("the query failed: " + failureText(statement.lastError(), budget),
-                         failureKind(statement.lastError()));
+            throw ELoadError(failureKind(statement.lastError()),
+                             source + ": the query failed: " + failureText(statement.lastError(), budget));
         try {
             return SqlLoad(statement, database.driverName(), source, budget).run();
         } catch (...) {
@@ -448,8 +442,10 @@ std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::
             throw;
         }
     } catch (const ELoadError& error) {
+        // What failed once the deadline passed failed because of it: the cancel or the shut
+        // connection.
         if (deadline && deadline->passed() && error.kind() != LoadErrorKind::Timeout)
-            throw failed({}, error.kind());
+            throw ELoadError(LoadErrorKind::Timeout, joined({source, ": ", budget.timeoutText()}));
         throw;
     }
 }
