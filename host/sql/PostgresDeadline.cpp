@@ -11,9 +11,9 @@ namespace qmr {
 
 PostgresDeadline::PostgresDeadline(const PostgresHandle& handle,
                                    std::chrono::steady_clock::time_point deadline)
-    : m_deadline(deadline) {
+    : m_cancel(nullptr, &PQfreeCancel), m_deadline(deadline) {
     if (pg_conn* connection = handle.connection()) {
-        m_cancel = PQgetCancel(connection);
+        m_cancel.reset(PQgetCancel(connection));
         if (const int socket = PQsocket(connection); socket >= 0)
             m_socket = fcntl(socket, F_DUPFD_CLOEXEC, 0);
     }
@@ -24,8 +24,6 @@ PostgresDeadline::~PostgresDeadline() {
     m_thread.request_stop();
     if (m_thread.joinable())
         m_thread.join();
-    if (m_cancel)
-        PQfreeCancel(m_cancel);
     if (m_socket >= 0)
         ::close(m_socket);
 }
@@ -41,8 +39,10 @@ void PostgresDeadline::watch(std::stop_token stop) {
         return;
     m_passed = true;
     if (m_cancel) {
-        char error[256];
-        PQcancel(m_cancel, error, int(sizeof error));
+        std::thread([cancel = std::move(m_cancel)] {
+            char error[256];
+            PQcancel(cancel.get(), error, int(sizeof error));
+        }).detach();
     }
     if (!sleepUntil(stop, std::chrono::steady_clock::now() + kCancelGrace))
         return;

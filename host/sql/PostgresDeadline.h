@@ -6,10 +6,16 @@
 // the server to cancel the query (libpq's cancel request, which is made for another thread), and
 // when the query has still not ended a moment later it shuts the connection's socket down, which
 // ends the wait in libpq at once with the connection lost.
+//
+// libpq's cancel request blocks until the server has taken it, and a server gone from the network
+// may take minutes to fail the connection the request opens. So the request is sent from a thread
+// of its own that nothing waits for, owning what it needs, and the socket is shut on time whatever
+// became of it.
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <stop_token>
 #include <thread>
@@ -42,7 +48,8 @@ private:
     /// Waits until `until` or until watching stops; false when it stopped.
     bool sleepUntil(std::stop_token& stop, std::chrono::steady_clock::time_point until);
 
-    pg_cancel* m_cancel = nullptr;
+    /// What the cancel request needs, handed to the thread that sends it.
+    std::unique_ptr<pg_cancel, void (*)(pg_cancel*)> m_cancel;
     /// A duplicate of the connection's socket: shutting it down shuts the connection's, and the
     /// descriptor stays ours even after libpq closes its own.
     int m_socket = -1;
