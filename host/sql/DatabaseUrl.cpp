@@ -234,6 +234,9 @@ SqlConnection parseDatabaseUrl(std::string_view url) {
         connection.databaseName = text.mid(5).toStdString();
         if (connection.databaseName.empty())
             refuse(url, "names no ODBC data source (odbc:DSN)");
+        // A connection string may carry a password (PWD=) the way a URL does.
+        if (!passwordsIn(url).empty())
+            refusePassword(url);
     } else if (text.startsWith("postgresql://") || text.startsWith("postgres://")) {
         connection = readPostgresUrl(url);
     } else if (text.startsWith("mysql://")) {

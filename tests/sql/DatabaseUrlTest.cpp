@@ -107,6 +107,7 @@ TEST(DatabaseUrl, malformedUrlsAreRefusedSayingWhy) {
         {"postgresql://a:1,b:2,c:3/x?port=1,2", "names 3 hosts and 2 ports"},
         {"postgresql://a,b/x?target_session_attrs=master", "target_session_attrs \"master\" is none of any"},
         {"postgresql:///x?password=pw", "holds a password"},
+        {"odbc:DSN=loja;PWD=pw", "\"odbc:DSN=loja;PWD=***\": holds a password"},
         {"postgresql://a:b:c/x", "is no port number"},
         {"postgresql://db/x?dbname=y&user",
          "missing key/value separator \"=\" in URI query parameter: \"user\""},
