@@ -15,6 +15,8 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -79,20 +81,9 @@ std::vector<SqlServer> postgresServers(std::string_view url, const QString& host
     return servers;
 }
 
-bool isTargetSessionAttrs(const std::string& value) {
-    for (const char* known : {"any", "read-write", "read-only", "primary", "standby", "prefer-standby"}) {
-        if (value == known)
-            return true;
-    }
-    return false;
-}
-
-bool isSslMode(const std::string& value) {
-    for (const char* known : {"disable", "allow", "prefer", "require", "verify-ca", "verify-full"}) {
-        if (value == known)
-            return true;
-    }
-    return false;
+// Whether `value` is one of the words a libpq parameter takes.
+bool isOneOf(const std::string& value, std::initializer_list<const char*> known) {
+    return std::any_of(known.begin(), known.end(), [&](const char* word) { return value == word; });
 }
 
 // A TLS file's path. Qt's driver passes its options to libpq as key=value words it does not
@@ -109,7 +100,7 @@ std::string tlsFile(std::string_view url, const std::string& keyword, const std:
 bool readTlsParameter(std::string_view url, const std::string& keyword, const std::string& value,
                       SqlTls& tls) {
     if (keyword == "sslmode") {
-        if (!isSslMode(value))
+        if (!isOneOf(value, {"disable", "allow", "prefer", "require", "verify-ca", "verify-full"}))
             refuse(url, "sslmode " + quotedName(value) +
                             " is none of disable, allow, prefer, require, verify-ca, verify-full");
         tls.mode = value;
@@ -157,7 +148,8 @@ SqlConnection readPostgresUrl(std::string_view url) {
             connection.databaseName = value;
         else if (keyword == "connect_timeout")
             connection.connectTimeoutSeconds = timeoutSeconds(url, QString::fromStdString(value));
-        else if (keyword == "target_session_attrs" && isTargetSessionAttrs(value))
+        else if (keyword == "target_session_attrs" &&
+                 isOneOf(value, {"any", "read-write", "read-only", "primary", "standby", "prefer-standby"}))
             connection.targetSessionAttrs = value;
         else if (keyword == "target_session_attrs")
             refuse(url, "target_session_attrs " + quotedName(value) +
