@@ -399,9 +399,13 @@ void refuseSeveralStatements(const std::string& query, const std::string& source
 }
 
 // The server's transaction is made read-only before anything runs in it: a function the query
-// calls cannot write either.
-void makeReadOnly(QSqlDatabase& database, bool transaction, const std::string& source) {
-    if (!transaction || database.driverName() != QLatin1String("QPSQL"))
+// calls cannot write either, nor can a statement on a table that takes no part in transactions
+// (MariaDB's MyISAM). PostgreSQL sets it first thing in the transaction, MySQL and MariaDB for the
+// transaction that begins next; `begun` tells which moment this is.
+void makeReadOnly(QSqlDatabase& database, bool begun, const std::string& source) {
+    const bool mysql = database.driverName() == QLatin1String("QMYSQL") ||
+                       database.driverName() == QLatin1String("QMARIADB");
+    if (begun != (database.driverName() == QLatin1String("QPSQL")) || (!begun && !mysql))
         return;
     QSqlQuery readOnly(database);
     if (!readOnly.exec("SET TRANSACTION READ ONLY"))
@@ -455,12 +459,14 @@ std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::
                                              const std::string& source, const LoadLimits& limits) {
     if (database.driverName() != QLatin1String("QPSQL"))
         refuseSeveralStatements(query, source);
+    makeReadOnly(database, false, source);
     const bool transaction =
         database.driver()->hasFeature(QSqlDriver::Transactions) && database.transaction();
     std::shared_ptr<const TColumnStore> rows;
     try {
         LoadBudget budget(limits);
-        makeReadOnly(database, transaction, source);
+        if (transaction)
+            makeReadOnly(database, true, source);
         setServerTimeout(database, limits, transaction);
         rows = runQuery(database, query, source, budget);
     } catch (const std::bad_alloc&) {
