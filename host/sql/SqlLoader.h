@@ -89,15 +89,19 @@ QMR_SQL_EXPORT SqlConnection parseDatabaseUrl(std::string_view url);
 /// an ODBC connection string, a malformed URL), and cut to the length messages quote a name at.
 QMR_SQL_EXPORT std::string urlWithoutPassword(std::string_view url);
 
-/// Connects, runs `query` (UTF-8) reading forward only, and loads its rows. The query runs inside
-/// a transaction that is always rolled back, so a load never changes the database. Column types map
+/// Connects, runs `query` (UTF-8) reading forward only, and loads its rows. The query must be
+/// exactly one statement that returns rows (PostgreSQL's server parses it before any of it runs;
+/// other drivers refuse a semicolon before more text), and it runs inside a read-only transaction
+/// (PostgreSQL, MySQL, MariaDB) that is always rolled back, so a load never changes the database.
+/// Column types map
 /// to field types: integers (and numerics without a fraction of up to 18 digits) to integer, other
 /// numbers to float, Booleans, dates and time stamps to date-time, anything else the driver hands
 /// over as text to string. A declared text length (`varchar(30)`) is the field's size in
 /// characters; text without one is sized to its longest value. NULLs stay null. Text outside
 /// Windows-1252, duplicate column names, binary columns and columns the driver cannot describe are
 /// refused with the column's name. The load is held to the default LoadLimits; on PostgreSQL the
-/// time limit is also the query's statement_timeout.
+/// time limit is also the query's statement_timeout, and the client keeps it by its own clock
+/// whatever the server does (the query cancelled, then the connection shut).
 QMR_SQL_EXPORT std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection,
                                                                 const std::string& query);
 /// The same within `limits`.
