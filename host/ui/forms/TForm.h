@@ -23,8 +23,7 @@ public:
     /// Runs OnCreate once the component tree exists (a form's creation order: tree first).
     void create();
 
-    /// The window title (Windows-1252); never drawn on a borderless form, still named to assistive
-    /// tools.
+    /// The window title (Windows-1252); a borderless form has no caption bar to show it.
     ///@{
     const AnsiString& caption() const noexcept;
     void setCaption(const AnsiString& caption);
