@@ -26,6 +26,9 @@ install(CODE "
 install(DIRECTORY ${QMR_DOCS_HTML_DIR}/ DESTINATION ${QMR_DOC_INSTALL_DIR}/html
     COMPONENT doc EXCLUDE_FROM_ALL PATTERN index.qhp EXCLUDE)
 install(FILES ${QMR_DOCS_QCH} DESTINATION ${QMR_DOC_INSTALL_DIR} COMPONENT doc EXCLUDE_FROM_ALL)
+# Registers the HTML with doc-base, so that documentation browsers list it.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/qmr41726-doc.doc-base
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base RENAME qmr41726-doc COMPONENT doc EXCLUDE_FROM_ALL)
 
 if(NOT DOXYGEN_FOUND OR NOT TARGET Qt6::qhelpgenerator)
     set(missing)
