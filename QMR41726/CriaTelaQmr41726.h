@@ -1,7 +1,8 @@
 #pragma once
-// What a host needs to call the search screen package: the entry point's type, the plain name the
-// package exports it under, and the package's file name. The host loads the package with
-// qmr::TPackage::load and finds the entry point with procAddress<TCriaTelaQmr41726>().
+/// \file
+/// What a host needs to call the search screen package: the entry point's type, the plain name the
+/// package exports it under, and the package's file name. The host loads the package with
+/// qmr::TPackage::load and finds the entry point with procAddress<TCriaTelaQmr41726>().
 
 #include <qmr41726/rtl/Variant.h>
 
@@ -15,5 +16,5 @@ using TCriaTelaQmr41726 = bool (*)(const qmr::Variant* arParams, int arParamsHig
 inline constexpr char kCriaTelaQmr41726Name[] = "CriaTelaQmr41726";
 
 /// The package's file name. The SDK installs it in a folder of its own under the library
-/// directory (lib/<multiarch>/qmr41726 on Debian); the build tree puts it beside the programs.
+/// directory (lib/\<multiarch\>/qmr41726 on Debian); the build tree puts it beside the programs.
 inline constexpr char kPackageQmr41726FileName[] = "libPKG_QMR41726.so";

@@ -64,6 +64,7 @@ function(qmr_library_headers target folder)
         cmake_path(GET name PARENT_PATH parent)
         install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${parent} COMPONENT dev)
         set_property(GLOBAL APPEND PROPERTY QMR_INSTALLED_HEADERS ${name})
+        set_property(GLOBAL APPEND PROPERTY QMR_INSTALLED_HEADER_FILES ${root}/${name})
     endforeach()
 endfunction()
 
@@ -74,6 +75,7 @@ function(qmr_install_generated_headers)
         cmake_path(GET header FILENAME name)
         install(FILES ${header} DESTINATION ${QMR_HEADER_INSTALL_DIR} COMPONENT dev)
         set_property(GLOBAL APPEND PROPERTY QMR_INSTALLED_HEADERS qmr41726/${name})
+        set_property(GLOBAL APPEND PROPERTY QMR_INSTALLED_HEADER_FILES ${header})
     endforeach()
 endfunction()
 
@@ -81,6 +83,13 @@ endfunction()
 function(qmr_installed_headers out)
     get_property(headers GLOBAL PROPERTY QMR_INSTALLED_HEADERS)
     set(${out} ${headers} PARENT_SCOPE)
+endfunction()
+
+# Every installed header as it lies under the build tree's include folders (<folder>/qmr41726/...),
+# generated ones included, for the reference manual.
+function(qmr_installed_header_files out)
+    get_property(files GLOBAL PROPERTY QMR_INSTALLED_HEADER_FILES)
+    set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
 # A part of the runtime: its objects are linked into libqmr_runtime.so once, and into the programs

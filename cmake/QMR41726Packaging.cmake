@@ -5,6 +5,7 @@
 #   qmr41726-screen     the search screen package
 #   qmr41726-host       the host application and the sample data
 #   qmr41726-kiosk      the kiosk kit: systemd units, their settings and user (cmake/QMR41726Kiosk.cmake)
+#   qmr41726-doc        the reference manual: HTML and a Qt help file (cmake/QMR41726Docs.cmake)
 # dpkg-shlibdeps finds the libraries the binaries link; what no tool can see is declared here: the
 # fonts the screen's pixels are drawn with, the Qt platform and input plugins a terminal runs on,
 # the Qt SQL drivers, and our own libraries (the runtime is not installed yet when the others are
@@ -23,6 +24,8 @@ set(QMR_DEB_KIOSK ${QMR_KIOSK_NAME})
 get_target_property(QMR_SQL_SOVERSION qmr_sql SOVERSION)
 set(QMR_DEB_SQL libqmr-sql${QMR_SQL_SOVERSION})
 set(QMR_DEB_COMPONENTS runtime dev screen host kiosk sql)
+set(QMR_DEB_DOC qmr41726-doc)
+list(APPEND QMR_DEB_COMPONENTS doc)
 
 # Compresses `source` to `target` at configure time as Debian wants documentation: gzip -9n, the
 # smallest and reproducible (no name or time stamp inside).
@@ -169,6 +172,15 @@ PostgreSQL (one server, or several tried in order, standbys included),
 MariaDB (libqt6sql6-mysql) and ODBC data sources (libqt6sql6-odbc with
 odbc-postgresql), each tested against a real server.")
 set(CPACK_DEBIAN_SQL_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
+
+set(CPACK_DEBIAN_DOC_PACKAGE_NAME ${QMR_DEB_DOC})
+set(CPACK_DEBIAN_DOC_PACKAGE_SECTION doc)
+set(CPACK_DEBIAN_DOC_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_DOC_DESCRIPTION "reference manual of the QMR41726 SDK
+The reference of the QMR41726 runtime's and SQL loader's public headers, with
+pages on the search screen's contract (its entry point, parameters and what
+it leaves in the data set) and on text and encodings, as HTML and as a Qt
+help file (qmr41726.qch) for Qt Creator and Qt Assistant.")
 string(APPEND CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (= ${QMR_DEBIAN_VERSION})")
 # The host application links the SQL loader (--db): without it the program does not start.
 string(APPEND CPACK_DEBIAN_HOST_PACKAGE_DEPENDS ", ${QMR_DEB_SQL} (>= ${QMR_DEBIAN_VERSION})")

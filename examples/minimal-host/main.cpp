@@ -6,6 +6,7 @@
 #include <qmr41726/data/dataset/TClientDataSet.h>
 #include <qmr41726/data/load/Loaders.h>
 #include <qmr41726/rtl/Variant.h>
+#include <qmr41726/ui/QtText.h>
 #include <qmr41726/ui/TApplication.h>
 #include <qmr41726/ui/TPackage.h>
 #include <qmr41726/ui/Types.h>
@@ -39,7 +40,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The runtime's application object lives as long as any screen: create it after QApplication.
     qmr::TApplication application;
-    application.setTitle("Minimal host");
+    // The runtime's strings are Windows-1252: a host's own text crosses over through fromQString
+    // (or utf8ToAnsi), which refuses a character the code page lacks instead of garbling it.
+    application.setTitle(qmr::fromQString(QStringLiteral("Minimal host — caixa 01")));
     std::string handlerError;
     application.setExceptionHandler([&](const std::exception& e) { handlerError = e.what(); });
     application.onModalShown = chooseFirstJo;
@@ -68,12 +71,13 @@ int main(int argc, char** argv) {
             return fail("the screen reported: " + qmr::ansiToUtf8(handlerError));
         if (!chosen)
             return fail("the screen returned false: no row was chosen");
-        const std::string descricao = qmr::ansiToUtf8(produtos.fieldByName("DESCRICAO").asString());
-        if (descricao.size() < 2 || (descricao[0] != 'J' && descricao[0] != 'j') ||
-            (descricao[1] != 'O' && descricao[1] != 'o'))
-            return fail("the chosen row's DESCRICAO is \"" + descricao + "\", which does not begin with Jo");
+        // And back: toQString (or ansiToUtf8) for what the host shows, prints or stores.
+        const QString descricao = qmr::toQString(produtos.fieldByName("DESCRICAO").asString());
+        if (!descricao.startsWith(QStringLiteral("jo"), Qt::CaseInsensitive))
+            return fail("the chosen row's DESCRICAO is \"" + descricao.toStdString() +
+                        "\", which does not begin with Jo");
         std::cout << "chosen: row " << produtos.recNo() << " of " << produtos.recordCount() << ", "
-                  << descricao << '\n';
+                  << descricao.toStdString() << '\n';
         return 0;
     } catch (const std::exception& e) {
         return fail(qmr::ansiToUtf8(e.what()));

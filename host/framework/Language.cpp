@@ -2,6 +2,7 @@
 
 #include <qmr41726/framework/FrameworkLogging.h>
 #include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/RepresentableText.h>
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -82,7 +83,7 @@ AnsiString translate(const char* context, const char* text, const std::vector<An
     QString translated = QCoreApplication::translate(context, text);
     for (const AnsiString& argument : arguments)
         translated = translated.arg(toQString(argument));
-    return fromQString(translated);
+    return representableAnsi(translated);
 }
 
 } // namespace qmr

@@ -3,6 +3,7 @@
 #include <qmr41726/framework/FrameworkLogging.h>
 #include <qmr41726/framework/controls/TBlendedButton.h>
 #include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/RepresentableText.h>
 #include <qmr41726/ui/TApplication.h>
 #include <qmr41726/ui/controls/TEdit.h>
 #include <qmr41726/ui/forms/TForm.h>
@@ -66,7 +67,7 @@ AnsiString translated(const AnsiString& text) {
         return translate(text);
     // The catalogue's sources are UTF-8; the form's texts are Windows-1252.
     const QByteArray source = toQString(text).toUtf8();
-    return fromQString(QCoreApplication::translate(kTradContext, source.constData()));
+    return representableAnsi(QCoreApplication::translate(kTradContext, source.constData()));
 }
 
 /// Translates the texts one component carries: every control's hint and accessible name, a

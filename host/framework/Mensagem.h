@@ -21,6 +21,7 @@ QMR_RUNTIME_EXPORT void Mensagem(const AnsiString& stMensagem, const AnsiString&
                                  const AnsiString& stTitulo, const AnsiString& stCodigo, int inTempo,
                                  TClientDataSet* cdsDados);
 
+/// A message routine: takes Mensagem's arguments in Mensagem's order.
 using TMensagemRoutine =
     std::function<void(const AnsiString&, const AnsiString&, const AnsiString&, const AnsiString&, TTipoMsg,
                        const AnsiString&, const AnsiString&, int, TClientDataSet*)>;

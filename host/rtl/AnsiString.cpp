@@ -3,14 +3,19 @@
 #include <qmr41726/rtl/Exception.h>
 
 #include <array>
+#include <cstdio>
 
 namespace qmr {
 
 namespace {
 
 // Code points of the bytes 0x80 to 0x9F, where Windows-1252 differs from Latin-1. The five
-// bytes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) keep their C1 value so
-// that every byte survives a round trip.
+// bytes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) keep their C1 value, as
+// Windows converts them, so that every byte survives a round trip.
+//
+// The table is the runtime's own rather than Qt's: this layer does not link Qt, and Qt's
+// QStringEncoder("windows-1252"), where Qt is built with ICU, puts a substitute byte in place of
+// a character it cannot encode and says neither which character it was nor where.
 constexpr std::array<char32_t, 32> kHighControls = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80-87
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88-8F
@@ -31,8 +36,20 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+// Raises the conversion error of text that cannot be converted, `place` saying where it went wrong.
+[[noreturn]] void badText(const std::string& place, std::string_view why) {
+    throw EConvertError("Invalid text at " + place + ": " + std::string(why));
+}
+
 [[noreturn]] void badUtf8(size_t offset, std::string_view why) {
-    throw EConvertError("Invalid text at byte " + std::to_string(offset) + ": " + std::string(why));
+    badText("byte " + std::to_string(offset), why);
+}
+
+// Why a character cannot be converted: the code page has no byte for it.
+std::string unmapped(char32_t codePoint) {
+    char hex[16];
+    snprintf(hex, sizeof hex, "U+%04X", unsigned(codePoint));
+    return std::string("character ") + hex + " has no Windows-1252 equivalent";
 }
 
 // Decodes one UTF-8 sequence at `pos`, advancing it; raises on a malformed sequence.
@@ -114,11 +131,20 @@ AnsiString utf8ToAnsi(std::string_view text) {
         const size_t start = pos;
         const char32_t cp = decodeUtf8(text, pos);
         const int byte = codePointToAnsi(cp);
-        if (byte < 0) {
-            char hex[16];
-            snprintf(hex, sizeof hex, "U+%04X", unsigned(cp));
-            badUtf8(start, std::string("character ") + hex + " has no Windows-1252 equivalent");
-        }
+        if (byte < 0)
+            badUtf8(start, unmapped(cp));
+        out += char(byte);
+    }
+    return out;
+}
+
+AnsiString codePointsToAnsi(std::u32string_view text) {
+    AnsiString out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int byte = codePointToAnsi(text[i]);
+        if (byte < 0)
+            badText("character " + std::to_string(i), unmapped(text[i]));
         out += char(byte);
     }
     return out;

@@ -12,11 +12,13 @@ namespace qmr {
 /// Base class of the runtime's errors: carries a message text in Windows-1252.
 class QMR_RUNTIME_EXPORT Exception : public std::exception {
 public:
+    /// An error with `message`, Windows-1252 like every text of the runtime.
     explicit Exception(AnsiString message) : m_message(std::move(message)) {}
     ~Exception() override;
 
     /// The message text, as shown to the user.
     const AnsiString& Message() const noexcept { return m_message; }
+    /// The message's bytes (Windows-1252, not UTF-8: ansiToUtf8 before printing it).
     const char* what() const noexcept override { return m_message.c_str(); }
 
 private:
@@ -26,6 +28,7 @@ private:
 /// A value could not be converted to the type asked for (variant, text to number, text encoding).
 class QMR_RUNTIME_EXPORT EConvertError : public Exception {
 public:
+    /// An error with `message`.
     using Exception::Exception;
     ~EConvertError() override;
 };
@@ -33,6 +36,7 @@ public:
 /// A list was indexed outside its bounds; the message names the index.
 class QMR_RUNTIME_EXPORT EListError : public Exception {
 public:
+    /// An error with `message`.
     using Exception::Exception;
     ~EListError() override;
 };
@@ -40,6 +44,7 @@ public:
 /// A data set refused an operation: a rejected filter, an unknown field or index, a bad load.
 class QMR_RUNTIME_EXPORT EDatabaseError : public Exception {
 public:
+    /// An error with `message`.
     using Exception::Exception;
     ~EDatabaseError() override;
 };

@@ -28,12 +28,20 @@ public:
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
 
+    /// The component's name, unique among its owner's (a form's layout gives it).
+    ///@{
     const AnsiString& name() const noexcept { return m_name; }
     void setName(AnsiString name) { m_name = std::move(name); }
+    ///@}
+    /// A number the component carries for its handlers (a keyboard key's character).
+    ///@{
     std::intptr_t tag() const noexcept { return m_tag; }
     void setTag(std::intptr_t tag) noexcept { m_tag = tag; }
+    ///@}
 
+    /// The component that frees this one, or nullptr.
     TComponent* owner() const noexcept { return m_owner; }
+    /// The number of components this one owns.
     int componentCount() const noexcept { return int(m_components.size()); }
     /// The owned component at `index` in creation order; EListError when out of range.
     TComponent* component(int index) const;

@@ -13,21 +13,33 @@ namespace qmr {
 /// A value of one of the kinds a parameter list carries.
 class QMR_RUNTIME_EXPORT Variant {
 public:
+    /// Which kind of value the variant holds.
     enum class Kind { Empty, Integer, Float, Boolean, String };
 
     Variant() = default;
+    /// An integer; wide enough to hold an object's address (see fromPointer).
+    ///@{
     Variant(std::intptr_t value) : m_value(value) {}
     Variant(int value) : m_value(std::intptr_t(value)) {}
+    ///@}
+    /// A floating-point number.
     Variant(double value) : m_value(value) {}
+    /// A Boolean.
     Variant(bool value) : m_value(value) {}
+    /// A text, in Windows-1252: convert a host's UTF-8 or QString text first (utf8ToAnsi,
+    /// fromQString), or non-ASCII characters arrive garbled.
+    ///@{
     Variant(AnsiString value) : m_value(std::move(value)) {}
     Variant(const char* value) : m_value(AnsiString(value)) {}
+    ///@}
     /// An object's address, as a host passes a data set.
     static Variant fromPointer(const void* object) {
         return Variant(reinterpret_cast<std::intptr_t>(object));
     }
 
+    /// The kind of value held.
     Kind kind() const noexcept { return Kind(m_value.index()); }
+    /// Whether the variant holds no value.
     bool isEmpty() const noexcept { return kind() == Kind::Empty; }
 
     /// The value as an integer: integers as they are, Booleans as 0/-1, whole floats, and texts
@@ -36,6 +48,7 @@ public:
     /// The value as text: empty for Empty, "True"/"False" for Booleans, numbers in decimal.
     AnsiString toString() const;
 
+    /// Equal when of the same kind and value.
     bool operator==(const Variant&) const = default;
 
 private:

@@ -35,7 +35,9 @@ QMR_SQL_EXPORT SourceKind sourceKindOf(std::string_view name);
 /// Why a source gave no rows: the kind of failure, and the message naming the source and what
 /// failed (Windows-1252, like every message of the runtime).
 struct QMR_SQL_EXPORT LoadError {
+    /// What sort of failure it was: choose what to do from this, never from the words.
     LoadErrorKind kind = LoadErrorKind::Malformed;
+    /// What failed and where, for a log or the user (Windows-1252: ansiToUtf8 before printing).
     AnsiString message;
 };
 
@@ -48,6 +50,7 @@ struct QMR_SQL_EXPORT LoadResult {
     /// The database server that gave the rows (SqlRows::server); no host for a file.
     SqlServer server;
 
+    /// Whether the source gave rows (in `store`); when not, `error` says why.
     explicit operator bool() const noexcept { return store != nullptr; }
 };
 

@@ -26,6 +26,7 @@ struct QMR_SQL_EXPORT SqlServer {
 
     /// "host:port", "host" without a port, "the default server" with neither.
     std::string text() const;
+    /// Equal when host and port are.
     bool operator==(const SqlServer&) const = default;
 };
 
@@ -110,6 +111,7 @@ loadSqlQuery(const SqlConnection& connection, const std::string& query, const Lo
 
 /// A server's rows and the server that gave them.
 struct QMR_SQL_EXPORT SqlRows {
+    /// The rows.
     std::shared_ptr<const TColumnStore> store;
     /// The server the connection reached: of several PostgreSQL servers, the one that took it (its
     /// host or socket folder, and port); for MySQL the host or socket and port the URL names; for

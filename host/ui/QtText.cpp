@@ -1,7 +1,5 @@
 #include <qmr41726/ui/QtText.h>
 
-#include <QList>
-
 namespace qmr {
 
 QString toQString(std::string_view text) {
@@ -10,14 +8,9 @@ QString toQString(std::string_view text) {
 }
 
 AnsiString fromQString(const QString& text) {
-    AnsiString result;
-    result.reserve(size_t(text.size()));
-    for (const char32_t codePoint : text.toUcs4()) {
-        const int byte = codePointToAnsi(codePoint);
-        if (byte >= 0)
-            result.push_back(char(byte));
-    }
-    return result;
+    // toStdU32String counts a surrogate pair as the one character it is, so the index an error
+    // names is the character's, and it turns a lone surrogate into U+FFFD.
+    return codePointsToAnsi(text.toStdU32String());
 }
 
 } // namespace qmr

@@ -19,13 +19,21 @@ public:
     TApplication();
     ~TApplication();
 
+    /// The application's title, Windows-1252; forms take it as their caption.
+    ///@{
     const AnsiString& title() const noexcept { return m_title; }
     void setTitle(AnsiString title) { m_title = std::move(title); }
+    ///@}
+    /// The application's icon; forms take it as theirs.
+    ///@{
     const QIcon& icon() const noexcept { return m_icon; }
     void setIcon(QIcon icon) { m_icon = std::move(icon); }
+    ///@}
     /// How forms fit the screen when they are shown (automatic unless the host says otherwise).
+    ///@{
     const TFit& fit() const noexcept { return m_fit; }
     void setFit(TFit fit) { m_fit = fit; }
+    ///@}
 
     /// Hands an error that escaped an event handler to the error handler. The default shows the
     /// message in a message box and the program goes on.
@@ -34,14 +42,18 @@ public:
     /// with a real display. On the offscreen platform (tests, scripted runs) it would wait forever.
     static bool canShowMessageBox();
 
+    /// An error handler: receives the error, which the runtime's are as Exception (message in
+    /// Windows-1252).
     using ExceptionHandler = std::function<void(const std::exception&)>;
     /// Replaces the error handler (nullptr restores the default).
     void setExceptionHandler(ExceptionHandler handler);
 
     /// Called when a form has been shown and its modal loop is about to run (scripted hosts start
     /// their script here), and when a modal loop has ended, before showModal returns.
+    ///@{
     std::function<void(TForm&)> onModalShown;
     std::function<void(TForm&)> onModalClosed;
+    ///@}
     /// Called once when a modal form's close has been accepted (its OnClose let it close, or it
     /// was released). The loop ends only once control is back in it, so the window is still up
     /// for a moment; from here on the form is closing and takes no more input that matters.

@@ -14,17 +14,21 @@ namespace qmr {
 /// does not fit is scaled down as a whole (geometry, fonts, glyphs, shapes) by one factor.
 class QMR_RUNTIME_EXPORT TFit {
 public:
+    /// How forms are fitted.
     enum class Mode {
         Automatic, ///< scaled down when larger than the room on the screen, else as designed
         Off,       ///< always as designed
         Fixed      ///< always at the given factor
     };
+    ///@{
     /// The factors a fixed fit accepts, and the least an automatic fit goes down to.
     static constexpr double kSmallestFactor = 0.25;
     static constexpr double kLargestFactor = 4.0;
+    ///@}
 
     /// Automatic.
     TFit() = default;
+    /// Every form as designed, whatever the screen.
     static TFit off() { return TFit(Mode::Off, 1.0); }
     /// Every form at `factor`; EConvertError when it lies outside kSmallestFactor to kLargestFactor.
     static TFit fixed(double factor);
@@ -32,6 +36,7 @@ public:
     /// text when it is none of these.
     static TFit fromText(std::string_view text);
 
+    /// How forms are fitted.
     Mode mode() const noexcept { return m_mode; }
     /// The factor of a fixed fit (1 otherwise).
     double factor() const noexcept { return m_factor; }

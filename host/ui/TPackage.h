@@ -1,7 +1,8 @@
 #pragma once
-// Loading packages: a shared library with an "Initialize" and a "Finalize" routine, which the
-// loader runs after loading and before unloading, and a record of the runtime ABI it was built
-// against, which the loader checks before either.
+/// \file
+/// Loading packages: a shared library with an "Initialize" and a "Finalize" routine, which the
+/// loader runs after loading and before unloading, and a record of the runtime ABI it was built
+/// against, which the loader checks before either.
 
 #include <qmr41726/QmrRuntimeExport.h>
 #include <qmr41726/QmrVersion.h>
@@ -37,6 +38,7 @@ public:
     template <class Proc> Proc procAddress(const char* name) const {
         return reinterpret_cast<Proc>(procAddress(name));
     }
+    /// The path the package was loaded from.
     const std::string& path() const noexcept { return m_path; }
 
     /// The runtime ABI version this runtime implements (its SONAME's number).

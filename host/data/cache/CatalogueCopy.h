@@ -38,7 +38,9 @@ QMR_RUNTIME_EXPORT const char* copyErrorKindName(CopyErrorKind kind) noexcept;
 
 /// Why a copy was not written or not opened; the message names the path and what is wrong.
 struct CopyError {
+    /// What sort of failure it was: choose what to do from this, never from the words.
     CopyErrorKind kind = CopyErrorKind::Damaged;
+    /// What failed and where, for a log or the user.
     std::string message;
 };
 
@@ -52,6 +54,7 @@ struct CatalogueCopy {
     /// Why the copy could not be used; empty when it was opened.
     std::optional<CopyError> error;
 
+    /// Whether the copy was opened and its rows are in `store`.
     explicit operator bool() const noexcept { return store != nullptr; }
 };
 

@@ -17,15 +17,20 @@ enum class TIndexOption : unsigned {
     ixDescending = 4,
     ixCaseInsensitive = 8,
 };
+/// TIndexOption bits ORed together.
 using TIndexOptions = unsigned;
 
 /// One index definition: a name and the fields (names joined by ';') it orders by.
 class QMR_RUNTIME_EXPORT TIndexDef {
 public:
+    /// A definition named `name` ordering by `fields` (names joined by ';') with `options`.
     TIndexDef(AnsiString name, AnsiString fields, TIndexOptions options)
         : m_name(std::move(name)), m_fields(std::move(fields)), m_options(options) {}
+    /// The definition's name, by which setIndexName chooses it.
     const AnsiString& name() const noexcept { return m_name; }
+    /// The fields it orders by, names joined by ';'.
     const AnsiString& fields() const noexcept { return m_fields; }
+    /// TIndexOption bits.
     TIndexOptions options() const noexcept { return m_options; }
 
 private:
@@ -37,11 +42,13 @@ private:
 /// The index definitions of a client data set.
 class QMR_RUNTIME_EXPORT TIndexDefs {
 public:
+    /// The number of definitions.
     int count() const noexcept { return int(m_items.size()); }
     /// The definition at `index`; EListError when out of range.
     const TIndexDef& item(int index) const;
     /// Deletes the definition at `index`; EListError when out of range.
     void remove(int index);
+    /// Adds a definition; the names are not checked until an index is chosen.
     void add(AnsiString name, AnsiString fields, TIndexOptions options);
     /// Position of the definition of that name (a-z case ignored), or -1.
     int indexOf(std::string_view name) const;
@@ -54,12 +61,17 @@ private:
 class QMR_RUNTIME_EXPORT TClientDataSet : public TDataSet {
 public:
     TClientDataSet();
+    /// A client data set opened on `store`, in the store's order.
     explicit TClientDataSet(std::shared_ptr<const TColumnStore> store);
     ~TClientDataSet() override;
 
+    /// The index definitions, which setIndexName chooses from.
+    ///@{
     TIndexDefs& indexDefs() noexcept;
     const TIndexDefs& indexDefs() const noexcept;
+    ///@}
 
+    /// The active index's name; "" while the rows are in the store's order.
     const AnsiString& indexName() const noexcept;
     /// Orders the rows by the named index (stable, by the field types' natural order: strings by
     /// their bytes as unsigned values, numbers and date-times by value, False before True, nulls

@@ -14,12 +14,16 @@ public:
     TDataSource() = default;
     ~TDataSource() override;
 
+    /// The data set passed on (not owned); nullptr for none.
     TDataSet* dataSet() const noexcept { return m_dataSet; }
     /// Points at another data set (or none); the linked controls are told the data changed, or,
     /// when it now points at none, told to let go of the old one (dataSetDestroyed).
     void setDataSet(TDataSet* dataSet);
 
+    /// Registers `observer` (not owned; a grid) to hear of the data set's changes through this
+    /// source, whichever data set it points at.
     void addObserver(TDataSetObserver* observer);
+    /// Stops telling `observer`; removing one never added does nothing.
     void removeObserver(TDataSetObserver* observer);
 
 private:

@@ -39,9 +39,11 @@ QMR_RUNTIME_EXPORT const char* loadErrorKindName(LoadErrorKind kind) noexcept;
 /// failure it was. A data error like any other, so that a catch of EDatabaseError still takes it.
 class QMR_RUNTIME_EXPORT ELoadError : public EDatabaseError {
 public:
+    /// An error of kind `kind` with `message` (Windows-1252).
     ELoadError(LoadErrorKind kind, AnsiString message) : EDatabaseError(std::move(message)), m_kind(kind) {}
     ~ELoadError() override;
 
+    /// What sort of failure it was: choose what to do from this, never from the message's words.
     LoadErrorKind kind() const noexcept { return m_kind; }
 
 private:

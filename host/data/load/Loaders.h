@@ -29,9 +29,12 @@ QMR_RUNTIME_EXPORT std::shared_ptr<const TColumnStore> loadCsvText(std::string_v
 /// where it passed; nothing is loaded. The defaults are far past any real catalogue: 10M rows of
 /// four fields hold about 0.5 GB and load from SQLite in well under a minute.
 struct LoadLimits {
+    /// The bounds a load takes unless the host sets others.
+    ///@{
     static constexpr long long kDefaultMaxRows = 100000000;
     static constexpr std::uint64_t kDefaultMaxBytes = std::uint64_t(4) << 30;
     static constexpr int kDefaultTimeoutSeconds = 60;
+    ///@}
 
     /// Rows the query may return.
     long long maxRows = kDefaultMaxRows;

@@ -21,9 +21,11 @@ class TColumnStore;
 /// naming the row and the column; the row being built is then dropped and the builder stays usable.
 class QMR_RUNTIME_EXPORT TColumnStoreBuilder {
 public:
+    /// A builder of a store with these fields, in column order.
     explicit TColumnStoreBuilder(std::vector<TFieldDef> fields);
     ~TColumnStoreBuilder();
 
+    /// The fields, as given (sizes raised by setFieldSize).
     const std::vector<TFieldDef>& fields() const noexcept;
     /// Raises a string field's declared size (loaders size untyped columns to their longest value).
     void setFieldSize(int column, int size);
@@ -32,11 +34,15 @@ public:
     /// hint: more still fits, and finish() hands back most of the room left unused.
     void reserve(std::size_t rows, const std::vector<std::size_t>& textBytes);
 
+    /// Gives column `column` (from 0) of the row being built its value: null, or one of the column's
+    /// type (a string's bytes are Windows-1252 and copied). The class comment says what fails.
+    ///@{
     void appendNull(int column);
     void appendString(int column, std::string_view value);
     void appendInteger(int column, std::int64_t value);
     void appendFloat(int column, double value);
     void appendBoolean(int column, bool value);
+    ///@}
     /// Days since 1899-12-30, fraction for the time of day.
     void appendDateTime(int column, double value);
     /// Ends the current row; every column must have received exactly one value.
@@ -66,9 +72,14 @@ private:
 class QMR_RUNTIME_EXPORT TColumnStore {
 public:
     ~TColumnStore();
+    /// The number of rows.
     int rowCount() const noexcept;
+    /// The number of fields (columns).
     int fieldCount() const noexcept;
+    /// The definition of column `column` (from 0); EListError when out of range.
     const TFieldDef& fieldDef(int column) const;
+    /// Whether the value at `row` and `column` (both from 0) is null; EListError when either is out
+    /// of range.
     bool isNull(int row, int column) const;
     /// The value as text, as a grid shows it: strings as stored, integers in decimal, floats with up
     /// to 15 significant digits and a '.' ("12.5", "0.1"), Booleans "True"/"False", date-times
@@ -80,6 +91,7 @@ public:
     // The columns' raw storage is the data layer's business: the filter evaluator and the index
     // builder reach it through a header of the data layer's own.
     struct Impl;
+    /// The raw columns, for the data layer's filter and indexes; Impl is not declared to hosts.
     const Impl& impl() const noexcept { return *m_impl; }
 
 private:

@@ -13,6 +13,7 @@ namespace qmr {
 class QMR_RUNTIME_EXPORT ShapeWidgetClient {
 public:
     virtual ~ShapeWidgetClient() = default;
+    /// Paints the control on its widget; `painter` draws in design pixels (TControl::scalePainter).
     virtual void paintShape(QPainter& painter) = 0;
     /// A touch began on the control (only while enabled).
     virtual void touchPressed() {}
@@ -28,13 +29,19 @@ public:
 class QMR_RUNTIME_EXPORT ShapeWidget : public QWidget {
 public:
     ShapeWidget();
+    /// The control the widget paints and touches for (not owned: the control owns the widget).
     void setClient(ShapeWidgetClient* client) noexcept { m_client = client; }
 
 protected:
+    /// Has the client paint, in design pixels.
     void paintEvent(QPaintEvent* event) override;
+    /// A touch (a left press) on an enabled control begins; the client hears touchPressed.
     void mousePressEvent(QMouseEvent* event) override;
+    /// The held touch moves; the client hears whether it is still inside.
     void mouseMoveEvent(QMouseEvent* event) override;
+    /// The held touch ends; the client hears whether it ended inside.
     void mouseReleaseEvent(QMouseEvent* event) override;
+    /// Tells the client when the enabled state changed.
     void changeEvent(QEvent* event) override;
 
 private:

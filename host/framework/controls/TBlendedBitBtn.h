@@ -12,8 +12,10 @@ class QMR_RUNTIME_EXPORT TBlendedBitBtn : public TBlendedButton {
 public:
     TBlendedBitBtn();
     /// The glyph as given, background included.
+    ///@{
     const QImage& glyph() const noexcept { return m_glyph; }
     void setGlyph(QImage glyph);
+    ///@}
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 protected:

@@ -15,8 +15,10 @@ class QMR_RUNTIME_EXPORT TdxfColorButton : public TWinControl {
 public:
     TdxfColorButton();
     /// The glyph as given, background included.
+    ///@{
     const QImage& glyph() const noexcept { return m_glyph; }
     void setGlyph(QImage glyph);
+    ///@}
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 protected:

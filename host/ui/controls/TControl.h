@@ -39,41 +39,68 @@ public:
     /// can be traced back to its component by name.
     void setName(AnsiString name);
 
+    /// The control whose client area holds this one; nullptr for a form, or before the layout
+    /// places it. Setting it moves the widget into the parent's widget.
+    ///@{
     TWinControl* parent() const noexcept;
     void setParent(TWinControl* parent);
+    ///@}
 
     /// The place in the parent's client area; a form's is its place on the screen.
+    ///@{
     int left() const;
     int top() const;
     int width() const;
     int height() const;
     void setBounds(int left, int top, int width, int height);
+    ///@}
+    /// How the control places itself in its parent (alNone: by its bounds).
     TAlign align() const noexcept { return m_align; }
     /// alClient keeps the control covering its parent's client area, also when the parent resizes.
     void setAlign(TAlign align);
 
     /// The control's own Enabled flag (a disabled parent disables its children too in Qt).
+    ///@{
     bool enabled() const;
     void setEnabled(bool enabled);
+    ///@}
     /// The control's own Visible flag; a control on a hidden form is still "visible".
+    ///@{
     bool visible() const;
     void setVisible(bool visible);
+    ///@}
 
+    /// The control's font; setting one ends parentFont.
+    ///@{
     const TFont& font() const noexcept;
     void setFont(const TFont& font);
+    ///@}
     /// True while the control takes its parent's font (the default until a font is set).
+    ///@{
     bool parentFont() const noexcept { return m_parentFont; }
     void setParentFont(bool on);
+    ///@}
+    /// The background colour (clBtnFace unless the layout sets one).
+    ///@{
     TColor color() const noexcept;
     void setColor(TColor color);
+    ///@}
+    /// The tip shown when the pointer rests on the control, if showHint.
+    ///@{
     const AnsiString& hint() const noexcept { return m_hint; }
     void setHint(const AnsiString& hint);
+    ///@}
+    /// Whether the hint is shown (off by default).
+    ///@{
     bool showHint() const noexcept { return m_showHint; }
     void setShowHint(bool on);
+    ///@}
     /// What assistive tools (screen readers) call the control; empty lets the widget's own text
     /// speak for it. Trad translates it with the other texts of the form.
+    ///@{
     const AnsiString& accessibleName() const noexcept { return m_accessibleName; }
     void setAccessibleName(const AnsiString& name);
+    ///@}
 
     /// Paints the control now, not at the next idle moment.
     void repaint();
@@ -89,6 +116,7 @@ public:
     /// The handler's exception passes on to the caller; the dispatch wrapper where the event
     /// came in from Qt hands it to the application.
     virtual void click();
+    /// The handler click() runs: bound from the layout's OnClick, or set by the host.
     TNotifyEvent onClick;
 
     /// Sets one layout property ("Left", "Font.Height", "Brush.Color", "OnClick", ...). Returns
@@ -96,6 +124,7 @@ public:
     virtual bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events);
 
 protected:
+    /// Takes `widget` over; the control owns it for its whole life.
     explicit TControl(std::unique_ptr<QWidget> widget);
     /// Called after font or colour changed, to pass them on to the widget.
     virtual void appearanceChanged();
@@ -129,11 +158,17 @@ private:
 /// A control with a window of its own: it can take the focus and receives keys.
 class QMR_RUNTIME_EXPORT TWinControl : public TControl {
 public:
+    /// Whether setFocus would succeed: the control and its parents are visible and enabled.
     bool canFocus() const;
+    /// Whether the control's widget has the keyboard focus.
     bool focused() const;
+    /// Gives the control the keyboard focus.
     void setFocus();
+    /// The place in its parent's tab order; -1 until the layout sets TabOrder.
+    ///@{
     int tabOrder() const noexcept;
     void setTabOrder(int order);
+    ///@}
 
     /// The child controls, bottom of the stacking order first (their creation order).
     std::vector<TControl*> controls() const;
@@ -141,12 +176,16 @@ public:
     /// creation order.
     std::vector<TWinControl*> tabOrderedControls() const;
 
+    /// The handler of a key going down while the control has the focus (after its form's, with key
+    /// preview).
     TKeyEvent onKeyDown;
+    /// The handler of a character typed while the control has the focus (after its form's).
     TKeyPressEvent onKeyPress;
 
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 protected:
+    /// Takes `widget` over, as TControl does; the widget can take the focus.
     explicit TWinControl(std::unique_ptr<QWidget> widget);
     /// Puts the alClient children back over the whole client area after a size change.
     void realignControls();
@@ -170,6 +209,7 @@ private:
 /// A windowless control: painted on its parent, never takes the focus.
 class QMR_RUNTIME_EXPORT TGraphicControl : public TControl {
 protected:
+    /// Takes `widget` over, as TControl does; the widget never takes the focus.
     explicit TGraphicControl(std::unique_ptr<QWidget> widget);
 };
 

@@ -1,6 +1,7 @@
 #include <qmr41726/ui/controls/TEdit.h>
 
 #include <qmr41726/ui/QtText.h>
+#include <qmr41726/ui/RepresentableText.h>
 #include <qmr41726/ui/forms/PropertyValues.h>
 
 #include <QLineEdit>
@@ -15,7 +16,7 @@ TEdit::TEdit() : TWinControl(std::make_unique<QLineEdit>()) {
     // What the user types is kept in the system's code page, so text() never disagrees with
     // what the box shows (characters the code page lacks are dropped from both).
     QObject::connect(edit, &QLineEdit::textEdited, edit, [this](const QString& typed) {
-        m_text = fromQString(typed);
+        m_text = representableAnsi(typed);
         const QString kept = toQString(m_text);
         if (kept != typed)
             lineEdit()->setText(kept);

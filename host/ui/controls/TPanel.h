@@ -9,8 +9,11 @@ namespace qmr {
 class QMR_RUNTIME_EXPORT TPanel : public TWinControl {
 public:
     TPanel();
+    /// The caption the layout gives; kept, never drawn.
+    ///@{
     const AnsiString& caption() const noexcept { return m_caption; }
     void setCaption(const AnsiString& caption) { m_caption = caption; }
+    ///@}
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events) override;
 
 private:

@@ -15,15 +15,23 @@ public:
     TTimer();
     ~TTimer() override;
 
+    /// Whether the timer counts (on by default).
+    ///@{
     bool enabled() const noexcept { return m_enabled; }
     void setEnabled(bool on);
+    ///@}
     /// Milliseconds between two OnTimer calls; 0 stops the timer.
+    ///@{
     int interval() const noexcept { return m_interval; }
     void setInterval(int milliseconds);
+    ///@}
     /// Whether a Qt timer is counting (enabled, an interval and a handler).
     bool running() const noexcept;
 
+    /// The handler called every interval, on the GUI thread.
     TNotifyEvent onTimer;
+    /// Sets one layout property ("Enabled", "Interval", "OnTimer"); false when the timer has no
+    /// such property.
     bool setProperty(std::string_view name, const TPropertyValue& value, TEventBinder& events);
 
 private:

@@ -24,54 +24,80 @@ class TForm;
 
 /// An identifier value: clNavy, bsNone, poScreenCenter, psClear, stRoundRect, alClient ...
 struct QMR_RUNTIME_EXPORT TIdent {
+    /// The identifier, as the layout spells it.
     std::string_view name;
 };
 /// A set value: [dgTitles, dgRowLines] or [fsBold]; empty for [].
 struct QMR_RUNTIME_EXPORT TSet {
+    /// The set's members, in the layout's order.
     std::vector<std::string_view> members;
 };
 /// An event property's value: the name of a published method of the form.
 struct QMR_RUNTIME_EXPORT THandlerName {
+    /// The handler's name, looked up in the form's published methods.
     std::string_view name;
 };
 /// A bitmap compiled in as a Qt resource (":/path/name.bmp").
 struct QMR_RUNTIME_EXPORT TResourceImage {
+    /// The resource path, ":/" included.
     std::string_view path;
 };
 
 /// One property value of a layout row.
 struct QMR_RUNTIME_EXPORT TPropertyValue {
+    /// The value, of the kind the layout wrote it as.
     std::variant<long long, bool, std::string_view, TIdent, TSet, THandlerName, TResourceImage> value;
 
+    /// A number.
+    ///@{
     TPropertyValue(int v) : value((long long)v) {}
     TPropertyValue(long long v) : value(v) {}
+    ///@}
     /// A colour (TColor) or any other unsigned number.
     TPropertyValue(unsigned v) : value((long long)v) {}
+    /// A Boolean (True, False).
     TPropertyValue(bool v) : value(v) {}
+    /// A text, in Windows-1252; the layout's storage must outlive the value.
+    ///@{
     TPropertyValue(const char* v) : value(std::string_view(v)) {}
     TPropertyValue(std::string_view v) : value(v) {}
+    ///@}
+    /// An identifier.
     TPropertyValue(TIdent v) : value(v) {}
+    /// A set.
     TPropertyValue(TSet v) : value(std::move(v)) {}
+    /// An event's handler.
     TPropertyValue(THandlerName v) : value(v) {}
+    /// A bitmap resource.
     TPropertyValue(TResourceImage v) : value(v) {}
 };
 
+/// One property of a layout row: its name as the layout writes it ("Left", "Font.Height",
+/// "OnClick") and its value.
 struct QMR_RUNTIME_EXPORT TLayoutProperty {
+    /// The property's name, with the sub-property after a dot.
     std::string_view name;
+    /// The value.
     TPropertyValue value;
 };
 
 /// One component of a layout: class, name, parent ("" = the form) and properties in order.
 struct QMR_RUNTIME_EXPORT TLayoutComponent {
+    /// The class's name, as registered in the class registry ("TBlendedButton").
     std::string_view className;
+    /// The component's name, unique on the form; a published field of that name is pointed at it.
     std::string_view name;
+    /// The parent control's name; "" places the component on the form.
     std::string_view parent;
+    /// The properties, set in this order.
     std::vector<TLayoutProperty> properties;
 };
 
 /// A whole form: its own properties, then its components in creation order.
 struct QMR_RUNTIME_EXPORT TLayout {
+    /// The form's own properties ("Width", "Color", "OnCreate"...).
     std::vector<TLayoutProperty> formProperties;
+    /// The components, in creation order: a parent comes before its children.
     std::vector<TLayoutComponent> components;
 };
 
@@ -82,13 +108,16 @@ using THandler = std::variant<TNotifyEvent, TKeyEvent, TKeyPressEvent, TCloseEve
 /// under the field's name, and answers false (leaving the field null) when that component is of a
 /// class the field cannot hold.
 struct QMR_RUNTIME_EXPORT TComponentField {
+    /// Points the field at `component` when its class fits; false otherwise.
     std::function<bool(TComponent&)> point;
 };
 
 /// One published member of a form, by name: a method bound to the form object, or a component
 /// field. The layout loader binds both from the same table.
 struct QMR_RUNTIME_EXPORT TPublishedEntry {
+    /// The name the layout refers to the member by.
     std::string_view name;
+    /// The method, as a handler of its event type, or the field.
     std::variant<THandler, TComponentField> member;
 };
 
@@ -97,6 +126,8 @@ struct QMR_RUNTIME_EXPORT TPublishedEntry {
 /// handler.
 class QMR_RUNTIME_EXPORT TEventBinder {
 public:
+    /// A binder for the events of the component named `componentName`, looking handlers up in
+    /// `methods`, which must outlive it.
     TEventBinder(std::string_view componentName, std::span<const TPublishedEntry> methods);
     /// Binds `target` (the event's std::function) to the handler named by `value`.
     template <class Event> void bind(std::string_view eventName, const TPropertyValue& value, Event& target);
@@ -120,6 +151,7 @@ void TEventBinder::bind(std::string_view eventName, const TPropertyValue& value,
 
 /// Makes a published-method entry from a member function: the event type follows from its
 /// signature. publish(this, "sbtEnterClick", &TfrmPesquisa::sbtEnterClick)
+///@{
 template <class Form> TPublishedEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObject*)) {
     return {name, TNotifyEvent([form, fn](TObject* s) { (form->*fn)(s); })};
 }
@@ -138,6 +170,7 @@ TPublishedEntry publish(Form* form, std::string_view name, void (Form::*fn)(TObj
 template <class Form> TPublishedEntry publish(Form* form, std::string_view name, void (Form::*fn)(TColumn*)) {
     return {name, TDBGridClickEvent([form, fn](TColumn* c) { (form->*fn)(c); })};
 }
+///@}
 
 /// Makes a published-field entry from a component field of the form.
 /// publish(this, "sbtEnter", &TfrmPesquisa::sbtEnter)

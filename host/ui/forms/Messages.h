@@ -8,14 +8,20 @@
 
 namespace qmr {
 
+/// The types of the window message API, as Windows names them.
+///@{
 using UINT = unsigned;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using BOOL = bool;
+///@}
 
+/// Asks the form to close, as TForm::close does: runs OnClose, then ends its modal loop.
 constexpr UINT WM_CLOSE = 0x0010;
+/// A key went down: wParam is the virtual key (VK_RETURN, VK_DELETE...).
 constexpr UINT WM_KEYDOWN = 0x0100;
+/// A character was typed: wParam is its Windows-1252 byte.
 constexpr UINT WM_CHAR = 0x0102;
 
 /// Delivers a message to the form now and returns when its handler has finished: WM_CHAR runs

@@ -24,7 +24,9 @@ QMR_RUNTIME_EXPORT std::string_view textValue(std::string_view property, const T
 QMR_RUNTIME_EXPORT std::string_view identValue(std::string_view property, const TPropertyValue& value);
 /// One identifier an enum-valued property accepts and the value it stands for.
 template <class T> struct TIdentName {
+    /// The identifier as the layout spells it.
     std::string_view name;
+    /// The value it stands for.
     T value;
 };
 

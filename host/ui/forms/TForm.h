@@ -23,23 +23,40 @@ public:
     /// Runs OnCreate once the component tree exists (a form's creation order: tree first).
     void create();
 
+    /// The window title (Windows-1252); a borderless form has no caption bar to show it.
+    ///@{
     const AnsiString& caption() const noexcept;
     void setCaption(const AnsiString& caption);
+    ///@}
+    /// The window's icon.
+    ///@{
     void setIcon(const QIcon& icon);
     QIcon icon() const;
+    ///@}
     /// Fixes the client area's size (design pixels); the user cannot resize the window. A window
     /// without a border that the window system makes larger shows the form centred in it.
     void setClientSize(int width, int height);
+    /// The client area's size in design pixels.
+    ///@{
     int clientWidth() const;
     int clientHeight() const;
+    ///@}
     /// Without a border the window has no caption bar or frame (BorderStyle bsNone).
+    ///@{
     bool borderless() const noexcept;
     void setBorderless(bool on);
+    ///@}
     /// Centred on the primary screen whenever it is shown (Position poScreenCenter).
+    ///@{
     bool screenCentered() const noexcept;
     void setScreenCentered(bool on);
+    ///@}
+    /// Whether the form sees every key before the focused control does (KeyPreview): its onKeyDown
+    /// and onKeyPress run first and may stop the key there.
+    ///@{
     bool keyPreview() const noexcept;
     void setKeyPreview(bool on);
+    ///@}
 
     /// The scale the form is shown at: 1 as designed. Every control, font, glyph and shape of the
     /// form is drawn at it, and touches land on what they hit.
@@ -72,7 +89,9 @@ public:
     /// The live form with this handle, or nullptr.
     static TForm* fromHandle(HWND handle) noexcept;
 
+    /// The handler create() runs once the component tree exists.
     TNotifyEvent onCreate;
+    /// The handler close() runs; it may change the action or refuse (caNone).
     TCloseEvent onClose;
     // onKeyDown and onKeyPress (from TWinControl) are the form's preview handlers while
     // keyPreview is on.
