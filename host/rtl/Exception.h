@@ -6,21 +6,27 @@
 #include <qmr41726/rtl/AnsiString.h>
 
 #include <exception>
+#include <memory>
 
 namespace qmr {
 
 /// Base class of the runtime's errors: carries a message text in Windows-1252.
 class QMR_RUNTIME_EXPORT Exception : public std::exception {
 public:
-    explicit Exception(AnsiString message) : m_message(std::move(message)) {}
+    explicit Exception(AnsiString message);
+    Exception(const Exception& other);
+    Exception& operator=(const Exception& other);
     ~Exception() override;
 
     /// The message text, as shown to the user.
-    const AnsiString& Message() const noexcept { return m_message; }
-    const char* what() const noexcept override { return m_message.c_str(); }
+    const AnsiString& Message() const noexcept;
+    const char* what() const noexcept override;
 
 private:
-    AnsiString m_message;
+    // Behind a pointer so that the classes a host derives from an exception keep their layout when
+    // the runtime's part of it changes. Copies copy the message: none is ever left without one.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// A value could not be converted to the type asked for (variant, text to number, text encoding).

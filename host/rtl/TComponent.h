@@ -23,18 +23,18 @@ public:
 class QMR_RUNTIME_EXPORT TComponent : public TObject {
 public:
     /// Components are created unowned; an owner takes one with adopt().
-    TComponent() = default;
+    TComponent();
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
 
-    const AnsiString& name() const noexcept { return m_name; }
-    void setName(AnsiString name) { m_name = std::move(name); }
-    std::intptr_t tag() const noexcept { return m_tag; }
-    void setTag(std::intptr_t tag) noexcept { m_tag = tag; }
+    const AnsiString& name() const noexcept;
+    void setName(AnsiString name);
+    std::intptr_t tag() const noexcept;
+    void setTag(std::intptr_t tag) noexcept;
 
-    TComponent* owner() const noexcept { return m_owner; }
-    int componentCount() const noexcept { return int(m_components.size()); }
+    TComponent* owner() const noexcept;
+    int componentCount() const noexcept;
     /// The owned component at `index` in creation order; EListError when out of range.
     TComponent* component(int index) const;
     /// The owned component of that name (compared without regard to a-z case), or nullptr.
@@ -52,10 +52,10 @@ public:
 private:
     void adoptComponent(std::unique_ptr<TComponent> child);
 
-    AnsiString m_name;
-    std::intptr_t m_tag = 0;
-    TComponent* m_owner = nullptr;
-    std::vector<std::unique_ptr<TComponent>> m_components;
+    // Behind a pointer so that a host's classes derived from a component keep their layout when
+    // the runtime's part of it changes.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace qmr

@@ -6,7 +6,7 @@
 #include <qmr41726/rtl/AnsiString.h>
 
 #include <cstdint>
-#include <variant>
+#include <memory>
 
 namespace qmr {
 
@@ -15,19 +15,22 @@ class QMR_RUNTIME_EXPORT Variant {
 public:
     enum class Kind { Empty, Integer, Float, Boolean, String };
 
-    Variant() = default;
-    Variant(std::intptr_t value) : m_value(value) {}
-    Variant(int value) : m_value(std::intptr_t(value)) {}
-    Variant(double value) : m_value(value) {}
-    Variant(bool value) : m_value(value) {}
-    Variant(AnsiString value) : m_value(std::move(value)) {}
-    Variant(const char* value) : m_value(AnsiString(value)) {}
+    Variant();
+    Variant(std::intptr_t value);
+    Variant(int value);
+    Variant(double value);
+    Variant(bool value);
+    Variant(AnsiString value);
+    Variant(const char* value);
+    Variant(const Variant& other);
+    Variant& operator=(const Variant& other);
+    ~Variant();
     /// An object's address, as a host passes a data set.
     static Variant fromPointer(const void* object) {
         return Variant(reinterpret_cast<std::intptr_t>(object));
     }
 
-    Kind kind() const noexcept { return Kind(m_value.index()); }
+    Kind kind() const noexcept;
     bool isEmpty() const noexcept { return kind() == Kind::Empty; }
 
     /// The value as an integer: integers as they are, Booleans as 0/-1, whole floats, and texts
@@ -36,10 +39,14 @@ public:
     /// The value as text: empty for Empty, "True"/"False" for Booleans, numbers in decimal.
     AnsiString toString() const;
 
-    bool operator==(const Variant&) const = default;
+    bool operator==(const Variant& other) const;
 
 private:
-    std::variant<std::monostate, std::intptr_t, double, bool, AnsiString> m_value;
+    // Behind a pointer so that a variant can take more kinds without a new SOVERSION: hosts make
+    // variants and hand arrays of them to the entry point, so their size is compiled into hosts.
+    // Copies copy the value: no variant is ever left without one.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// The variant type of by-reference results; the same representation.

@@ -5,6 +5,8 @@
 #include <qmr41726/data/store/TFieldDef.h>
 #include <qmr41726/rtl/AnsiString.h>
 
+#include <memory>
+
 namespace qmr {
 
 class TDataSet;
@@ -13,19 +15,22 @@ class TDataSet;
 class QMR_RUNTIME_EXPORT TField {
 public:
     TField(TDataSet& dataSet, int index, TFieldDef def);
+    ~TField();
+    TField(const TField&) = delete;
+    TField& operator=(const TField&) = delete;
 
-    const AnsiString& fieldName() const noexcept { return m_def.name; }
+    const AnsiString& fieldName() const noexcept;
     /// The title a grid shows: the display label, or the field name when none was set.
     const AnsiString& displayLabel() const noexcept;
-    void setDisplayLabel(AnsiString label) { m_def.displayLabel = std::move(label); }
-    TFieldType dataType() const noexcept { return m_def.type; }
+    void setDisplayLabel(AnsiString label);
+    TFieldType dataType() const noexcept;
     /// Declared size: characters for a string field, 0 for the other types.
-    int size() const noexcept { return m_def.size; }
-    bool visible() const noexcept { return m_def.visible; }
-    void setVisible(bool visible) noexcept { m_def.visible = visible; }
+    int size() const noexcept;
+    bool visible() const noexcept;
+    void setVisible(bool visible) noexcept;
     /// Position of the field in its data set, from 0.
-    int index() const noexcept { return m_index; }
-    TDataSet& dataSet() const noexcept { return m_dataSet; }
+    int index() const noexcept;
+    TDataSet& dataSet() const noexcept;
 
     /// Whether the current row's value is null (true on an empty data set).
     bool isNull() const;
@@ -33,9 +38,9 @@ public:
     AnsiString asString() const;
 
 private:
-    TDataSet& m_dataSet;
-    int m_index;
-    TFieldDef m_def;
+    // Behind a pointer so that a field can learn more about its column without a new SOVERSION.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace qmr
