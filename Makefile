@@ -53,9 +53,20 @@ docs: deps
 package: build
 	cmake --build --preset default --target package
 
-# The Debian packages, checked with lintian (errors fail).
+# The Debian packages, checked with lintian (errors fail), after the libraries' ABI (check-abi).
 check-packages: build
+	@bash scripts/check-abi
 	@bash scripts/check-packages
+
+.PHONY: check-abi abi-baseline
+# The ABI of libqmr_runtime and libqmr_sql against the baselines in abi/ (abidiff): fails on any
+# change that breaks a host built against them; added functions pass (docs/abi.md).
+check-abi: build
+	@bash scripts/check-abi
+
+# Records abi/*.abi again from this build: after added functions, or with a new SOVERSION.
+abi-baseline: build
+	@bash scripts/check-abi --record
 
 clean:
 	rm -rf build build-*

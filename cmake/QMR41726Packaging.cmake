@@ -123,8 +123,10 @@ set(CPACK_DEBIAN_SCREEN_PACKAGE_SECTION libs)
 # The screen's layout is measured in the Liberation and DejaVu fonts; a terminal runs it on xcb,
 # linuxfb or the offscreen platform (libqt6gui6, which dpkg-shlibdeps finds as it links it) and
 # reads touch panels through the input plugins (libqt6gui6 and qt6-qpa-plugins).
+# The package builds on the runtime's forms, controls and grid, which are not part of the SDK and
+# may change between two releases of one SOVERSION: it needs the runtime it was built with.
 set(CPACK_DEBIAN_SCREEN_PACKAGE_DEPENDS
-    "${QMR_DEP_RUNTIME}, fonts-liberation2, fonts-dejavu-core, fonts-dejavu-extra, qt6-qpa-plugins")
+    "${QMR_DEB_RUNTIME} (= ${QMR_DEBIAN_VERSION}), fonts-liberation2, fonts-dejavu-core, fonts-dejavu-extra, qt6-qpa-plugins")
 set(CPACK_DEBIAN_SCREEN_DESCRIPTION "QMR41726 touch-screen search screen package
 The loadable package (libPKG_QMR41726.so) that shows a modal search screen with
 an on-screen keyboard over a data set handed by a point-of-sale host, and

@@ -9,12 +9,11 @@
 #include <qmr41726/ui/QtText.h>
 #include <qmr41726/ui/TApplication.h>
 #include <qmr41726/ui/TPackage.h>
-#include <qmr41726/ui/Types.h>
-#include <qmr41726/ui/forms/Messages.h>
-#include <qmr41726/ui/forms/TForm.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
+#include <QWidget>
 
 #include <iostream>
 
@@ -25,13 +24,22 @@ int fail(const std::string& message) {
     return 1;
 }
 
-/// Types into the screen through its own window messages: they are queued now and handled once
-/// its modal loop runs, as if the keys had been touched.
-void chooseFirstJo(qmr::TForm& screen) {
-    const qmr::HWND window = screen.handle();
-    qmr::PostMessageA(window, qmr::WM_CHAR, 'J', 0);
-    qmr::PostMessageA(window, qmr::WM_CHAR, 'o', 0);
-    qmr::PostMessageA(window, qmr::WM_KEYDOWN, qmr::VK_RETURN, 0);
+/// Presses and releases `key` on `window` as a keyboard would: the events are queued now and
+/// handled once the screen's modal loop runs.
+void postKey(QWidget* window, Qt::Key key, const QString& text) {
+    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
+}
+
+/// Types "Jo" and Enter into the screen that has just been shown, which is the modal window now.
+/// Plain Qt key events are all a host needs: the screen takes a keyboard's keys as it takes touches.
+void chooseFirstJo() {
+    QWidget* const window = QApplication::activeModalWidget();
+    if (!window)
+        return;
+    postKey(window, Qt::Key_J, QStringLiteral("J"));
+    postKey(window, Qt::Key_O, QStringLiteral("o"));
+    postKey(window, Qt::Key_Return, QStringLiteral("\r"));
 }
 
 } // namespace
@@ -45,14 +53,14 @@ int main(int argc, char** argv) {
     application.setTitle(qmr::fromQString(QStringLiteral("Minimal host — caixa 01")));
     std::string handlerError;
     application.setExceptionHandler([&](const std::exception& e) { handlerError = e.what(); });
-    application.onModalShown = chooseFirstJo;
+    application.onModalShown = [](qmr::TForm&) { chooseFirstJo(); };
 
     // Should the keys not reach the screen, close it after a while: the test fails, it does not hang.
     QTimer closeStuckScreen;
     closeStuckScreen.setSingleShot(true);
     QObject::connect(&closeStuckScreen, &QTimer::timeout, [] {
-        if (qmr::TForm* screen = qmr::TForm::activeModalForm())
-            qmr::PostMessageA(screen->handle(), qmr::WM_CLOSE, 0, 0);
+        if (QWidget* screen = QApplication::activeModalWidget())
+            screen->close();
     });
     closeStuckScreen.start(20000);
 

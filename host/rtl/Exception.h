@@ -6,6 +6,7 @@
 #include <qmr41726/rtl/AnsiString.h>
 
 #include <exception>
+#include <memory>
 
 namespace qmr {
 
@@ -13,16 +14,21 @@ namespace qmr {
 class QMR_RUNTIME_EXPORT Exception : public std::exception {
 public:
     /// An error with `message`, Windows-1252 like every text of the runtime.
-    explicit Exception(AnsiString message) : m_message(std::move(message)) {}
+    explicit Exception(AnsiString message);
+    Exception(const Exception& other);
+    Exception& operator=(const Exception& other);
     ~Exception() override;
 
     /// The message text, as shown to the user.
-    const AnsiString& Message() const noexcept { return m_message; }
+    const AnsiString& Message() const noexcept;
     /// The message's bytes (Windows-1252, not UTF-8: ansiToUtf8 before printing it).
-    const char* what() const noexcept override { return m_message.c_str(); }
+    const char* what() const noexcept override;
 
 private:
-    AnsiString m_message;
+    // Behind a pointer so that the classes a host derives from an exception keep their layout when
+    // the runtime's part of it changes. Copies copy the message: none is ever left without one.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// A value could not be converted to the type asked for (variant, text to number, text encoding).

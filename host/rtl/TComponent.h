@@ -23,26 +23,26 @@ public:
 class QMR_RUNTIME_EXPORT TComponent : public TObject {
 public:
     /// Components are created unowned; an owner takes one with adopt().
-    TComponent() = default;
+    TComponent();
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
 
     /// The component's name, unique among its owner's (a form's layout gives it).
     ///@{
-    const AnsiString& name() const noexcept { return m_name; }
-    void setName(AnsiString name) { m_name = std::move(name); }
+    const AnsiString& name() const noexcept;
+    void setName(AnsiString name);
     ///@}
     /// A number the component carries for its handlers (a keyboard key's character).
     ///@{
-    std::intptr_t tag() const noexcept { return m_tag; }
-    void setTag(std::intptr_t tag) noexcept { m_tag = tag; }
+    std::intptr_t tag() const noexcept;
+    void setTag(std::intptr_t tag) noexcept;
     ///@}
 
     /// The component that frees this one, or nullptr.
-    TComponent* owner() const noexcept { return m_owner; }
+    TComponent* owner() const noexcept;
     /// The number of components this one owns.
-    int componentCount() const noexcept { return int(m_components.size()); }
+    int componentCount() const noexcept;
     /// The owned component at `index` in creation order; EListError when out of range.
     TComponent* component(int index) const;
     /// The owned component of that name (compared without regard to a-z case), or nullptr.
@@ -60,10 +60,10 @@ public:
 private:
     void adoptComponent(std::unique_ptr<TComponent> child);
 
-    AnsiString m_name;
-    std::intptr_t m_tag = 0;
-    TComponent* m_owner = nullptr;
-    std::vector<std::unique_ptr<TComponent>> m_components;
+    // Behind a pointer so that a host's classes derived from a component keep their layout when
+    // the runtime's part of it changes.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace qmr

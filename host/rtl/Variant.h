@@ -6,7 +6,7 @@
 #include <qmr41726/rtl/AnsiString.h>
 
 #include <cstdint>
-#include <variant>
+#include <memory>
 
 namespace qmr {
 
@@ -16,29 +16,32 @@ public:
     /// Which kind of value the variant holds.
     enum class Kind { Empty, Integer, Float, Boolean, String };
 
-    Variant() = default;
+    Variant();
     /// An integer; wide enough to hold an object's address (see fromPointer).
     ///@{
-    Variant(std::intptr_t value) : m_value(value) {}
-    Variant(int value) : m_value(std::intptr_t(value)) {}
+    Variant(std::intptr_t value);
+    Variant(int value);
     ///@}
     /// A floating-point number.
-    Variant(double value) : m_value(value) {}
+    Variant(double value);
     /// A Boolean.
-    Variant(bool value) : m_value(value) {}
+    Variant(bool value);
     /// A text, in Windows-1252: convert a host's UTF-8 or QString text first (utf8ToAnsi,
     /// fromQString), or non-ASCII characters arrive garbled.
     ///@{
-    Variant(AnsiString value) : m_value(std::move(value)) {}
-    Variant(const char* value) : m_value(AnsiString(value)) {}
+    Variant(AnsiString value);
+    Variant(const char* value);
     ///@}
+    Variant(const Variant& other);
+    Variant& operator=(const Variant& other);
+    ~Variant();
     /// An object's address, as a host passes a data set.
     static Variant fromPointer(const void* object) {
         return Variant(reinterpret_cast<std::intptr_t>(object));
     }
 
     /// The kind of value held.
-    Kind kind() const noexcept { return Kind(m_value.index()); }
+    Kind kind() const noexcept;
     /// Whether the variant holds no value.
     bool isEmpty() const noexcept { return kind() == Kind::Empty; }
 
@@ -49,10 +52,14 @@ public:
     AnsiString toString() const;
 
     /// Equal when of the same kind and value.
-    bool operator==(const Variant&) const = default;
+    bool operator==(const Variant& other) const;
 
 private:
-    std::variant<std::monostate, std::intptr_t, double, bool, AnsiString> m_value;
+    // Behind a pointer so that a variant can take more kinds without a new SOVERSION: hosts make
+    // variants and hand arrays of them to the entry point, so their size is compiled into hosts.
+    // Copies copy the value: no variant is ever left without one.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// The variant type of by-reference results; the same representation.

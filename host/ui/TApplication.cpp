@@ -45,7 +45,14 @@ void showError(const std::exception& error) {
 
 } // namespace
 
-TApplication::TApplication() {
+struct TApplication::Impl {
+    AnsiString title;
+    QIcon icon;
+    TFit fit;
+    ExceptionHandler handler;
+};
+
+TApplication::TApplication() : m_impl(std::make_unique<Impl>()) {
     Application = this;
 }
 
@@ -56,8 +63,8 @@ TApplication::~TApplication() {
 
 void TApplication::handleException(const std::exception& error) {
     try {
-        if (m_handler)
-            m_handler(error);
+        if (m_impl->handler)
+            m_impl->handler(error);
         else
             showError(error);
     } catch (const std::exception& nested) {
@@ -69,7 +76,31 @@ void TApplication::handleException(const std::exception& error) {
 }
 
 void TApplication::setExceptionHandler(ExceptionHandler handler) {
-    m_handler = std::move(handler);
+    m_impl->handler = std::move(handler);
+}
+
+const AnsiString& TApplication::title() const noexcept {
+    return m_impl->title;
+}
+
+void TApplication::setTitle(AnsiString title) {
+    m_impl->title = std::move(title);
+}
+
+const QIcon& TApplication::icon() const noexcept {
+    return m_impl->icon;
+}
+
+void TApplication::setIcon(QIcon icon) {
+    m_impl->icon = std::move(icon);
+}
+
+const TFit& TApplication::fit() const noexcept {
+    return m_impl->fit;
+}
+
+void TApplication::setFit(TFit fit) {
+    m_impl->fit = std::move(fit);
 }
 
 } // namespace qmr

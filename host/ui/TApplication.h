@@ -8,6 +8,7 @@
 #include <QIcon>
 
 #include <functional>
+#include <memory>
 
 namespace qmr {
 
@@ -18,21 +19,23 @@ class QMR_RUNTIME_EXPORT TApplication {
 public:
     TApplication();
     ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
 
     /// The application's title, Windows-1252; forms take it as their caption.
     ///@{
-    const AnsiString& title() const noexcept { return m_title; }
-    void setTitle(AnsiString title) { m_title = std::move(title); }
+    const AnsiString& title() const noexcept;
+    void setTitle(AnsiString title);
     ///@}
     /// The application's icon; forms take it as theirs.
     ///@{
-    const QIcon& icon() const noexcept { return m_icon; }
-    void setIcon(QIcon icon) { m_icon = std::move(icon); }
+    const QIcon& icon() const noexcept;
+    void setIcon(QIcon icon);
     ///@}
     /// How forms fit the screen when they are shown (automatic unless the host says otherwise).
     ///@{
-    const TFit& fit() const noexcept { return m_fit; }
-    void setFit(TFit fit) { m_fit = fit; }
+    const TFit& fit() const noexcept;
+    void setFit(TFit fit);
     ///@}
 
     /// Hands an error that escaped an event handler to the error handler. The default shows the
@@ -60,10 +63,10 @@ public:
     std::function<void(TForm&)> onModalCloseAccepted;
 
 private:
-    AnsiString m_title;
-    QIcon m_icon;
-    TFit m_fit;
-    ExceptionHandler m_handler;
+    // Behind a pointer so that the application object's settings can grow without a new SOVERSION:
+    // a host creates this object, so its size is compiled into the host.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// The host's application object; set by the host (TApplication's constructor sets it).

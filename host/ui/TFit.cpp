@@ -25,6 +25,36 @@ std::string factorRange() {
 
 } // namespace
 
+struct TFit::Impl {
+    Mode mode = Mode::Automatic;
+    double factor = 1.0;
+};
+
+TFit::TFit() : m_impl(std::make_unique<Impl>()) {}
+
+TFit::TFit(Mode mode, double factor) : m_impl(std::make_unique<Impl>(Impl{mode, factor})) {}
+
+TFit::TFit(const TFit& other) : m_impl(std::make_unique<Impl>(*other.m_impl)) {}
+
+TFit& TFit::operator=(const TFit& other) {
+    *m_impl = *other.m_impl;
+    return *this;
+}
+
+TFit::~TFit() = default;
+
+TFit TFit::off() {
+    return TFit(Mode::Off, 1.0);
+}
+
+TFit::Mode TFit::mode() const noexcept {
+    return m_impl->mode;
+}
+
+double TFit::factor() const noexcept {
+    return m_impl->factor;
+}
+
 TFit TFit::fixed(double factor) {
     if (!(factor >= kSmallestFactor && factor <= kLargestFactor))
         throw EConvertError("Scale factor " + number(factor) + " is not within " + factorRange());
@@ -46,8 +76,8 @@ TFit TFit::fromText(std::string_view text) {
 }
 
 double TFit::scaleFor(QSize form, QSize room) const {
-    if (m_mode != Mode::Automatic)
-        return m_factor;
+    if (m_impl->mode != Mode::Automatic)
+        return m_impl->factor;
     if (form.isEmpty() || (form.width() <= room.width() && form.height() <= room.height()))
         return 1.0;
     const double fits = std::min(double(room.width()) / form.width(), double(room.height()) / form.height());

@@ -5,6 +5,7 @@
 
 #include <QSize>
 
+#include <memory>
 #include <string_view>
 
 namespace qmr {
@@ -27,9 +28,12 @@ public:
     ///@}
 
     /// Automatic.
-    TFit() = default;
+    TFit();
+    TFit(const TFit& other);
+    TFit& operator=(const TFit& other);
+    ~TFit();
     /// Every form as designed, whatever the screen.
-    static TFit off() { return TFit(Mode::Off, 1.0); }
+    static TFit off();
     /// Every form at `factor`; EConvertError when it lies outside kSmallestFactor to kLargestFactor.
     static TFit fixed(double factor);
     /// "auto", "off" or a factor ("0.85"), as a user writes it (UTF-8); EConvertError quoting the
@@ -37,19 +41,21 @@ public:
     static TFit fromText(std::string_view text);
 
     /// How forms are fitted.
-    Mode mode() const noexcept { return m_mode; }
+    Mode mode() const noexcept;
     /// The factor of a fixed fit (1 otherwise).
-    double factor() const noexcept { return m_factor; }
+    double factor() const noexcept;
     /// The scale of a form whose client area is `form` pixels as designed, shown where `room`
     /// pixels are free for it (its frame already taken off). Automatic: 1 when it fits, else the
     /// largest factor in hundredths that fits.
     double scaleFor(QSize form, QSize room) const;
 
 private:
-    TFit(Mode mode, double factor) : m_mode(mode), m_factor(factor) {}
+    TFit(Mode mode, double factor);
 
-    Mode m_mode = Mode::Automatic;
-    double m_factor = 1.0;
+    // Behind a pointer so that a fit can learn more than a mode and a factor without a new
+    // SOVERSION: hosts create fits and keep them. Copies copy the setting: none is ever empty.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace qmr

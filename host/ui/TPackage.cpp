@@ -64,13 +64,19 @@ std::unique_ptr<TPackage> TPackage::load(const std::string& path) {
     return std::unique_ptr<TPackage>(new TPackage(path, library));
 }
 
-TPackage::TPackage(std::string path, void* library) : m_path(std::move(path)), m_library(library) {}
+struct TPackage::Impl {
+    std::string path;
+    void* library;
+};
+
+TPackage::TPackage(std::string path, void* library)
+    : m_impl(std::make_unique<Impl>(Impl{std::move(path), library})) {}
 
 TPackage::~TPackage() {
     // A destructor must not throw: an error of the package's finalisation goes to the
     // application's error handler, and the library is closed all the same.
-    dispatchHandler([this] { routine(m_library, "Finalize")(); });
-    dlclose(m_library);
+    dispatchHandler([this] { routine(m_impl->library, "Finalize")(); });
+    dlclose(m_impl->library);
 }
 
 EPackageError::~EPackageError() = default;
@@ -80,7 +86,11 @@ int TPackage::runtimeAbiVersion() noexcept {
 }
 
 void* TPackage::procAddress(const char* name) const {
-    return dlsym(m_library, name);
+    return dlsym(m_impl->library, name);
+}
+
+const std::string& TPackage::path() const noexcept {
+    return m_impl->path;
 }
 
 } // namespace qmr

@@ -39,15 +39,17 @@ public:
         return reinterpret_cast<Proc>(procAddress(name));
     }
     /// The path the package was loaded from.
-    const std::string& path() const noexcept { return m_path; }
+    const std::string& path() const noexcept;
 
     /// The runtime ABI version this runtime implements (its SONAME's number).
     static int runtimeAbiVersion() noexcept;
 
 private:
     TPackage(std::string path, void* library);
-    std::string m_path;
-    void* m_library;
+
+    // Behind a pointer so that how a loaded package is held can change without a new SOVERSION.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// A package could not be loaded or lacks a routine.

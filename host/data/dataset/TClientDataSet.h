@@ -24,26 +24,34 @@ using TIndexOptions = unsigned;
 class QMR_RUNTIME_EXPORT TIndexDef {
 public:
     /// A definition named `name` ordering by `fields` (names joined by ';') with `options`.
-    TIndexDef(AnsiString name, AnsiString fields, TIndexOptions options)
-        : m_name(std::move(name)), m_fields(std::move(fields)), m_options(options) {}
+    TIndexDef(AnsiString name, AnsiString fields, TIndexOptions options);
+    TIndexDef(const TIndexDef& other);
+    TIndexDef& operator=(const TIndexDef& other);
+    ~TIndexDef();
     /// The definition's name, by which setIndexName chooses it.
-    const AnsiString& name() const noexcept { return m_name; }
+    const AnsiString& name() const noexcept;
     /// The fields it orders by, names joined by ';'.
-    const AnsiString& fields() const noexcept { return m_fields; }
+    const AnsiString& fields() const noexcept;
     /// TIndexOption bits.
-    TIndexOptions options() const noexcept { return m_options; }
+    TIndexOptions options() const noexcept;
 
 private:
-    AnsiString m_name;
-    AnsiString m_fields;
-    TIndexOptions m_options;
+    // Behind a pointer so that a definition can say more without a new SOVERSION. Copies copy
+    // the definition: none is ever left empty.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// The index definitions of a client data set.
 class QMR_RUNTIME_EXPORT TIndexDefs {
 public:
+    TIndexDefs();
+    ~TIndexDefs();
+    TIndexDefs(const TIndexDefs&) = delete;
+    TIndexDefs& operator=(const TIndexDefs&) = delete;
+
     /// The number of definitions.
-    int count() const noexcept { return int(m_items.size()); }
+    int count() const noexcept;
     /// The definition at `index`; EListError when out of range.
     const TIndexDef& item(int index) const;
     /// Deletes the definition at `index`; EListError when out of range.
@@ -54,7 +62,9 @@ public:
     int indexOf(std::string_view name) const;
 
 private:
-    std::vector<TIndexDef> m_items;
+    // Behind a pointer so that how the definitions are kept can change without a new SOVERSION.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// A data set that holds index definitions and is ordered by its active index.

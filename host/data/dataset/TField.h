@@ -5,6 +5,8 @@
 #include <qmr41726/data/store/TFieldDef.h>
 #include <qmr41726/rtl/AnsiString.h>
 
+#include <memory>
+
 namespace qmr {
 
 class TDataSet;
@@ -15,26 +17,29 @@ public:
     /// The field at `index` of `dataSet`, defined by `def`. Data sets make their fields when they
     /// open; a host reads them through TDataSet::field and fieldByName.
     TField(TDataSet& dataSet, int index, TFieldDef def);
+    ~TField();
+    TField(const TField&) = delete;
+    TField& operator=(const TField&) = delete;
 
     /// The column's name, Windows-1252.
-    const AnsiString& fieldName() const noexcept { return m_def.name; }
+    const AnsiString& fieldName() const noexcept;
     /// The title a grid shows: the display label, or the field name when none was set.
     const AnsiString& displayLabel() const noexcept;
     /// Sets the title a grid shows.
-    void setDisplayLabel(AnsiString label) { m_def.displayLabel = std::move(label); }
+    void setDisplayLabel(AnsiString label);
     /// The type of the values.
-    TFieldType dataType() const noexcept { return m_def.type; }
+    TFieldType dataType() const noexcept;
     /// Declared size: characters for a string field, 0 for the other types.
-    int size() const noexcept { return m_def.size; }
+    int size() const noexcept;
     /// Whether a grid shows the field as a column.
     ///@{
-    bool visible() const noexcept { return m_def.visible; }
-    void setVisible(bool visible) noexcept { m_def.visible = visible; }
+    bool visible() const noexcept;
+    void setVisible(bool visible) noexcept;
     ///@}
     /// Position of the field in its data set, from 0.
-    int index() const noexcept { return m_index; }
+    int index() const noexcept;
     /// The data set the field belongs to.
-    TDataSet& dataSet() const noexcept { return m_dataSet; }
+    TDataSet& dataSet() const noexcept;
 
     /// Whether the current row's value is null (true on an empty data set).
     bool isNull() const;
@@ -42,9 +47,9 @@ public:
     AnsiString asString() const;
 
 private:
-    TDataSet& m_dataSet;
-    int m_index;
-    TFieldDef m_def;
+    // Behind a pointer so that a field can learn more about its column without a new SOVERSION.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace qmr

@@ -2,6 +2,26 @@
 
 namespace qmr {
 
+struct ELoadError::Impl {
+    LoadErrorKind kind;
+};
+
+ELoadError::ELoadError(LoadErrorKind kind, AnsiString message)
+    : EDatabaseError(std::move(message)), m_impl(std::make_unique<Impl>(Impl{kind})) {}
+
+ELoadError::ELoadError(const ELoadError& other)
+    : EDatabaseError(other), m_impl(std::make_unique<Impl>(*other.m_impl)) {}
+
+ELoadError& ELoadError::operator=(const ELoadError& other) {
+    EDatabaseError::operator=(other);
+    *m_impl = *other.m_impl;
+    return *this;
+}
+
+LoadErrorKind ELoadError::kind() const noexcept {
+    return m_impl->kind;
+}
+
 // Defined here so that the class's type information is emitted in the runtime only.
 ELoadError::~ELoadError() = default;
 

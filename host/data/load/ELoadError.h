@@ -6,6 +6,8 @@
 #include <qmr41726/QmrRuntimeExport.h>
 #include <qmr41726/rtl/Exception.h>
 
+#include <memory>
+
 namespace qmr {
 
 /// The kinds of failure a load can meet.
@@ -40,14 +42,19 @@ QMR_RUNTIME_EXPORT const char* loadErrorKindName(LoadErrorKind kind) noexcept;
 class QMR_RUNTIME_EXPORT ELoadError : public EDatabaseError {
 public:
     /// An error of kind `kind` with `message` (Windows-1252).
-    ELoadError(LoadErrorKind kind, AnsiString message) : EDatabaseError(std::move(message)), m_kind(kind) {}
+    ELoadError(LoadErrorKind kind, AnsiString message);
+    ELoadError(const ELoadError& other);
+    ELoadError& operator=(const ELoadError& other);
     ~ELoadError() override;
 
     /// What sort of failure it was: choose what to do from this, never from the message's words.
-    LoadErrorKind kind() const noexcept { return m_kind; }
+    LoadErrorKind kind() const noexcept;
 
 private:
-    LoadErrorKind m_kind;
+    // Behind a pointer, as the message is in Exception, so that more can be said about a failure
+    // without changing the class's layout.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace qmr

@@ -61,11 +61,10 @@ private:
     void rollBackRow();
     void startStore();
 
-    std::vector<TFieldDef> m_fields;
-    std::unique_ptr<TColumnStore> m_store;
-    /// Which columns already hold a value in the row being built.
-    std::vector<std::uint8_t> m_given;
-    int m_givenCount = 0;
+    // Behind a pointer so that hosts, which build stores of their own rows, keep working when how
+    // a store is built changes.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 /// Immutable columnar rows: each column's values in flat vectors, its nulls in a bitmap.

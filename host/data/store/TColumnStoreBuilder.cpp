@@ -77,41 +77,50 @@ void truncateColumn(OwnedColumn& c, std::size_t rows) {
 
 } // namespace
 
-TColumnStoreBuilder::TColumnStoreBuilder(std::vector<TFieldDef> fields) : m_fields(std::move(fields)) {
+struct TColumnStoreBuilder::Impl {
+    std::vector<TFieldDef> fields;
+    std::unique_ptr<TColumnStore> store;
+    /// Which columns already hold a value in the row being built, and how many.
+    std::vector<std::uint8_t> given;
+    int givenCount = 0;
+};
+
+TColumnStoreBuilder::TColumnStoreBuilder(std::vector<TFieldDef> fields)
+    : m_impl(std::make_unique<Impl>(Impl{std::move(fields), nullptr, {}, 0})) {
     startStore();
 }
 
 TColumnStoreBuilder::~TColumnStoreBuilder() = default;
 
 void TColumnStoreBuilder::startStore() {
-    m_store.reset(new TColumnStore());
-    m_store->m_impl->columns.resize(m_fields.size());
-    m_store->m_impl->owned.resize(m_fields.size());
-    for (std::size_t i = 0; i < m_fields.size(); ++i)
-        m_store->m_impl->columns[i].def.type = m_fields[i].type;
-    m_given.assign(m_fields.size(), 0);
-    m_givenCount = 0;
+    m_impl->store.reset(new TColumnStore());
+    m_impl->store->m_impl->columns.resize(m_impl->fields.size());
+    m_impl->store->m_impl->owned.resize(m_impl->fields.size());
+    for (std::size_t i = 0; i < m_impl->fields.size(); ++i)
+        m_impl->store->m_impl->columns[i].def.type = m_impl->fields[i].type;
+    m_impl->given.assign(m_impl->fields.size(), 0);
+    m_impl->givenCount = 0;
 }
 
 const std::vector<TFieldDef>& TColumnStoreBuilder::fields() const noexcept {
-    return m_fields;
+    return m_impl->fields;
 }
 
 int TColumnStoreBuilder::rowCount() const noexcept {
-    return m_store->m_impl->rows;
+    return m_impl->store->m_impl->rows;
 }
 
 void TColumnStoreBuilder::setFieldSize(int column, int size) {
-    if (column < 0 || column >= int(m_fields.size()))
-        throwListIndexError(column, int(m_fields.size()));
-    if (size > m_fields[std::size_t(column)].size)
-        m_fields[std::size_t(column)].size = size;
+    if (column < 0 || column >= int(m_impl->fields.size()))
+        throwListIndexError(column, int(m_impl->fields.size()));
+    if (size > m_impl->fields[std::size_t(column)].size)
+        m_impl->fields[std::size_t(column)].size = size;
 }
 
 void TColumnStoreBuilder::reserve(std::size_t rows, const std::vector<std::size_t>& textBytes) {
-    for (std::size_t i = 0; i < m_store->m_impl->columns.size(); ++i) {
-        OwnedColumn& c = m_store->m_impl->owned[i];
-        switch (m_store->m_impl->columns[i].def.type) {
+    for (std::size_t i = 0; i < m_impl->store->m_impl->columns.size(); ++i) {
+        OwnedColumn& c = m_impl->store->m_impl->owned[i];
+        switch (m_impl->store->m_impl->columns[i].def.type) {
         case TFieldType::ftString:
             c.offsets.reserve(rows + 1);
             if (i < textBytes.size())
@@ -132,9 +141,9 @@ void TColumnStoreBuilder::reserve(std::size_t rows, const std::vector<std::size_
 }
 
 void TColumnStoreBuilder::fail(int column, const std::string& what) {
-    std::string where = "Row " + std::to_string(m_store->m_impl->rows + 1) + ", column ";
-    if (column >= 0 && column < int(m_fields.size()))
-        where += std::to_string(column + 1) + " '" + m_fields[std::size_t(column)].name + "'";
+    std::string where = "Row " + std::to_string(m_impl->store->m_impl->rows + 1) + ", column ";
+    if (column >= 0 && column < int(m_impl->fields.size()))
+        where += std::to_string(column + 1) + " '" + m_impl->fields[std::size_t(column)].name + "'";
     else
         where += std::to_string(column + 1);
     rollBackRow();
@@ -142,33 +151,33 @@ void TColumnStoreBuilder::fail(int column, const std::string& what) {
 }
 
 void TColumnStoreBuilder::rollBackRow() {
-    for (OwnedColumn& c : m_store->m_impl->owned)
-        truncateColumn(c, std::size_t(m_store->m_impl->rows));
-    m_given.assign(m_given.size(), 0);
-    m_givenCount = 0;
+    for (OwnedColumn& c : m_impl->store->m_impl->owned)
+        truncateColumn(c, std::size_t(m_impl->store->m_impl->rows));
+    m_impl->given.assign(m_impl->given.size(), 0);
+    m_impl->givenCount = 0;
 }
 
 void TColumnStoreBuilder::accept(int column, TFieldType type, const char* kind) {
-    const auto& columns = m_store->m_impl->columns;
+    const auto& columns = m_impl->store->m_impl->columns;
     if (column < 0 || column >= int(columns.size()))
         fail(column, "no such column (the store has " + std::to_string(columns.size()) + ")");
-    if (m_given[std::size_t(column)])
+    if (m_impl->given[std::size_t(column)])
         fail(column, "value given twice");
     if (kind && columns[std::size_t(column)].def.type != type)
         fail(column, std::string(kind) + " value given to a field of type " +
                          fieldTypeName(columns[std::size_t(column)].def.type));
-    m_given[std::size_t(column)] = 1;
-    ++m_givenCount;
+    m_impl->given[std::size_t(column)] = 1;
+    ++m_impl->givenCount;
 }
 
 void TColumnStoreBuilder::appendNull(int column) {
     accept(column, TFieldType::ftString, nullptr);
-    OwnedColumn& c = m_store->m_impl->owned[std::size_t(column)];
-    const auto row = std::size_t(m_store->m_impl->rows);
+    OwnedColumn& c = m_impl->store->m_impl->owned[std::size_t(column)];
+    const auto row = std::size_t(m_impl->store->m_impl->rows);
     if (c.nullBits.size() < row / 64 + 1)
         c.nullBits.resize(row / 64 + 1, 0);
     c.nullBits[row / 64] |= std::uint64_t(1) << (row % 64);
-    switch (m_store->m_impl->columns[std::size_t(column)].def.type) {
+    switch (m_impl->store->m_impl->columns[std::size_t(column)].def.type) {
     case TFieldType::ftString:
         c.offsets.push_back(c.offsets.back());
         break;
@@ -187,7 +196,7 @@ void TColumnStoreBuilder::appendNull(int column) {
 
 void TColumnStoreBuilder::appendString(int column, std::string_view value) {
     accept(column, TFieldType::ftString, "string");
-    OwnedColumn& c = m_store->m_impl->owned[std::size_t(column)];
+    OwnedColumn& c = m_impl->store->m_impl->owned[std::size_t(column)];
     if (c.bytes.size() + value.size() > std::numeric_limits<std::uint32_t>::max())
         fail(column, "the column's text exceeds 4 GB");
     c.bytes.append(value);
@@ -196,49 +205,49 @@ void TColumnStoreBuilder::appendString(int column, std::string_view value) {
 
 void TColumnStoreBuilder::appendInteger(int column, std::int64_t value) {
     accept(column, TFieldType::ftInteger, "integer");
-    m_store->m_impl->owned[std::size_t(column)].integers.push_back(value);
+    m_impl->store->m_impl->owned[std::size_t(column)].integers.push_back(value);
 }
 
 void TColumnStoreBuilder::appendFloat(int column, double value) {
     accept(column, TFieldType::ftFloat, "float");
     if (std::isnan(value))
         fail(column, "NaN is not a value");
-    m_store->m_impl->owned[std::size_t(column)].reals.push_back(value);
+    m_impl->store->m_impl->owned[std::size_t(column)].reals.push_back(value);
 }
 
 void TColumnStoreBuilder::appendBoolean(int column, bool value) {
     accept(column, TFieldType::ftBoolean, "Boolean");
-    m_store->m_impl->owned[std::size_t(column)].booleans.push_back(value ? 1 : 0);
+    m_impl->store->m_impl->owned[std::size_t(column)].booleans.push_back(value ? 1 : 0);
 }
 
 void TColumnStoreBuilder::appendDateTime(int column, double value) {
     accept(column, TFieldType::ftDateTime, "date-time");
     if (!std::isfinite(value))
         fail(column, "a date-time must be a finite number of days");
-    m_store->m_impl->owned[std::size_t(column)].reals.push_back(value);
+    m_impl->store->m_impl->owned[std::size_t(column)].reals.push_back(value);
 }
 
 void TColumnStoreBuilder::endRow() {
-    const auto& columns = m_store->m_impl->columns;
-    if (m_givenCount != int(columns.size())) {
+    const auto& columns = m_impl->store->m_impl->columns;
+    if (m_impl->givenCount != int(columns.size())) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (!m_given[i])
+            if (!m_impl->given[i])
                 fail(int(i), "no value given before the end of the row");
         }
     }
-    ++m_store->m_impl->rows;
-    m_given.assign(m_given.size(), 0);
-    m_givenCount = 0;
+    ++m_impl->store->m_impl->rows;
+    m_impl->given.assign(m_impl->given.size(), 0);
+    m_impl->givenCount = 0;
 }
 
 std::shared_ptr<const TColumnStore> TColumnStoreBuilder::finish() {
-    if (m_givenCount != 0)
+    if (m_impl->givenCount != 0)
         endRow();
     std::vector<std::size_t> texts;
-    for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        StoreColumn& c = m_store->m_impl->columns[i];
-        OwnedColumn& arrays = m_store->m_impl->owned[i];
-        c.def = m_fields[i];
+    for (std::size_t i = 0; i < m_impl->fields.size(); ++i) {
+        StoreColumn& c = m_impl->store->m_impl->columns[i];
+        OwnedColumn& arrays = m_impl->store->m_impl->owned[i];
+        c.def = m_impl->fields[i];
         handBackSlack(arrays.bytes);
         handBackSlack(arrays.offsets);
         handBackSlack(arrays.integers);
@@ -251,18 +260,18 @@ std::shared_ptr<const TColumnStore> TColumnStoreBuilder::finish() {
     }
     // Each text column is numbered or given its heads on its own, a pass over every row: with
     // several such columns, a second thread takes every other one.
-    const auto rows = std::size_t(m_store->m_impl->rows);
+    const auto rows = std::size_t(m_impl->store->m_impl->rows);
     const bool share = texts.size() > 1 && rows >= kRowsToShare;
     inParallel(share, [&](int half) {
         for (std::size_t i = std::size_t(half); i < texts.size(); i += share ? 2 : 1) {
-            StoreColumn& c = m_store->m_impl->columns[texts[i]];
-            OwnedColumn& arrays = m_store->m_impl->owned[texts[i]];
+            StoreColumn& c = m_impl->store->m_impl->columns[texts[i]];
+            OwnedColumn& arrays = m_impl->store->m_impl->owned[texts[i]];
             encodeFewValues(c, arrays, rows);
             if (!c.isCoded())
                 keepHeads(c, arrays, rows);
         }
     });
-    std::shared_ptr<const TColumnStore> done(m_store.release());
+    std::shared_ptr<const TColumnStore> done(m_impl->store.release());
     startStore();
     return done;
 }
