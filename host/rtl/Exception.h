@@ -15,8 +15,11 @@ class QMR_RUNTIME_EXPORT Exception : public std::exception {
 public:
     /// An error with `message`, Windows-1252 like every text of the runtime.
     explicit Exception(AnsiString message);
+    /// Copies hold their own copy of the message: no copy is ever left empty.
+    ///@{
     Exception(const Exception& other);
     Exception& operator=(const Exception& other);
+    ///@}
     ~Exception() override;
 
     /// The message text, as shown to the user.

@@ -32,8 +32,11 @@ public:
     Variant(AnsiString value);
     Variant(const char* value);
     ///@}
+    /// Copies hold their own copy of the value: no copy is ever left empty.
+    ///@{
     Variant(const Variant& other);
     Variant& operator=(const Variant& other);
+    ///@}
     ~Variant();
     /// An object's address, as a host passes a data set.
     static Variant fromPointer(const void* object) {

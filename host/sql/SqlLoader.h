@@ -38,8 +38,10 @@ struct QMR_SQL_EXPORT SqlTls {
     /// sslrootcert: the certificate authority a server's certificate is checked against.
     std::string rootCertificate;
     /// sslcert and sslkey: the client's certificate and its key, for a server that asks for one.
+    ///@{
     std::string certificate;
     std::string key;
+    ///@}
 };
 
 /// Where the rows live: a Qt SQL driver and what it needs to connect.

@@ -29,8 +29,11 @@ public:
 
     /// Automatic.
     TFit();
+    /// Copies hold their own copy of the fit: no copy is ever left empty.
+    ///@{
     TFit(const TFit& other);
     TFit& operator=(const TFit& other);
+    ///@}
     ~TFit();
     /// Every form as designed, whatever the screen.
     static TFit off();

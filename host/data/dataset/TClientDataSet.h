@@ -25,8 +25,11 @@ class QMR_RUNTIME_EXPORT TIndexDef {
 public:
     /// A definition named `name` ordering by `fields` (names joined by ';') with `options`.
     TIndexDef(AnsiString name, AnsiString fields, TIndexOptions options);
+    /// Copies hold their own copy of the definition: no copy is ever left empty.
+    ///@{
     TIndexDef(const TIndexDef& other);
     TIndexDef& operator=(const TIndexDef& other);
+    ///@}
     ~TIndexDef();
     /// The definition's name, by which setIndexName chooses it.
     const AnsiString& name() const noexcept;

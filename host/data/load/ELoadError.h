@@ -43,8 +43,11 @@ class QMR_RUNTIME_EXPORT ELoadError : public EDatabaseError {
 public:
     /// An error of kind `kind` with `message` (Windows-1252).
     ELoadError(LoadErrorKind kind, AnsiString message);
+    /// Copies hold their own copy of the kind and the message: no copy is ever left empty.
+    ///@{
     ELoadError(const ELoadError& other);
     ELoadError& operator=(const ELoadError& other);
+    ///@}
     ~ELoadError() override;
 
     /// What sort of failure it was: choose what to do from this, never from the message's words.
