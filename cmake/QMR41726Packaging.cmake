@@ -74,6 +74,11 @@ install(FILES ${QMR_PACKAGING_DIR}/qmr41726-host.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT host)
 
 set(CPACK_GENERATOR DEB)
+# CPack stamps every file and member of the packages with SOURCE_DATE_EPOCH when the environment
+# holds it: the last commit's time (cmake/QMR41726BuildFlags.cmake), set in CPack's own process,
+# so that two builds of one commit give byte-identical packages.
+file(WRITE ${QMR_PACKAGING_DIR}/CPackProjectConfig.cmake "set(ENV{SOURCE_DATE_EPOCH} ${QMR_SOURCE_DATE_EPOCH})\n")
+set(CPACK_PROJECT_CONFIG_FILE ${QMR_PACKAGING_DIR}/CPackProjectConfig.cmake)
 set(CPACK_PACKAGE_NAME qmr41726)
 set(CPACK_PACKAGE_VENDOR "QMR41726 maintainers")
 set(CPACK_PACKAGE_CONTACT ${QMR_DEBIAN_MAINTAINER})
