@@ -1,5 +1,5 @@
 # Thin wrapper over CMake: every target installs what is missing first.
-.PHONY: deps build test demo bench check fuzz soak coverage check-install package check-packages clean
+.PHONY: deps build test demo bench check fuzz soak coverage check-install package check-packages check-reproducible clean
 
 deps:
 	@bash scripts/install-deps
@@ -47,9 +47,14 @@ check-install: build
 package: build
 	cmake --build --preset default --target package
 
-# The Debian packages, checked with lintian (errors fail).
+# The Debian packages, checked with lintian (errors and hardening tags fail) and hardening-check,
+# and built twice by CPack to the same bytes.
 check-packages: build
 	@bash scripts/check-packages
+
+# Two clean clones of the last commit in different folders build byte-identical packages (slow).
+check-reproducible: deps
+	@bash scripts/check-reproducible
 
 clean:
 	rm -rf build build-*
