@@ -102,8 +102,12 @@ TEST_P(PackagePath, theFileCheckedIsTheFileLoadedAndARefusedOneRunsNoCode) {
     ASSERT_TRUE(folder.isValid());
     const std::string dir = folder.path().toStdString();
     const QString copy = QString::fromStdString(dir + "/" + c.copiedAs);
-    if (!c.copiedAs.empty()) {
+    if (!c.source.empty()) {
         ASSERT_TRUE(QFile::copy(QString::fromStdString(c.source), copy));
+    } else if (!c.copiedAs.empty()) {
+        QFile text(copy);
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("not a library\n");
     }
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
@@ -141,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    std::to_string(QMR_RUNTIME_ABI_VERSION + 1)},
                       PathCase{"unrecordedPackage", kBare, QMR_UNRECORDED_PACKAGE, kBare,
                                "Package " + kBare + " records no runtime ABI version"},
-                      PathCase{"textFileIsNoLibrary", "notes.so", __FILE__, "notes.so",
+                      PathCase{"textFileIsNoLibrary", "notes.so", "", "notes.so",
                                "Cannot load package notes.so: it is not an ELF file"}),
     [](const ::testing::TestParamInfo<PathCase>& info) { return std::string(info.param.label); });
 
