@@ -1,5 +1,5 @@
 # Thin wrapper over CMake: every target installs what is missing first.
-.PHONY: deps build test demo bench check fuzz soak coverage check-install package check-packages docs clean
+.PHONY: deps build test demo bench check fuzz soak coverage check-install package check-packages check-reproducible docs clean
 
 deps:
 	@bash scripts/install-deps
@@ -53,7 +53,8 @@ docs: deps
 package: build
 	cmake --build --preset default --target package
 
-# The Debian packages, checked with lintian (errors fail), after the libraries' ABI (check-abi).
+# The Debian packages, checked with lintian (errors and hardening tags fail) and hardening-check,
+# and built twice by CPack to the same bytes, after the libraries' ABI (check-abi).
 check-packages: build
 	@bash scripts/check-abi
 	@bash scripts/check-packages
@@ -67,6 +68,10 @@ check-abi: build
 # Records abi/*.abi again from this build: after added functions, or with a new SOVERSION.
 abi-baseline: build
 	@bash scripts/check-abi --record
+
+# Two clean clones of the last commit in different folders build byte-identical packages (slow).
+check-reproducible: deps
+	@bash scripts/check-reproducible
 
 clean:
 	rm -rf build build-*

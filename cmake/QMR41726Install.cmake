@@ -8,6 +8,18 @@
 # Tests, the static core, the tools and the private headers are not installed.
 include(CMakePackageConfigHelpers)
 
+# The installed binaries are linked with their installed RUNPATH, which also serves the build tree
+# (the binary's own folder first, where the build puts every library). CMake would otherwise link
+# a build RUNPATH padded with empty entries, for it to edit at install, and the loader reads an
+# empty entry as the current folder.
+function(qmr_runpath target)
+    set(runpath "$ORIGIN")
+    foreach(folder IN LISTS ARGN)
+        list(APPEND runpath "$ORIGIN/${folder}")
+    endforeach()
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "${runpath}" BUILD_WITH_INSTALL_RPATH ON)
+endfunction()
+
 set(QMR_EXPORT_SET QMR41726Targets)
 
 # Installs a library of the SDK into the export set: the versioned files in `component`, the
@@ -15,6 +27,7 @@ set(QMR_EXPORT_SET QMR41726Targets)
 # path holds the include folder itself, so that every header is <qmr41726/...>.
 function(qmr_install_library target export_name component)
     set_target_properties(${target} PROPERTIES EXPORT_NAME ${export_name})
+    qmr_runpath(${target})
     install(TARGETS ${target} EXPORT ${QMR_EXPORT_SET}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${component} NAMELINK_COMPONENT dev
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
@@ -25,14 +38,14 @@ qmr_install_library(qmr_sql sql sql)
 
 # The screen package finds the runtime one folder up, wherever the tree is.
 qmr_relative_install_path(QMR_PACKAGE_TO_LIBDIR ${QMR_PACKAGE_INSTALL_DIR} ${CMAKE_INSTALL_LIBDIR})
-set_target_properties(PKG_QMR41726 PROPERTIES INSTALL_RPATH "$ORIGIN/${QMR_PACKAGE_TO_LIBDIR}")
+qmr_runpath(PKG_QMR41726 ${QMR_PACKAGE_TO_LIBDIR})
 install(TARGETS PKG_QMR41726
     LIBRARY DESTINATION ${QMR_PACKAGE_INSTALL_DIR} COMPONENT screen NAMELINK_SKIP)
 
 # The host application finds the runtime relative to itself (the package and the data too, see
 # apps/qmr41726-host/CMakeLists.txt).
 qmr_relative_install_path(QMR_BINDIR_TO_LIBDIR ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_LIBDIR})
-set_target_properties(qmr41726-host PROPERTIES INSTALL_RPATH "$ORIGIN/${QMR_BINDIR_TO_LIBDIR}")
+qmr_runpath(qmr41726-host ${QMR_BINDIR_TO_LIBDIR})
 install(TARGETS qmr41726-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT host)
 install(FILES ${PROJECT_SOURCE_DIR}/data/produtos.csv ${PROJECT_SOURCE_DIR}/data/clientes.csv
     DESTINATION ${QMR_DATA_INSTALL_DIR} COMPONENT host)

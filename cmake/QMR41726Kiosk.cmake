@@ -1,6 +1,6 @@
 # The kiosk kit (component kiosk, Debian package qmr41726-kiosk), from packaging/kiosk:
-#   qmr41726-kiosk.service        the host under the cage Wayland compositor   -> lib/systemd/system
-#   qmr41726-kiosk-eglfs.service  the host on Qt's eglfs or linuxfb platform   -> lib/systemd/system
+#   qmr41726-kiosk@.service       the host under the cage Wayland compositor   -> lib/systemd/system
+#   qmr41726-kiosk-eglfs@.service the host on Qt's eglfs or linuxfb platform   -> lib/systemd/system
 #   qmr41726-kiosk.conf           the unprivileged user the units run as       -> lib/sysusers.d
 #   default/qmr41726-kiosk        the operator's settings (a conffile)         -> SYSCONFDIR
 #   pam.d/qmr41726-kiosk          the session cage runs in (a conffile)        -> SYSCONFDIR
@@ -9,7 +9,7 @@
 # written when the tree is installed, for the prefix it is installed to (cmake/QMR41726KioskInstall.cmake).
 set(QMR_KIOSK_NAME qmr41726-kiosk)
 set(QMR_KIOSK_SOURCE_DIR ${PROJECT_SOURCE_DIR}/packaging/kiosk)
-set(QMR_KIOSK_UNITS ${QMR_KIOSK_NAME}.service ${QMR_KIOSK_NAME}-eglfs.service)
+set(QMR_KIOSK_UNITS ${QMR_KIOSK_NAME}@.service ${QMR_KIOSK_NAME}-eglfs@.service)
 set(QMR_KIOSK_UNIT_INSTALL_DIR lib/systemd/system)
 set(QMR_KIOSK_DOC_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/doc/${QMR_KIOSK_NAME})
 foreach(unit IN LISTS QMR_KIOSK_UNITS)

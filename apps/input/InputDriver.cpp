@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QPixmap>
-#include <QTest>
 #include <QWindow>
 
 #include <array>
@@ -78,13 +77,6 @@ QWindow* shownWindow(const QWidget* widget, const QString& what) {
         throw StepError((what.isEmpty() ? QStringLiteral("touch") : what).toStdString() +
                         ": the screen's window is not shown");
     return window;
-}
-
-/// The touch screen the touches of a TouchScreen pointer come from: one for the process, as Qt
-/// registers every input device for good.
-QPointingDevice* touchScreen() {
-    static QPointingDevice* const device = QTest::createTouchDevice();
-    return device;
 }
 
 /// `position` of `widget` in the coordinates of its window.
@@ -160,23 +152,10 @@ void InputDriver::moveTo(QWidget* widget, QPoint position, const QString& what) 
 void InputDriver::sendTouch(QWidget* widget, QPoint position, const QString& what, QEvent::Type type) {
     QWindow* window = shownWindow(widget, what);
     const QPoint point = inWindow(widget, position);
-    if (m_pointer == Pointer::Mouse) {
-        if (type == QEvent::MouseButtonPress)
-            QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, point);
-        else if (type == QEvent::MouseButtonRelease)
-            QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, point);
-        else
-            QTest::mouseMove(window, point);
-        return;
-    }
-    // One finger, sent when the sequence goes out of scope, as a touch screen reports it.
-    QTest::QTouchEventSequence finger = QTest::touchEvent(window, touchScreen());
-    if (type == QEvent::MouseButtonPress)
-        finger.press(0, point, window);
-    else if (type == QEvent::MouseButtonRelease)
-        finger.release(0, point, window);
+    if (m_pointer == Pointer::Mouse)
+        m_input.mouse(window, point, type);
     else
-        finger.move(0, point, window);
+        m_input.touch(window, point, type);
 }
 
 void InputDriver::perform(const KeyStep& step) {
@@ -215,7 +194,7 @@ void InputDriver::holdKey(KeyName key, bool down) {
     if (down == bool(m_held & ModShift))
         throw StepError(down ? "Shift is held already" : "Shift is not held");
     m_held = down ? m_held | ModShift : m_held & ~unsigned(ModShift);
-    QTest::simulateEvent(keyTarget(), down, Qt::Key_Shift, qtModifiers(m_held), QString(), false);
+    sendKeyEvent(keyTarget(), down, Qt::Key_Shift, qtModifiers(m_held), QString());
 }
 
 void InputDriver::typeText(const std::u32string& characters) {
@@ -232,7 +211,7 @@ void InputDriver::sendModifierKeys(QWidget* target, unsigned modifiers, bool pre
         const ModifierKey& modifier = kModifierKeys[press ? i : std::size(kModifierKeys) - 1 - i];
         if (!(modifiers & modifier.bit))
             continue;
-        QTest::simulateEvent(target, press, modifier.key, qtModifiers(held), QString(), false);
+        sendKeyEvent(target, press, modifier.key, qtModifiers(held), QString());
         held = press ? held | modifier.bit : held & ~modifier.bit;
     }
 }
@@ -246,11 +225,18 @@ void InputDriver::sendKey(int qtKey, const QString& text, unsigned modifiers) {
     QWidget* target = keyTarget();
     const QPointer<QWidget> guard(target);
     sendModifierKeys(target, extra, true);
-    QTest::simulateEvent(target, true, qtKey, all, text, false);
+    sendKeyEvent(target, true, qtKey, all, text);
     if (!guard)
         return; // the press closed and freed the widget: there is nothing left to release on
-    QTest::simulateEvent(target, false, qtKey, all, text, false);
+    sendKeyEvent(target, false, qtKey, all, text);
     sendModifierKeys(target, extra, false);
+}
+
+/// A key event for `target`, through its window, which hands it to its focused widget: `target`.
+void InputDriver::sendKeyEvent(QWidget* target, bool press, int qtKey, Qt::KeyboardModifiers modifiers,
+                               const QString& text) {
+    if (QWindow* window = target->window()->windowHandle())
+        m_input.key(window, press, qtKey, modifiers, text);
 }
 
 /// The focused widget of the screen, where a keyboard delivers keys; the form itself without one.

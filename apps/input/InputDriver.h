@@ -6,6 +6,7 @@
 // through it alike.
 
 #include "KeyScript.h"
+#include "WindowSystemInput.h"
 
 #include <QEvent>
 #include <QPoint>
@@ -74,6 +75,8 @@ public:
 private:
     void sendKey(int qtKey, const QString& text, unsigned modifiers);
     void sendModifierKeys(QWidget* target, unsigned modifiers, bool press);
+    void sendKeyEvent(QWidget* target, bool press, int qtKey, Qt::KeyboardModifiers modifiers,
+                      const QString& text);
     QWidget* keyTarget() const;
 
     /// Sends one event of a touch at `position` of `widget`: pressed, moved or released.
@@ -81,6 +84,7 @@ private:
 
     qmr::TForm& m_form;
     Pointer m_pointer = Pointer::Mouse;
+    WindowSystemInput m_input;
     /// Modifiers held by hold: steps (KeyModifier bits).
     unsigned m_held = 0;
 };

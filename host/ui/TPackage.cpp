@@ -2,6 +2,8 @@
 
 #include <qmr41726/ui/TApplication.h>
 
+#include <qmr41726/ui/PackageFile.h>
+
 #include <dlfcn.h>
 
 namespace qmr {
@@ -20,33 +22,31 @@ TPackageRoutine routine(void* library, const char* name) {
     return reinterpret_cast<TPackageRoutine>(dlsym(library, name));
 }
 
-/// Refuses a package built against another runtime before any of its code runs: its classes
-/// would not match ours. The library is closed when it is refused.
-void checkAbiRecord(void* library, const std::string& path) {
-    const auto* record = static_cast<const int*>(dlsym(library, TPackage::kAbiRecordName));
+/// Refuses a package built against another runtime before any of its code runs (its constructors
+/// included): its classes would not match ours. The record is read from the file itself.
+void checkAbiRecord(const PackageFile& file, const std::string& path) {
+    const std::optional<int> record = file.exportedInt(TPackage::kAbiRecordName);
     const int ours = TPackage::runtimeAbiVersion();
-    if (!record) {
-        dlclose(library);
+    if (!record)
         throw EPackageError("Package " + path + " records no runtime ABI version (" +
                             TPackage::kAbiRecordName + "); rebuild it against runtime ABI " +
                             std::to_string(ours));
-    }
-    if (*record != ours) {
-        const int theirs = *record;
-        dlclose(library);
-        throw EPackageError("Package " + path + " was built for runtime ABI " + std::to_string(theirs) +
+    if (*record != ours)
+        throw EPackageError("Package " + path + " was built for runtime ABI " + std::to_string(*record) +
                             ", but this runtime is ABI " + std::to_string(ours));
-    }
 }
 
 } // namespace
 
 std::unique_ptr<TPackage> TPackage::load(const std::string& path) {
+    // The file checked is the file loaded: opened once, checked, then loaded by the absolute path
+    // that opening resolved, never by a name the loader would look up on its own search path.
+    const PackageFile file(path);
+    checkAbiRecord(file, path);
     dlerror();
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(file.resolvedPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library)
         throw EPackageError("Cannot load package " + path + ": " + loaderError());
-    checkAbiRecord(library, path);
     // Both routines must be there before either runs: a package is initialised only when it can
     // also be finalised.
     for (const char* name : {"Initialize", "Finalize"}) {

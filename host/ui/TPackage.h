@@ -24,7 +24,10 @@ public:
     /// The exported name of a package's ABI record (see QMR_PACKAGE_RUNTIME_ABI).
     static constexpr const char* kAbiRecordName = "QmrPackageRuntimeAbi";
 
-    /// Loads the library at `path`, checks its ABI record and runs its Initialize routine.
+    /// Loads the library at `path`, checks its ABI record and runs its Initialize routine. The
+    /// record is read from the file before any of its code runs, and the file read is the file
+    /// loaded: `path` is a file's path, so a name without a folder is the current folder's file,
+    /// never one found on the dynamic loader's search path.
     /// EPackageError names the path and what failed: the library or one it needs not found, no ABI
     /// record or one of another runtime, a routine missing.
     static std::unique_ptr<TPackage> load(const std::string& path);

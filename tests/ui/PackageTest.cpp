@@ -1,11 +1,19 @@
-// Loading packages: a library that is missing or lacks a routine is refused with a clear error.
+// Loading packages: a library that is missing or lacks a routine is refused with a clear error; a
+// refused package runs none of its code, and the file checked is the file loaded.
 #include <qmr41726/QmrVersion.h>
 #include <qmr41726/ui/TPackage.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
+
+#include <dlfcn.h>
 
 using namespace qmr;
 
@@ -70,5 +78,75 @@ TEST(PackageTest, loadedPackageIsInitialisedOnLoadAndFinalisedOnUnload) {
     }
     EXPECT_EQ(finalizations, 1);
 }
+
+} // namespace
+
+namespace {
+
+/// Where a package is loaded from, and what becomes of it. The name is given as the test gives it,
+/// from inside `cwd` (the folder the test runs in): a name without a folder is a file of that
+/// folder, whatever the loader's search path holds.
+struct PathCase {
+    const char* label;
+    std::string copiedAs; // the package copied into the test's folder under this name ("" none)
+    std::string source;   // which package is copied
+    std::string name;     // what TPackage::load is given
+    std::string refusal;  // the start of the refusal, or "" when the load succeeds
+};
+
+class PackagePath : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(PackagePath, theFileCheckedIsTheFileLoadedAndARefusedOneRunsNoCode) {
+    const PathCase& c = GetParam();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string dir = folder.path().toStdString();
+    const QString copy = QString::fromStdString(dir + "/" + c.copiedAs);
+    if (!c.source.empty()) {
+        ASSERT_TRUE(QFile::copy(QString::fromStdString(c.source), copy));
+    } else if (!c.copiedAs.empty()) {
+        QFile text(copy);
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("not a library\n");
+    }
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    unsetenv("QMR_TEST_PACKAGE_CODE_RAN");
+    std::string refusal;
+    std::string loadedFrom;
+    try {
+        const std::unique_ptr<TPackage> package = TPackage::load(c.name);
+        Dl_info info{};
+        ASSERT_NE(dladdr(package->procAddress("Initializations"), &info), 0);
+        loadedFrom = info.dli_fname;
+    } catch (const EPackageError& error) {
+        refusal = error.Message();
+    }
+    QDir::setCurrent(before);
+    if (c.refusal.empty()) {
+        EXPECT_EQ(refusal, "");
+        EXPECT_EQ(loadedFrom, QFileInfo(copy).canonicalFilePath().toStdString());
+    } else {
+        EXPECT_TRUE(refusal.starts_with(c.refusal)) << refusal;
+        EXPECT_EQ(getenv("QMR_TEST_PACKAGE_CODE_RAN"), nullptr) << "a refused package's constructors ran";
+    }
+}
+
+const std::string kBare = "libqmr_counting_package.so";
+
+INSTANTIATE_TEST_SUITE_P(
+    Package, PackagePath,
+    ::testing::Values(PathCase{"bareNameIsTheCurrentFoldersFile", kBare, QMR_COUNTING_PACKAGE, kBare, ""},
+                      PathCase{"dotSlashNameAlike", kBare, QMR_COUNTING_PACKAGE, "./" + kBare, ""},
+                      PathCase{"bareNameNeverComesFromTheSearchPath", "", "", kBare,
+                               "Cannot load package " + kBare + ": No such file or directory"},
+                      PathCase{"foreignPackageUnderAProperName", kBare, QMR_FOREIGN_ABI_PACKAGE, kBare,
+                               "Package " + kBare + " was built for runtime ABI " +
+                                   std::to_string(QMR_RUNTIME_ABI_VERSION + 1)},
+                      PathCase{"unrecordedPackage", kBare, QMR_UNRECORDED_PACKAGE, kBare,
+                               "Package " + kBare + " records no runtime ABI version"},
+                      PathCase{"textFileIsNoLibrary", "notes.so", "", "notes.so",
+                               "Cannot load package notes.so: it is not an ELF file"}),
+    [](const ::testing::TestParamInfo<PathCase>& info) { return std::string(info.param.label); });
 
 } // namespace

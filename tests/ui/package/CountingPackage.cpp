@@ -4,8 +4,16 @@
 // another runtime (ForeignAbiRecord.cpp), one without a record, and one that needs a library the
 // system cannot find (VanishedDependency.cpp), to see the loader refuse the last three.
 
+#include <cstdlib>
+
 namespace {
 int initializations = 0;
+
+/// Leaves a mark in the process's environment as soon as any code of the package runs: its
+/// static constructors run before Initialize, when the library is loaded.
+__attribute__((constructor)) void markLoaded() {
+    setenv("QMR_TEST_PACKAGE_CODE_RAN", "1", 1);
+}
 int* finalizations = nullptr;
 } // namespace
 
