@@ -1,9 +1,12 @@
 #include "WindowSystemInput.h"
 
+#include <chrono>
+
 #include <QGuiApplication>
 #include <QPointingDevice>
 #include <QScreen>
 #include <QStyleHints>
+#include <QVariant>
 #include <QWindow>
 #include <QtGui/private/qhighdpiscaling_p.h>
 #include <qpa/qwindowsysteminterface.h>
@@ -13,6 +16,8 @@ namespace {
 using Sync = QWindowSystemInterface::SynchronousDelivery;
 
 const QString kTouchScreenName = QStringLiteral("qmr41726 scripted touch screen");
+/// The application's property that holds how far scripted presses moved the input clock ahead.
+constexpr char kSkippedTimeProperty[] = "qmr41726ScriptedInputSkippedMs";
 
 /// The touch screen touches come from. Qt keeps a registered device until the application ends,
 /// so it is made once per application, owned by it, and found again by its name.
@@ -43,9 +48,18 @@ QEventPoint::State touchState(QEvent::Type type) {
 } // namespace
 
 ulong WindowSystemInput::stamp(bool press) {
-    if (press)
-        m_skipped += ulong(QGuiApplication::styleHints()->mouseDoubleClickInterval()) + 1;
-    return ulong(m_clock.elapsed()) + m_skipped;
+    // Qt joins two presses into a double click by their time stamps, whichever input made them, and
+    // remembers the last press for the application's life. So the time skipped is kept on the
+    // application, as the touch screen is, not on one input: a second input in the same application
+    // (a test's next screen) must not stamp its first press just after the last one's.
+    qulonglong skipped = qApp->property(kSkippedTimeProperty).toULongLong();
+    if (press) {
+        skipped += qulonglong(QGuiApplication::styleHints()->mouseDoubleClickInterval()) + 1;
+        qApp->setProperty(kSkippedTimeProperty, skipped);
+    }
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return ulong(now.count()) + ulong(skipped);
 }
 
 void WindowSystemInput::mouse(QWindow* window, QPoint position, QEvent::Type type) {

@@ -3,7 +3,6 @@
 // delivered at once. Qt's own dispatch then treats them as a real device's: modality, shortcuts,
 // the widget on top at the point, mouse events made from touches a widget does not take.
 
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QPoint>
 #include <QString>
@@ -15,8 +14,6 @@ class QWindow;
 /// script's touches are separate touches, however fast they come.
 class WindowSystemInput {
 public:
-    WindowSystemInput() { m_clock.start(); }
-
     /// A press, release or move (`type`, a mouse event type) of the left button at `position`
     /// (in the window's coordinates).
     void mouse(QWindow* window, QPoint position, QEvent::Type type);
@@ -27,9 +24,7 @@ public:
 
 private:
     /// The time stamp of the next event; a press moves the clock past the double-click interval.
-    ulong stamp(bool press);
+    static ulong stamp(bool press);
 
-    QElapsedTimer m_clock;
-    ulong m_skipped = 0;
     Qt::MouseButtons m_buttons;
 };
