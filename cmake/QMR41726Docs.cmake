@@ -62,7 +62,10 @@ foreach(header IN LISTS QMR_DOCS_HEADERS)
     list(APPEND QMR_DOCS_INCLUDE_DIRS ${QMR_INCLUDE_ROOT}/${folder})
 endforeach()
 list(REMOVE_DUPLICATES QMR_DOCS_INCLUDE_DIRS)
+# The pages' folder is stripped too: Doxygen names and titles a folder's page by its path, and the
+# manual must be the same bytes wherever the tree was built (reproducible packages).
 list(JOIN QMR_DOCS_INCLUDE_DIRS " " QMR_DOCS_STRIP_FROM_PATH)
+string(APPEND QMR_DOCS_STRIP_FROM_PATH " ${PROJECT_SOURCE_DIR}")
 string(REPLACE "." "" QMR_DOCS_QHP_VERSION ${PROJECT_VERSION})
 configure_file(${QMR_DOCS_PAGES_DIR}/Doxyfile.in ${QMR_DOCS_OUTPUT_DIR}/Doxyfile @ONLY)
 
