@@ -100,6 +100,11 @@ std::string PostgresHandle::oneStatementProblem(const std::string& query) const 
                QString::fromUtf8(PQresultErrorMessage(described.get())).simplified().toStdString();
     if (PQnfields(described.get()) == 0)
         return "the query returns no columns (a load runs exactly one statement, which returns rows)";
+    // The server takes a parameter's type from where it stands; run, it would be NULL, and
+    // `code = $1` would match nothing.
+    if (const int parameters = PQnparams(described.get()); parameters > 0)
+        return "the query holds the parameter $" + std::to_string(parameters) +
+               ", which nothing binds; write its value into the query";
     return {};
 }
 

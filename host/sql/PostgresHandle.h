@@ -4,13 +4,13 @@
 // whether a server answers at all. Whatever else of libpq the loader comes to need (one statement
 // only, a value's exact text) belongs here too, on the same terms.
 //
-// Why through Qt's own connection rather than a libpq connection of ours: the rows of every driver
-// are read by one loader through Qt SQL, and Qt's driver already set the session up the way that
-// loader reads it (UTF-8, ISO dates, UTC). A libpq connection of our own would be a second way of
-// reading PostgreSQL's rows beside Qt's, and the two could disagree. QSqlDriver::handle() gives the PGconn*
-// of the open connection, so what Qt lacks is asked of libpq on the very session that runs the query (the
-// server it reached, the cancel key of its backend) and never of another connection that could
-// reach another server of the list. libpq itself is a build dependency either way (libpq-dev):
+// Why through Qt's own connection rather than a libpq connection of ours: Qt's driver already set
+// the session up the way the loader reads it (UTF-8, ISO dates), and a connection of our own could
+// reach another server of the list than the one Qt's took. QSqlDriver::handle() gives the PGconn*
+// of the open connection, so what Qt lacks is asked of libpq on the very session that runs the
+// query: the server it reached, the cancel key of its backend, and the rows themselves, read as the
+// server's text (PostgresRows), since Qt's driver turns some values into others (a time's offset
+// dropped, a BC date's era). libpq itself is a build dependency either way (libpq-dev):
 // Qt's driver does not export it.
 
 #include <qmr41726/sql/SqlLoader.h>
@@ -39,10 +39,13 @@ public:
     /// Why `query` cannot run as a load, empty when it can. The server parses it with the extended
     /// query protocol, which takes exactly one statement, so a text of several is refused before
     /// any of it runs; a statement that returns no columns (COMMIT, END, a SET...) is refused as
-    /// well, since a load reads rows and must not end the transaction it runs in. A server's error
-    /// in the statement (a misspelled column) is given in the server's words.
+    /// well, since a load reads rows and must not end the transaction it runs in, and so is one
+    /// with a parameter, which nothing binds. A server's error in the statement (a misspelled
+    /// column) is given in the server's words. A statement that can run is left prepared as the
+    /// connection's unnamed statement, which loadPostgresRows runs.
     std::string oneStatementProblem(const std::string& query) const;
-    /// The libpq connection, for what watches it from another thread (PostgresDeadline).
+    /// The libpq connection, for what reads the rows (PostgresRows) and what watches it from another
+    /// thread (PostgresDeadline).
     pg_conn* connection() const { return m_connection; }
 
 private:

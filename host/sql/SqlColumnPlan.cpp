@@ -49,12 +49,65 @@ const DriverRule* ruleOf(const QString& driverName) {
 }
 
 // Whether the column is an exact numeric without a fraction that an integer field holds whole.
-bool isWholeNumeric(const QSqlField& field, const QString& driverName) {
+bool isWholeNumeric(const SqlColumnShape& shape, const QString& driverName) {
     const DriverRule* rule = ruleOf(driverName);
     if (!rule || std::find(std::begin(rule->exactNumericTypes), std::end(rule->exactNumericTypes),
-                           field.typeID()) == std::end(rule->exactNumericTypes))
+                           shape.nativeType) == std::end(rule->exactNumericTypes))
         return false;
-    return field.precision() == 0 && field.length() > 0 && field.length() <= kMaxIntegerDigits;
+    return shape.precision == 0 && shape.length > 0 && shape.length <= kMaxIntegerDigits;
+}
+
+/// PostgreSQL's OIDs of the built-in types that do not load as text.
+enum : unsigned {
+    kBoolOid = 16,
+    kByteaOid = 17,
+    kInt8Oid = 20,
+    kInt2Oid = 21,
+    kInt4Oid = 23,
+    kOidOid = 26,
+    kXidOid = 28,
+    kCidOid = 29,
+    kFloat4Oid = 700,
+    kFloat8Oid = 701,
+    kDateOid = 1082,
+    kTimeOid = 1083,
+    kTimestampOid = 1114,
+    kTimestampTzOid = 1184,
+    kTimeTzOid = 1266,
+    kNumericOid = 1700,
+};
+
+// The type a PostgreSQL value is taken as, the same as Qt's driver takes it, so that a column
+// maps to the same field whichever way its rows are read.
+QMetaType postgresMetaType(unsigned oid) {
+    switch (oid) {
+    case kBoolOid:
+        return QMetaType(QMetaType::Bool);
+    case kInt8Oid:
+        return QMetaType(QMetaType::LongLong);
+    case kInt2Oid:
+    case kInt4Oid:
+    case kOidOid:
+    case kXidOid:
+    case kCidOid:
+        return QMetaType(QMetaType::Int);
+    case kFloat4Oid:
+    case kFloat8Oid:
+    case kNumericOid:
+        return QMetaType(QMetaType::Double);
+    case kDateOid:
+        return QMetaType(QMetaType::QDate);
+    case kTimeOid:
+    case kTimeTzOid:
+        return QMetaType(QMetaType::QTime);
+    case kTimestampOid:
+    case kTimestampTzOid:
+        return QMetaType(QMetaType::QDateTime);
+    case kByteaOid:
+        return QMetaType(QMetaType::QByteArray);
+    default:
+        return QMetaType(QMetaType::QString);
+    }
 }
 
 bool isIntegerType(int id) {
@@ -77,10 +130,10 @@ bool isIntegerType(int id) {
 }
 
 // Integers, floats, Booleans and date-times: the types that need no length.
-bool planFixedType(const QSqlField& field, const QString& driverName, SqlColumnPlan& plan) {
-    const int id = field.metaType().id();
+bool planFixedType(const SqlColumnShape& shape, const QString& driverName, SqlColumnPlan& plan) {
+    const int id = shape.type.id();
     const bool number = id == QMetaType::Double || id == QMetaType::Float;
-    if (isIntegerType(id) || (number && isWholeNumeric(field, driverName))) {
+    if (isIntegerType(id) || (number && isWholeNumeric(shape, driverName))) {
         plan.def.type = TFieldType::ftInteger;
         plan.read = SqlValueRead::Integer;
     } else if (number) {
@@ -109,11 +162,11 @@ int declaredCharacters(const QString& driverName, int nativeType, int length) {
     return std::max(1, length / rule->bytesPerCharacter);
 }
 
-std::variant<SqlColumnPlan, std::string> planColumn(const QSqlField& field, const QString& driverName) {
+std::variant<SqlColumnPlan, std::string> planColumn(const SqlColumnShape& shape, const QString& driverName) {
     SqlColumnPlan plan;
-    if (planFixedType(field, driverName, plan))
+    if (planFixedType(shape, driverName, plan))
         return plan;
-    const QMetaType type = field.metaType();
+    const QMetaType type = shape.type;
     if (!type.isValid())
         return std::string("the driver cannot describe the column's type");
     if (type.id() == QMetaType::QByteArray)
@@ -124,7 +177,30 @@ std::variant<SqlColumnPlan, std::string> planColumn(const QSqlField& field, cons
         return std::string("values of type ") + type.name() + " cannot be read as text";
     plan.read = type.id() == QMetaType::QTime ? SqlValueRead::TimeText : SqlValueRead::Text;
     // 0 when the driver gives no length: the column is then sized by its data (TextColumnSizes).
-    plan.def.size = declaredCharacters(driverName, field.typeID(), field.length());
+    plan.def.size = declaredCharacters(driverName, shape.nativeType, shape.length);
+    return plan;
+}
+
+std::variant<SqlColumnPlan, std::string> planColumn(const QSqlField& field, const QString& driverName) {
+    return planColumn(SqlColumnShape{field.metaType(), field.typeID(), field.length(), field.precision()},
+                      driverName);
+}
+
+std::variant<SqlColumnPlan, std::string> planPostgresColumn(unsigned oid, int modifier) {
+    SqlColumnShape shape{postgresMetaType(oid), int(oid)};
+    // A numeric's modifier holds its digits above 16 bits and, 4 bytes on, its digits after the
+    // point; a varchar's or char's is its length 4 bytes on (the size of the value's header).
+    constexpr int kHeaderBytes = 4;
+    if (oid == kNumericOid && modifier >= kHeaderBytes) {
+        shape.length = modifier >> 16;
+        shape.precision = (modifier - kHeaderBytes) & 0xffff;
+    } else if (modifier >= kHeaderBytes) {
+        shape.length = modifier - kHeaderBytes;
+    }
+    auto plan = planColumn(shape, QStringLiteral("QPSQL"));
+    // The server's text of a time keeps its offset and every digit of its seconds.
+    if (auto* planned = std::get_if<SqlColumnPlan>(&plan); planned && planned->read == SqlValueRead::TimeText)
+        planned->read = SqlValueRead::Text;
     return plan;
 }
 

@@ -4,6 +4,7 @@
 
 #include <qmr41726/data/store/TFieldDef.h>
 
+#include <QMetaType>
 #include <QString>
 
 #include <string>
@@ -31,9 +32,25 @@ struct SqlColumnPlan {
     SqlValueRead read = SqlValueRead::Text;
 };
 
+/// What a driver says of a result column: the type its values arrive as, its own type number, and
+/// the length and precision it reports (as QSqlField gives them; -1 for none).
+struct SqlColumnShape {
+    QMetaType type;
+    int nativeType = 0;
+    int length = -1;
+    int precision = -1;
+};
+
 /// The plan for a column, or the reason it cannot be loaded ("binary values cannot be loaded").
 /// `driverName` is the Qt driver's name ("QPSQL"): drivers differ in what their lengths count.
+std::variant<SqlColumnPlan, std::string> planColumn(const SqlColumnShape& shape, const QString& driverName);
+/// The same for a column Qt SQL describes.
 std::variant<SqlColumnPlan, std::string> planColumn(const QSqlField& field, const QString& driverName);
+
+/// The plan for a PostgreSQL result column read as the server's text, from its type's OID and
+/// modifier (libpq's PQftype and PQfmod). The types map to fields as through Qt's driver, except
+/// that a time of day, with or without its offset, keeps the server's own words.
+std::variant<SqlColumnPlan, std::string> planPostgresColumn(unsigned oid, int modifier);
 
 /// The characters a text column holds, from the length a driver reports for it; 0 when the driver
 /// gives no usable length (text without a length, or a length that counts something else).

@@ -1,10 +1,11 @@
 // Loading a query's rows from a Qt SQL connection into a column store. The rows are read forward
-// only, so a driver that can stream (PostgreSQL's single-row mode) never holds the whole result;
-// every error, including one the server reports half-way through the rows, is raised before the
-// store exists. A load is held to its LoadLimits: rows and bytes are counted as they come, the
-// clock is read every few rows, and PostgreSQL is told the time limit as the query's
-// statement_timeout, so that a query busy without yielding rows is stopped by the server; on
-// PostgreSQL the client keeps the limit too (PostgresDeadline), whatever the server does.
+// only; on PostgreSQL they are read with libpq on the connection Qt opened, one row at a time and
+// each value from the server's own text (PostgresRows), the other drivers' through Qt SQL. Every
+// error, including one the server reports half-way through the rows, is raised before the store
+// exists. A load is held to its LoadLimits: rows and bytes are counted as they come, the clock is
+// read every few rows, and PostgreSQL is told the time limit as the query's statement_timeout, so
+// that a query busy without yielding rows is stopped by the server; on PostgreSQL the client keeps
+// the limit too, whatever the server does.
 //
 // A load never writes. On PostgreSQL the query runs in a READ ONLY transaction that is rolled
 // back, and only once the server has parsed it as exactly one statement that returns rows; the
@@ -19,7 +20,9 @@
 #include <qmr41726/rtl/MessageText.h>
 #include <qmr41726/sql/PostgresDeadline.h>
 #include <qmr41726/sql/PostgresHandle.h>
+#include <qmr41726/sql/PostgresRows.h>
 #include <qmr41726/sql/SqlColumnPlan.h>
+#include <qmr41726/sql/SqlLoad.h>
 #include <qmr41726/sql/UrlRedaction.h>
 
 #include <QDateTime>
@@ -41,24 +44,8 @@ namespace qmr {
 
 namespace {
 
-constexpr double kMillisecondsPerDay = 86400000.0;
-/// Date-times count days from 1899-12-30, this Julian day.
-constexpr qint64 kEpochJulianDay = 2415019;
-/// Rows between two looks at the clock.
-constexpr long long kRowsPerClockCheck = 256;
-/// PostgreSQL's SQLSTATE for a statement cancelled, here by its statement_timeout.
-constexpr char kQueryCanceled[] = "57014";
 /// The error number PostgreSQL's ODBC driver gives every connection libpq could not open.
 constexpr char kPostgresOdbcConnectFailed[] = "101";
-
-// The pieces as one text. Appending piece by piece keeps GCC 12 at -O3 from a false -Wrestrict
-// warning that chains of operator+ on strings set off once inlined.
-std::string joined(std::initializer_list<std::string_view> pieces) {
-    std::string text;
-    for (std::string_view piece : pieces)
-        text.append(piece);
-    return text;
-}
 
 // The driver's words for an error, on one line.
 std::string errorText(const QSqlError& error) {
@@ -66,22 +53,6 @@ std::string errorText(const QSqlError& error) {
     if (text.isEmpty())
         text = error.driverText().trimmed();
     return text.simplified().toStdString();
-}
-
-// Whether the server stopped the query at its statement_timeout, the time limit of the load.
-bool stoppedAtTimeLimit(const QSqlError& error) {
-    return error.nativeErrorCode() == QLatin1String(kQueryCanceled) &&
-           error.databaseText().contains(QLatin1String("statement timeout"));
-}
-
-// The driver's words for a failed query, or the time limit's when the server stopped it there.
-std::string failureText(const QSqlError& error, const LoadBudget& budget) {
-    return stoppedAtTimeLimit(error) ? budget.timeoutText() : errorText(error);
-}
-
-// A failed query was stopped at the time limit or refused by the server.
-LoadErrorKind failureKind(const QSqlError& error) {
-    return stoppedAtTimeLimit(error) ? LoadErrorKind::Timeout : LoadErrorKind::Refused;
 }
 
 // Why a connection could not be opened: no server answered at the address, or one answered and
@@ -185,195 +156,68 @@ ScopedConnection::~ScopedConnection() {
     QSqlDatabase::removeDatabase(m_name);
 }
 
-/// One query's rows on their way into a store.
-class SqlLoad {
-public:
-    SqlLoad(QSqlQuery& query, QString driverName, std::string source, LoadBudget& budget);
-    std::shared_ptr<const TColumnStore> run();
-
-private:
-    void describeColumns();
-    void appendRow();
-    void checkBudget();
-    void appendValue(int column, const QVariant& value);
-    void appendText(int column, const QString& text);
-    void appendInteger(int column, const QVariant& value);
-    void appendFloat(int column, const QVariant& value);
-    void appendDateTime(int column, const QDate& date, const QTime& time);
-    [[noreturn]] void fail(const std::string& what, LoadErrorKind kind = LoadErrorKind::Malformed) const;
-    [[noreturn]] void failAt(int column, const std::string& what) const;
-
-    QSqlQuery& m_query;
-    QString m_driverName;
-    std::string m_source;
-    LoadBudget& m_budget;
-    std::vector<SqlColumnPlan> m_columns;
-    std::optional<TColumnStoreBuilder> m_builder;
-    std::optional<TextColumnSizes> m_sizes;
-    long long m_row = 0;
-    /// Bytes of text in the row being appended.
-    std::uint64_t m_rowText = 0;
-    AnsiString m_text;
-};
-
-SqlLoad::SqlLoad(QSqlQuery& query, QString driverName, std::string source, LoadBudget& budget)
-    : m_query(query), m_driverName(std::move(driverName)), m_source(std::move(source)), m_budget(budget) {}
-
-void SqlLoad::fail(const std::string& what, LoadErrorKind kind) const {
-    throw ELoadError(kind, joined({m_source, ": ", what}));
-}
-
-void SqlLoad::failAt(int column, const std::string& what) const {
-    throw ELoadError(
-        LoadErrorKind::Malformed,
-        joined({m_source, ", row ", std::to_string(m_row), ", column ", std::to_string(column + 1), " (",
-                nameExcerpt(m_columns[std::size_t(column)].def.name, kNameExcerptBytes), "): ", what}));
-}
-
-void SqlLoad::describeColumns() {
-    const QSqlRecord record = m_query.record();
-    if (record.isEmpty())
-        fail("the query returns no columns");
-    for (int i = 0; i < record.count(); ++i) {
-        const QSqlField field = record.field(i);
-        const std::string where = "column " + std::to_string(i + 1);
-        AnsiString name;
-        try {
-            name = utf8ToAnsi(field.name().trimmed().toStdString());
-        } catch (const EConvertError& error) {
-            fail("the name of " + where + ": " + error.Message());
-        }
-        if (name.empty())
-            fail(where + " of the query has no name");
-        for (const SqlColumnPlan& other : m_columns) {
-            if (UpperCase(other.def.name) == UpperCase(name))
-                fail("the query returns two columns named " + nameExcerpt(name, kNameExcerptBytes));
-        }
-        auto plan = planColumn(field, m_driverName);
-        if (const std::string* why = std::get_if<std::string>(&plan))
-            fail(where + " (" + nameExcerpt(name, kNameExcerptBytes) + "): " + *why);
-        m_columns.push_back(std::get<SqlColumnPlan>(std::move(plan)));
-        m_columns.back().def.name = name;
-    }
-    std::vector<TFieldDef> defs;
-    for (const SqlColumnPlan& column : m_columns)
-        defs.push_back(column.def);
-    m_sizes.emplace(defs);
-    m_builder.emplace(std::move(defs));
-}
-
-void SqlLoad::appendRow() {
-    m_rowText = 0;
-    for (int i = 0; i < int(m_columns.size()); ++i) {
-        if (m_query.isNull(i))
-            m_builder->appendNull(i);
-        else
-            appendValue(i, m_query.value(i));
-    }
-    m_builder->endRow();
-    checkBudget();
-}
-
-// A row costs its text and 8 bytes a value in the store.
-void SqlLoad::checkBudget() {
-    const std::uint64_t bytes = m_rowText + sizeof(std::int64_t) * m_columns.size();
-    if (const std::string passed = m_budget.addRow(bytes); !passed.empty())
-        fail(joined({"row ", std::to_string(m_row), ": ", passed}), LoadErrorKind::Refused);
-    if (m_row % kRowsPerClockCheck == 0 && m_budget.pastDeadline())
-        fail(joined({"row ", std::to_string(m_row), ": ", m_budget.timeoutText()}), LoadErrorKind::Timeout);
-}
-
-void SqlLoad::appendValue(int column, const QVariant& value) {
-    switch (m_columns[std::size_t(column)].read) {
+// A value as Qt SQL's driver hands it over, into the load.
+void appendQtValue(SqlLoad& load, int column, const QVariant& value) {
+    switch (load.readOf(column)) {
     case SqlValueRead::Text:
-        return appendText(column, value.toString());
+        return load.appendText(column, value.toString());
     case SqlValueRead::TimeText: {
         const QTime time = value.toTime();
-        return appendText(column, time.toString(time.msec() ? "hh:mm:ss.zzz" : "hh:mm:ss"));
+        return load.appendText(column, time.toString(time.msec() ? "hh:mm:ss.zzz" : "hh:mm:ss"));
     }
-    case SqlValueRead::Integer:
-        return appendInteger(column, value);
-    case SqlValueRead::Float:
-        return appendFloat(column, value);
+    case SqlValueRead::Integer: {
+        // Drivers hand integers over as numbers, and exact numerics as text so that no digit is
+        // lost.
+        bool ok = false;
+        const qlonglong integer = value.toLongLong(&ok);
+        const bool beyondSigned =
+            value.typeId() == QMetaType::ULongLong && value.toULongLong() > quint64(INT64_MAX);
+        if (!ok || beyondSigned)
+            load.failAt(column, quotedExcerpt(value.toString().toStdString(), TextEncoding::Utf8) +
+                                    " does not fit an integer field");
+        return load.appendInteger(column, integer);
+    }
+    case SqlValueRead::Float: {
+        bool ok = false;
+        const double real = value.toDouble(&ok);
+        return load.appendFloat(column, ok ? real : std::nan(""), value.toString().toStdString());
+    }
     case SqlValueRead::Boolean:
-        return m_builder->appendBoolean(column, value.toBool());
+        return load.appendBoolean(column, value.toBool());
     case SqlValueRead::Date:
-        return appendDateTime(column, value.toDate(), QTime(0, 0));
+        return load.appendDateTime(column, value.toDate(), QTime(0, 0));
     case SqlValueRead::DateTime: {
         const QDateTime when = value.toDateTime();
-        return appendDateTime(column, when.date(), when.time());
+        return load.appendDateTime(column, when.date(), when.time());
     }
     }
 }
 
-// Text arrives as UTF-16 and is stored in Windows-1252; plain ASCII is copied byte by byte, the rest
-// goes through the same conversion the file loaders use, which names a character it cannot hold.
-void SqlLoad::appendText(int column, const QString& text) {
-    m_text.resize(std::size_t(text.size()));
-    bool ascii = true;
-    for (qsizetype i = 0; i < text.size() && ascii; ++i) {
-        const char16_t unit = text[i].unicode();
-        ascii = unit < 0x80;
-        m_text[std::size_t(i)] = char(unit);
-    }
-    if (!ascii) {
-        try {
-            m_text = utf8ToAnsi(text.toStdString());
-        } catch (const EConvertError& error) {
-            failAt(column, error.Message());
+// The rows of a query Qt SQL ran.
+std::shared_ptr<const TColumnStore> loadQtRows(QSqlQuery& query, const QString& driverName,
+                                               const std::string& source, LoadBudget& budget) {
+    SqlLoad load(source, budget);
+    const QSqlRecord record = query.record();
+    for (int i = 0; i < record.count(); ++i)
+        load.addColumn(record.field(i).name(), planColumn(record.field(i), driverName));
+    load.startRows();
+    while (query.next()) {
+        load.beginRow();
+        for (int i = 0; i < load.columnCount(); ++i) {
+            if (query.isNull(i))
+                load.appendNull(i);
+            else
+                appendQtValue(load, i, query.value(i));
         }
-    }
-    if (const std::string tooLong = m_sizes->add(column, m_text); !tooLong.empty())
-        failAt(column, tooLong);
-    m_rowText += m_text.size();
-    m_builder->appendString(column, m_text);
-}
-
-// Drivers hand integers over as numbers, and exact numerics as text so that no digit is lost.
-void SqlLoad::appendInteger(int column, const QVariant& value) {
-    bool ok = false;
-    const qlonglong integer = value.toLongLong(&ok);
-    const bool beyondSigned =
-        value.typeId() == QMetaType::ULongLong && value.toULongLong() > quint64(INT64_MAX);
-    if (!ok || beyondSigned)
-        failAt(column, quotedExcerpt(value.toString().toStdString(), TextEncoding::Utf8) +
-                           " does not fit an integer field");
-    m_builder->appendInteger(column, integer);
-}
-
-void SqlLoad::appendFloat(int column, const QVariant& value) {
-    bool ok = false;
-    const double real = value.toDouble(&ok);
-    if (!ok || !std::isfinite(real))
-        failAt(column,
-               quotedExcerpt(value.toString().toStdString(), TextEncoding::Utf8) + " is not a finite number");
-    m_builder->appendFloat(column, real);
-}
-
-void SqlLoad::appendDateTime(int column, const QDate& date, const QTime& time) {
-    if (!date.isValid() || !time.isValid())
-        failAt(column, "the value is not a date the data set can hold");
-    // Before the epoch the days count down while the time of day still counts up (-1.25 is
-    // 29/12/1899 06:00), as in every other date-time of the data set.
-    const double days = double(date.toJulianDay() - kEpochJulianDay);
-    const double fraction = time.msecsSinceStartOfDay() / kMillisecondsPerDay;
-    m_builder->appendDateTime(column, days < 0 ? days - fraction : days + fraction);
-}
-
-std::shared_ptr<const TColumnStore> SqlLoad::run() {
-    describeColumns();
-    while (m_query.next()) {
-        ++m_row;
-        appendRow();
+        load.endRow();
     }
     // A server may fail after the first rows (a division by zero in row 1000): the rows read so far
     // must not pass for the whole result.
-    if (m_query.lastError().isValid())
-        fail(joined({"the query failed after ", std::to_string(m_row),
-                     m_row == 1 ? " row: " : " rows: ", failureText(m_query.lastError(), m_budget)}),
-             failureKind(m_query.lastError()));
-    m_sizes->applyTo(*m_builder);
-    return m_builder->finish();
+    if (query.lastError().isValid())
+        load.fail(joined({"the query failed after ", std::to_string(load.rowsRead()),
+                          load.rowsRead() == 1 ? " row: " : " rows: ", errorText(query.lastError())}),
+                  LoadErrorKind::Refused);
+    return load.finish();
 }
 
 // PostgreSQL stops the query itself at the time limit, even while it yields no rows. SET LOCAL
@@ -419,32 +263,31 @@ void checkOneStatement(const PostgresHandle& server, const std::string& query, c
         throw ELoadError(LoadErrorKind::Refused, joined({source, ": ", problem}));
 }
 
-// Runs the query and reads its rows; the deadline, when there is one, is kept meanwhile.
-std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::string& query,
-                                             const std::string& source, LoadBudget& budget) {
-    // Qt's driver reads a result to its end before the connection serves again, so an
-    // endless query given up at a bound is cancelled on the server, which would otherwise
-    // hold the load until its time limit stopped the query.
-    const PostgresHandle server(database);
+// Runs the query through Qt SQL and reads its rows.
+std::shared_ptr<const TColumnStore> runQtQuery(QSqlDatabase& database, const std::string& query,
+                                               const std::string& source, LoadBudget& budget) {
+    QSqlQuery statement(database);
+    statement.setForwardOnly(true);
+    // Exact numerics arrive as text, so that one wider than a double keeps its digits.
+    statement.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!statement.exec(QString::fromStdString(query)))
+        throw ELoadError(LoadErrorKind::Refused,
+                         source + ": the query failed: " + errorText(statement.lastError()));
+    return loadQtRows(statement, database.driverName(), source, budget);
+}
+
+// Runs the query on PostgreSQL, once the server has parsed it as one statement that returns rows,
+// and reads its rows with libpq. The loader waits for rows no longer than the time limit; a server
+// that stops answering altogether is left behind by PostgresDeadline, which cancels the query and
+// then shuts the connection.
+std::shared_ptr<const TColumnStore> runPostgresQuery(const PostgresHandle& server, const std::string& query,
+                                                     const std::string& source, LoadBudget& budget) {
     std::optional<PostgresDeadline> deadline;
-    if (server && budget.limits().timeoutSeconds > 0)
+    if (budget.limits().timeoutSeconds > 0)
         deadline.emplace(server, budget.deadline());
     try {
-        if (server)
-            checkOneStatement(server, query, source);
-        QSqlQuery statement(database);
-        statement.setForwardOnly(true);
-        // Exact numerics arrive as text, so that one wider than a double keeps its digits.
-        statement.setNumericalPrecisionPolicy(QSql::HighPrecision);
-        if (!statement.exec(QString::fromStdString(query)))
-            throw ELoadError(failureKind(statement.lastError()),
-                             source + ": the query failed: " + failureText(statement.lastError(), budget));
-        try {
-            return SqlLoad(statement, database.driverName(), source, budget).run();
-        } catch (...) {
-            server.cancelQuery();
-            throw;
-        }
+        checkOneStatement(server, query, source);
+        return loadPostgresRows(server, source, budget);
     } catch (const ELoadError& error) {
         // What failed once the deadline passed failed because of it: the cancel or the shut
         // connection.
@@ -452,6 +295,13 @@ std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::
             throw ELoadError(LoadErrorKind::Timeout, joined({source, ": ", budget.timeoutText()}));
         throw;
     }
+}
+
+std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::string& query,
+                                             const std::string& source, LoadBudget& budget) {
+    if (const PostgresHandle server(database); server)
+        return runPostgresQuery(server, query, source, budget);
+    return runQtQuery(database, query, source, budget);
 }
 
 // Runs the query on an open connection inside a transaction that is always rolled back.
