@@ -72,9 +72,9 @@ std::optional<int> offsetSeconds(TextReader& reader) {
     return sign * (*hours * kSecondsPerHour + *minutes * 60 + *seconds);
 }
 
-std::string beforeYearOne(std::string_view text) {
-    return "the date " + quotedExcerpt(text, TextEncoding::Utf8) +
-           " is before the year 1, which a date field cannot hold";
+std::string beforeYearOne(std::string_view text, std::string_view where = "") {
+    return joined({"the date ", quotedExcerpt(text, TextEncoding::Utf8), " is before the year 1", where,
+                   ", which a date field cannot hold"});
 }
 
 } // namespace
@@ -111,7 +111,7 @@ std::variant<PostgresDateTime, std::string> postgresDateTime(std::string_view te
         const QDateTime utc = QDateTime(moment.date, moment.time, Qt::UTC).addSecs(-*offset);
         moment = {utc.date(), utc.time()};
         if (moment.date.year() < 1)
-            return beforeYearOne(text);
+            return beforeYearOne(text, " in UTC");
     }
     return moment;
 }

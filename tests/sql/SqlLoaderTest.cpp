@@ -6,6 +6,7 @@
 #include <qmr41726/rtl/Exception.h>
 #include <qmr41726/sql/SqlLoader.h>
 
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <sys/socket.h>
@@ -13,7 +14,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace qmr;
 
@@ -210,4 +215,97 @@ TEST(SqlConnect, aServerThatNeverAnswersIsGivenUpAfterTheConnectTimeout) {
     EXPECT_NE(message.find("cannot connect"), std::string::npos) << message;
     EXPECT_NE(message.find("timeout expired"), std::string::npos) << message;
     EXPECT_LT(waited, std::chrono::seconds(10)) << "the timeout of 2 seconds was not kept";
+}
+
+// Every PostgreSQL type the loader maps, with awkward values, each loaded value against the
+// server's own text of it in the same load; a session zone ahead of UTC by an odd offset, so that a
+// time stamp's offset is read rather than assumed.
+TEST_F(SqlLoadTest, everyPostgresValueLoadsAsTheServerWritesItOrIsRefusedByName) {
+    execute("ALTER ROLE " + PostgresServer::user() + " IN DATABASE shop SET TimeZone = 'Asia/Kolkata'");
+    struct ZoneReset {
+        ~ZoneReset() { execute("ALTER ROLE " + PostgresServer::user() + " IN DATABASE shop RESET TimeZone"); }
+    } reset;
+    // The server's text in the store's form: a date-time as dd/mm/yyyy hh:mm:ss to the nearest
+    // second, in UTC; char(n) through its output function, which keeps the padding ::text drops.
+    const QString day = "regexp_replace(to_char(date_trunc('second', %1 + interval '0.5 s'), "
+                        "'DD/MM/YYYY HH24:MI:SS'), ' 00:00:00$', '')";
+    const struct {
+        const char* type;
+        QString serverText;
+        std::vector<const char*> values;
+    } types[] = {
+        {"smallint", "%1::text", {"-32768", "32767"}},
+        {"integer", "%1::text", {"-2147483648", "2147483647"}},
+        {"bigint", "%1::text", {"-9223372036854775808", "9223372036854775807"}},
+        {"oid", "%1::text", {"4294967295"}},
+        {"numeric(18,0)", "%1::text", {"-999999999999999999"}},
+        {"numeric(12,2)", "%1::text", {"-0.01", "9999999999.99"}},
+        {"numeric", "%1::text", {"0.1", "-1.5e-300", "123456789012345678901234567890.5"}},
+        {"real", "%1::text", {"-3.4e38", "1.17549435e-38"}},
+        {"double precision", "%1::text", {"-1.7976931348623157e308", "5e-324", "0.1"}},
+        {"boolean", "initcap(%1::text)", {"true", "false"}},
+        {"date", day, {"'0001-01-01'", "'1899-12-29'", "'2024-02-29'", "'99999-12-31'"}},
+        {"timestamp", day, {"'1899-12-29 06:00:00.125'", "'2024-02-29 23:59:59.999999'"}},
+        {"timestamptz",
+         day.arg("(%1 AT TIME ZONE 'UTC')"),
+         {"'2024-02-29 01:30:00.25+05:30'", "'0001-01-02 00:00:00+14'", "'1900-01-01 00:00:00-03:00'"}},
+        {"time", "%1::text", {"'00:00:00'", "'23:59:59.999999'", "'24:00:00'"}},
+        {"timetz", "%1::text", {"'12:34:56+05:30'", "'00:00:00.000001-15:59'"}},
+        {"interval", "%1::text", {"'-1 year 2 days -03:04:05.6'"}},
+        {"text", "%1::text", {"'Ação € “já” Œ'", "''", "'it''s'"}},
+        {"varchar(12)", "%1::text", {"'Œuvre ½ ‰'"}},
+        {"char(3)", "concat(%1)", {"'a'", "'ção'"}},
+        {"uuid", "%1::text", {"'A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11'"}},
+        {"json", "%1::text", {"'{\"a\" : [1, 2.50, null]}'"}},
+        {"jsonb", "%1::text", {"'{\"a\" : [1, 2.50, null]}'"}},
+        {"inet", "%1::text", {"'192.168.0.1/24'"}},
+    };
+    // One column a type and a row a value, NULL in every other column; row 0 is NULL throughout.
+    QStringList columns, selected;
+    QString inserts = "INSERT INTO awkward (n) VALUES (0);";
+    int rows = 0;
+    for (int c = 0; c < int(std::size(types)); ++c) {
+        const QString name = "c" + QString::number(c);
+        columns << name + " " + types[c].type;
+        selected << name << types[c].serverText.arg(name) + " AS s" + QString::number(c);
+        for (const char* value : types[c].values)
+            inserts +=
+                QString("INSERT INTO awkward (n, %1) VALUES (%2, %3);").arg(name).arg(++rows).arg(value);
+    }
+    execute("DROP TABLE IF EXISTS awkward; CREATE TABLE awkward (n integer, " + columns.join(", ") + ");" +
+            inserts);
+    const auto store = load("SELECT " + selected.join(", ").toStdString() + " FROM awkward ORDER BY n");
+    ASSERT_EQ(store->rowCount(), rows + 1);
+    for (int c = 0; c < int(std::size(types)); ++c) {
+        const int column = 2 * c;
+        EXPECT_TRUE(store->isNull(0, column)) << types[c].type;
+        for (int r = 1; r < store->rowCount(); ++r) {
+            if (store->isNull(r, column))
+                continue;
+            std::string expected = ansiToUtf8(store->text(r, column + 1));
+            if (store->fieldDef(column).type == TFieldType::ftFloat)
+                expected = QString::number(std::strtod(expected.c_str(), nullptr), 'g', 15).toStdString();
+            EXPECT_EQ(ansiToUtf8(store->text(r, column)), expected) << types[c].type << ", row " << r;
+        }
+    }
+
+    const std::pair<const char*, const char*> refused[] = {
+        {"'4713-01-01 BC'::date",
+         "the date '4713-01-01 BC' is before the year 1, which a date field cannot hold"},
+        {"'0001-01-01 00:00:00+05'::timestamptz", "+05:53:28' is before the year 1 in UTC"},
+        {"'-infinity'::date", "the date '-infinity' is endless, which a date field cannot hold"},
+        {"'infinity'::timestamptz", "the date 'infinity' is endless"},
+        {"'NaN'::numeric", "'NaN' is not a finite number"},
+        {"'-Infinity'::float8", "'-Infinity' is not a finite number"},
+        {"'NaN'::numeric(18,0)", "'NaN' does not fit an integer field"},
+        {"1e400::numeric", "is beyond the range of a float field"},
+        {"repeat('x', 64 * 1024 * 1024 + 1)", "the value takes 67108865 bytes, more than the 67108864"},
+    };
+    for (const auto& [value, words] : refused) {
+        const std::string message = loadError(std::string("SELECT 1 AS n, ") + value + " AS v");
+        EXPECT_TRUE(message.find("row 1, column 2 (v): ") != std::string::npos &&
+                    message.find(words) != std::string::npos)
+            << value << "\n"
+            << message;
+    }
 }
