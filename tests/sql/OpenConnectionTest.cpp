@@ -78,3 +78,34 @@ TEST_F(OpenConnectionTest, closedConnectionOrMissingDriverIsRefusedByName) {
         EXPECT_NE(error.Message().find("QPSQL"), std::string::npos) << error.Message();
     }
 }
+
+// A load given up half-way through an endless result, or refused at a value, leaves the host's
+// connection idle: the next load and the host's own queries run on it at once.
+TEST_F(OpenConnectionTest, aLoadGivenUpHalfWayLeavesTheConnectionReady) {
+    const char* endless = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x";
+    const struct {
+        std::string query;
+        LoadLimits limits;
+        const char* words;
+    } cases[] = {
+        {std::string(endless) + " FROM c",
+         {.maxRows = 1000},
+         "row 1001: the query returns more than 1000 rows"},
+        {std::string(endless) + ", CASE WHEN x = 500 THEN '-infinity'::date END AS d FROM c",
+         {},
+         "row 500, column 2 (d): the date '-infinity' is endless"},
+        {"SELECT 1 / (500 - x) AS v FROM generate_series(1, 600) AS x", {}, "failed after 499 rows"},
+    };
+    for (const auto& c : cases) {
+        try {
+            loadSqlQuery(database, c.query, "till-3", c.limits);
+            ADD_FAILURE() << "loaded without an error: " << c.query;
+        } catch (const EDatabaseError& error) {
+            EXPECT_NE(error.Message().find(c.words), std::string::npos) << error.Message();
+        }
+        const auto rows = loadSqlQuery(database, "SELECT 7 AS n", "till-3");
+        EXPECT_EQ(rows->text(0, 0), "7") << c.query;
+        QSqlQuery check(database);
+        EXPECT_TRUE(check.exec("SELECT 1") && check.next()) << check.lastError().text().toStdString();
+    }
+}
