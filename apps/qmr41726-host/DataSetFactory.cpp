@@ -41,7 +41,7 @@ LoadedRows loadRows(const HostOptions& options, DataSetFactory::OnFailure onFail
     const std::string& name = DataSetFactory::sourceName(options);
     const bool fromServer = !options.databaseUrl.empty();
     const std::optional<LocalCopy> copy = localCopyOf(options);
-    LoadResult rows = loadSource(name, options.query, limitsOf(options));
+    LoadResult rows = loadSource(name, options.query, limitsOf(options), options.passwordFile.value_or(""));
     if (rows) {
         if (copy)
             copy->keep(*rows.store);

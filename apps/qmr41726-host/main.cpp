@@ -93,10 +93,6 @@ HostRequest prepare(const QStringList& arguments, const std::filesystem::path& b
         return request;
     if (request.options.keys)
         request.script = parseKeyScript(*request.options.keys);
-    // The loader reads the password from the file this names at every load (a refresh too, so a
-    // changed password is taken up); set once here, before any thread that loads exists.
-    if (request.options.passwordFile)
-        qputenv("QMR_DB_PASSWORD_FILE", QByteArray::fromStdString(*request.options.passwordFile));
     request.flag = optionTextToAnsi(request.options.flag, "--flag");
     request.catalogue = DataSetFactory::load(request.options);
     return request;

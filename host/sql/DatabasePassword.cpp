@@ -46,7 +46,11 @@ std::string readPasswordFile(const std::string& path) {
 
 } // namespace
 
-std::string databasePassword() {
+std::string databasePassword(const std::string& passwordFile) {
+    if (!passwordFile.empty()) {
+        if (std::string password = readPasswordFile(passwordFile); !password.empty())
+            return password;
+    }
     if (const char* file = std::getenv("QMR_DB_PASSWORD_FILE"); file && *file) {
         if (std::string password = readPasswordFile(file); !password.empty())
             return password;

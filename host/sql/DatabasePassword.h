@@ -8,6 +8,7 @@
 namespace qmr {
 
 /// The password for a database server, from the first of these that holds one:
+///  - the file `passwordFile` names, when it is not empty (the host's --db-password-file),
 ///  - the file the environment variable QMR_DB_PASSWORD_FILE names,
 ///  - the systemd credential `db-password` ($CREDENTIALS_DIRECTORY/db-password), when it exists,
 ///  - the environment variable QMR_DB_PASSWORD.
@@ -15,6 +16,6 @@ namespace qmr {
 /// unit can always be handed its credential (systemd fails a unit whose credential file is
 /// missing) while a password still set the old way keeps working. Empty when none holds one.
 /// Raises ELoadError naming the file when it cannot be read.
-std::string databasePassword();
+std::string databasePassword(const std::string& passwordFile = {});
 
 } // namespace qmr

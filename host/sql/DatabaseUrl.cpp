@@ -219,6 +219,10 @@ std::string SqlServer::text() const {
 }
 
 SqlConnection parseDatabaseUrl(std::string_view url) {
+    return parseDatabaseUrl(url, {});
+}
+
+SqlConnection parseDatabaseUrl(std::string_view url, const std::string& passwordFile) {
     const QString text = QString::fromUtf8(url.data(), qsizetype(url.size()));
     SqlConnection connection;
     if (text.startsWith("odbc:")) {
@@ -236,7 +240,7 @@ SqlConnection parseDatabaseUrl(std::string_view url) {
     } else {
         refuse(url, "is none of postgresql://..., mysql://..., odbc:DSN");
     }
-    connection.password = databasePassword();
+    connection.password = databasePassword(passwordFile);
     connection.source = urlWithoutPassword(url);
     return connection;
 }

@@ -34,14 +34,15 @@ std::string shownName(std::string_view name) {
 }
 
 // The rows of the source (and the server that gave them), or the loader's exception.
-LoadResult load(std::string_view name, const std::string& query, const LoadLimits& limits) {
+LoadResult load(std::string_view name, const std::string& query, const LoadLimits& limits,
+                const std::string& passwordFile) {
     const std::string shown = shownName(name);
     switch (sourceKindOf(name)) {
     case SourceKind::Server: {
         if (query.empty())
             throw ELoadError(LoadErrorKind::Malformed,
                              shown + ": a database server needs a query naming the rows to load");
-        SqlRows rows = loadSqlRows(parseDatabaseUrl(name), query, limits);
+        SqlRows rows = loadSqlRows(parseDatabaseUrl(name, passwordFile), query, limits);
         return {std::move(rows.store), std::nullopt, std::move(rows.server)};
     }
     case SourceKind::SqliteFile:
@@ -74,8 +75,13 @@ SourceKind sourceKindOf(std::string_view name) {
 }
 
 LoadResult loadSource(std::string_view name, const std::string& query, const LoadLimits& limits) {
+    return loadSource(name, query, limits, {});
+}
+
+LoadResult loadSource(std::string_view name, const std::string& query, const LoadLimits& limits,
+                      const std::string& passwordFile) {
     try {
-        return load(name, query, limits);
+        return load(name, query, limits, passwordFile);
     } catch (const ELoadError& error) {
         return failed(error.kind(), error.Message());
     } catch (const Exception& error) {

@@ -61,5 +61,9 @@ struct QMR_SQL_EXPORT LoadResult {
 /// result's error; nothing is half-loaded.
 QMR_SQL_EXPORT LoadResult loadSource(std::string_view name, const std::string& query = {},
                                      const LoadLimits& limits = {});
+/// The same, a server's password read first from the file `passwordFile` names (parseDatabaseUrl),
+/// so that a host hands its password file to the loader rather than through its environment.
+QMR_SQL_EXPORT LoadResult loadSource(std::string_view name, const std::string& query,
+                                     const LoadLimits& limits, const std::string& passwordFile);
 
 } // namespace qmr

@@ -86,6 +86,10 @@ struct QMR_SQL_EXPORT SqlConnection {
 /// shows in a process list. Raises EDatabaseError naming the URL (its password hidden) and what is
 /// wrong with it.
 QMR_SQL_EXPORT SqlConnection parseDatabaseUrl(std::string_view url);
+/// The same, the password read first from the file `passwordFile` names when it is not empty (a
+/// host's own option for it), then from the places above. The file is read as those are: one line,
+/// its trailing line break not part of the password; a file that cannot be read is refused by name.
+QMR_SQL_EXPORT SqlConnection parseDatabaseUrl(std::string_view url, const std::string& passwordFile);
 
 /// `url` as a message may quote it: any password it holds replaced by "***", whatever its form
 /// (`user:PASSWORD@`, a `password=` or `pwd=` parameter of a URL, of libpq's key=value string or of

@@ -4,6 +4,9 @@
 #include "HostProcess.h"
 #include "SqlTestSupport.h"
 
+#include <qmr41726/rtl/Exception.h>
+#include <qmr41726/sql/SqlLoader.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -103,5 +106,36 @@ TEST_F(PasswordTest, fromTheFileOrTheCredentialThePasswordIsInNoEnvironment) {
             << host.readAllStandardError().toStdString();
         ASSERT_FALSE(environ.isEmpty()) << "cannot read " << variables.fileName().toStdString();
         EXPECT_FALSE(environ.contains(kSecret));
+    }
+}
+
+// A host hands its password file to the loader as an argument: it comes before every other place
+// (the test program's environment holds another password), and a file that cannot be read is named.
+TEST_F(PasswordTest, aPasswordFileGivenToTheLoaderComesFirst) {
+    HostData data;
+    const std::string url = "postgresql://clerk@/shop?host=" + server().socketFolder().toStdString();
+    const struct {
+        QString file;
+        const char* password;
+        const char* refusal;
+    } cases[] = {
+        {data.write("password", QByteArray(kSecret) + "\r\n"), kSecret, nullptr},
+        {data.write("empty", ""), "", nullptr},
+        {data.path("missing"), nullptr, "the password file "},
+        {data.path(""), nullptr, "is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        try {
+            const qmr::SqlConnection connection = qmr::parseDatabaseUrl(url, c.file.toStdString());
+            EXPECT_EQ(c.refusal, nullptr) << c.file.toStdString();
+            if (*c.password)
+                EXPECT_EQ(connection.password, c.password);
+            else
+                EXPECT_EQ(connection.password, qgetenv("QMR_DB_PASSWORD").toStdString()) << "the next place";
+        } catch (const qmr::EDatabaseError& error) {
+            ASSERT_NE(c.refusal, nullptr) << error.Message();
+            EXPECT_NE(error.Message().find(c.refusal), std::string::npos) << error.Message();
+            EXPECT_NE(error.Message().find(c.file.toStdString()), std::string::npos) << error.Message();
+        }
     }
 }
