@@ -14,7 +14,7 @@ class QSqlField;
 
 namespace qmr {
 
-/// How a value is read from the driver's QVariant.
+/// How a value is read: from the QVariant Qt SQL's driver hands over, or from PostgreSQL's text of it.
 enum class SqlValueRead {
     Text,
     /// Text from a time of day ("hh:mm:ss"): the store has no type for a time alone.

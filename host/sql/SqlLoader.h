@@ -106,7 +106,10 @@ QMR_SQL_EXPORT std::string urlWithoutPassword(std::string_view url);
 /// over as text to string. A declared text length (`varchar(30)`) is the field's size in
 /// characters; text without one is sized to its longest value. NULLs stay null. Text outside
 /// Windows-1252, duplicate column names, binary columns and columns the driver cannot describe are
-/// refused with the column's name. The load is held to the default LoadLimits; on PostgreSQL the
+/// refused with the column's name. On PostgreSQL each value is read from the server's own text of
+/// it: a time of day loads as that text, with its offset (`timetz`), and a date before the year 1,
+/// an endless date (`infinity`) or a number that is not finite is refused naming its row and
+/// column, never loaded as another value. The load is held to the default LoadLimits; on PostgreSQL the
 /// time limit is also the query's statement_timeout, and the client keeps it by its own clock
 /// whatever the server does (the query cancelled, then the connection shut).
 QMR_SQL_EXPORT std::shared_ptr<const TColumnStore> loadSqlQuery(const SqlConnection& connection,
