@@ -60,6 +60,17 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
     return text;
 }
 
+// The bytes `text` takes in UTF-8, counted without converting it.
+std::uint64_t utf8Bytes(const QString& text) {
+    std::uint64_t bytes = 0;
+    for (const QChar unit : text) {
+        const char16_t code = unit.unicode();
+        // A surrogate pair's two units make one 4-byte character.
+        bytes += code < 0x80 ? 1 : code < 0x800 || unit.isSurrogate() ? 2 : 3;
+    }
+    return bytes;
+}
+
 // The driver's words for an error, on one line.
 std::string errorText(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
@@ -201,7 +212,8 @@ private:
     void appendFloat(int column, const QVariant& value);
     void appendDateTime(int column, const QDate& date, const QTime& time);
     [[noreturn]] void fail(const std::string& what, LoadErrorKind kind = LoadErrorKind::Malformed) const;
-    [[noreturn]] void failAt(int column, const std::string& what) const;
+    [[noreturn]] void failAt(int column, const std::string& what,
+                             LoadErrorKind kind = LoadErrorKind::Malformed) const;
 
     QSqlQuery& m_query;
     QString m_driverName;
@@ -223,9 +235,9 @@ void SqlLoad::fail(const std::string& what, LoadErrorKind kind) const {
     throw ELoadError(kind, joined({m_source, ": ", what}));
 }
 
-void SqlLoad::failAt(int column, const std::string& what) const {
+void SqlLoad::failAt(int column, const std::string& what, LoadErrorKind kind) const {
     throw ELoadError(
-        LoadErrorKind::Malformed,
+        kind,
         joined({m_source, ", row ", std::to_string(m_row), ", column ", std::to_string(column + 1), " (",
                 nameExcerpt(m_columns[std::size_t(column)].def.name, kNameExcerptBytes), "): ", what}));
 }
@@ -262,22 +274,24 @@ void SqlLoad::describeColumns() {
     m_builder.emplace(std::move(defs));
 }
 
+// Each value is charged what the store keeps of it, its text counted once appended.
 void SqlLoad::appendRow() {
     m_rowText = 0;
     for (int i = 0; i < int(m_columns.size()); ++i) {
+        const std::uint64_t textBefore = m_rowText;
         if (m_query.isNull(i))
             m_builder->appendNull(i);
         else
             appendValue(i, m_query.value(i));
+        m_budget.hold(std::size_t(i),
+                      LoadBudget::storeBytes(m_columns[std::size_t(i)].def.type, m_rowText - textBefore));
     }
     m_builder->endRow();
     checkBudget();
 }
 
-// A row costs its text and 8 bytes a value in the store.
 void SqlLoad::checkBudget() {
-    const std::uint64_t bytes = m_rowText + sizeof(std::int64_t) * m_columns.size();
-    if (const std::string passed = m_budget.addRow(bytes); !passed.empty())
+    if (const std::string passed = m_budget.endRow(); !passed.empty())
         fail(joined({"row ", std::to_string(m_row), ": ", passed}), LoadErrorKind::Refused);
     if (m_row % kRowsPerClockCheck == 0 && m_budget.pastDeadline())
         fail(joined({"row ", std::to_string(m_row), ": ", m_budget.timeoutText()}), LoadErrorKind::Timeout);
@@ -309,6 +323,10 @@ void SqlLoad::appendValue(int column, const QVariant& value) {
 // Text arrives as UTF-16 and is stored in Windows-1252; plain ASCII is copied byte by byte, the rest
 // goes through the same conversion the file loaders use, which names a character it cannot hold.
 void SqlLoad::appendText(int column, const QString& text) {
+    // A UTF-16 unit takes at least a byte in UTF-8: past the bound in units is past it in bytes,
+    // and then the value is not copied again to be measured.
+    if (std::uint64_t(text.size()) > LoadLimits::kMaxValueBytes)
+        failAt(column, LoadBudget::valueTooLarge(utf8Bytes(text)), LoadErrorKind::Refused);
     m_text.resize(std::size_t(text.size()));
     bool ascii = true;
     for (qsizetype i = 0; i < text.size() && ascii; ++i) {
