@@ -77,6 +77,11 @@ Exit status:
      further call)
 )";
 
+/// The range of --load-memory: from a megabyte, below which not even the libraries fit, to a
+/// terabyte, past any terminal.
+constexpr std::uint64_t kLeastLoadMemory = std::uint64_t(1) << 20;
+constexpr std::uint64_t kMostLoadMemory = std::uint64_t(1) << 40;
+
 /// The host's options in the order --help lists them.
 void addOptions(QCommandLineParser& parser) {
     // Single-dash words are whole names (-h, or a mistyped -data), never bundles of letters.
@@ -100,6 +105,15 @@ void addOptions(QCommandLineParser& parser) {
          QString("Stop a query that runs longer than SECONDS, as an error (default %1; 0 for no limit).")
              .arg(LoadLimits::kDefaultTimeoutSeconds),
          "SECONDS"},
+        {"load-memory",
+         QString("Refuse a load (the data, or the local copy) whose rows would take more than BYTES of "
+                 "memory, from %1 to %2 (default: half the memory the host may use, its cgroup's limit or "
+                 "else the memory available, at most %3); each value takes at most %4 bytes.")
+             .arg(kLeastLoadMemory)
+             .arg(kMostLoadMemory)
+             .arg(LoadLimits::kDefaultMaxBytes)
+             .arg(LoadLimits::kMaxValueBytes),
+         "BYTES"},
         {"filter", "The data set's filter text before the call.", "EXPR"},
         {"filter-file", "Read the filter text from FILE (for a filter too long for a command line).", "FILE"},
         {"filtered", "Switch the data set's filter on before the call."},
@@ -194,6 +208,16 @@ int timeoutValue(const QString& value) {
                        "--query-timeout takes a whole number of seconds from 0 (no limit) to 86400");
 }
 
+std::uint64_t loadMemoryValue(const QString& value) {
+    bool ok = false;
+    const qulonglong bytes = value.toULongLong(&ok);
+    if (!ok || bytes < kLeastLoadMemory || bytes > kMostLoadMemory)
+        throw UsageError("--load-memory takes a whole number of bytes from " +
+                         std::to_string(kLeastLoadMemory) + " to " + std::to_string(kMostLoadMemory) +
+                         ", not " + quotedExcerpt(value.toStdString(), TextEncoding::Utf8));
+    return bytes;
+}
+
 int repeatValue(const QString& value) {
     return wholeNumber(value, 0, std::numeric_limits<int>::max(),
                        "--repeat takes a whole number of calls, 0 for calls until stopped");
@@ -278,6 +302,8 @@ HostOptions optionsOf(const QCommandLineParser& parser, const std::string& defau
     }
     if (parser.isSet("query-timeout"))
         options.queryTimeoutSeconds = timeoutValue(parser.value("query-timeout"));
+    if (parser.isSet("load-memory"))
+        options.loadMemoryBytes = loadMemoryValue(parser.value("load-memory"));
     if (parser.isSet("flag"))
         options.flag = parser.value("flag").toStdString();
     options.filter = textOption(parser, "filter");

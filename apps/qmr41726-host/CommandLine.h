@@ -23,6 +23,8 @@ struct HostOptions {
     std::optional<std::string> passwordFile;
     /// Seconds a query (--query) may run before it is stopped; 0 for no limit.
     int queryTimeoutSeconds = qmr::LoadLimits::kDefaultTimeoutSeconds;
+    /// Bytes of memory one load may take (--load-memory); without it, qmr::defaultLoadMemory().
+    std::optional<std::uint64_t> loadMemoryBytes;
     /// Element 1 of the parameter list (UTF-8 here; the host converts it).
     std::string flag = "N";
     std::optional<std::string> filter;

@@ -14,9 +14,12 @@ using namespace qmr;
 
 namespace {
 
-// What a load may take: the loaders' bounds, with the time limit the command line gives.
+// What a load may take: the loaders' bounds, with the time limit and memory the command line gives.
 LoadLimits limitsOf(const HostOptions& options) {
-    return LoadLimits{.timeoutSeconds = options.queryTimeoutSeconds};
+    LoadLimits limits{.timeoutSeconds = options.queryTimeoutSeconds};
+    if (options.loadMemoryBytes)
+        limits.maxBytes = *options.loadMemoryBytes;
+    return limits;
 }
 
 // A data file that is missing or no regular file is named as the data file; every other failure's
@@ -31,17 +34,18 @@ struct LoadedRows {
     SourceStamp source;
 };
 
-std::optional<LocalCopy> localCopyOf(const HostOptions& options) {
+std::optional<LocalCopy> localCopyOf(const HostOptions& options, const LoadLimits& limits) {
     if (!options.cachePath)
         return std::nullopt;
-    return LocalCopy(*options.cachePath, std::chrono::hours(options.cacheMaxAgeHours));
+    return LocalCopy(*options.cachePath, std::chrono::hours(options.cacheMaxAgeHours), limits.maxBytes);
 }
 
 LoadedRows loadRows(const HostOptions& options, DataSetFactory::OnFailure onFailure) {
     const std::string& name = DataSetFactory::sourceName(options);
     const bool fromServer = !options.databaseUrl.empty();
-    const std::optional<LocalCopy> copy = localCopyOf(options);
-    LoadResult rows = loadSource(name, options.query, limitsOf(options), options.passwordFile.value_or(""));
+    const LoadLimits limits = limitsOf(options);
+    const std::optional<LocalCopy> copy = localCopyOf(options, limits);
+    LoadResult rows = loadSource(name, options.query, limits, options.passwordFile.value_or(""));
     if (rows) {
         if (copy)
             copy->keep(*rows.store);

@@ -9,12 +9,14 @@
 #include <QDateTime>
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 
 class LocalCopy {
 public:
-    LocalCopy(std::string path, std::chrono::hours maxAge);
+    /// A copy larger than `maxBytes`, the bound on one load's memory, is refused like a load.
+    LocalCopy(std::string path, std::chrono::hours maxAge, std::uint64_t maxBytes);
 
     /// Writes `rows` as the copy. A failed write is logged (qmr.host) and nothing more: the rows
     /// loaded are in use all the same, and the previous copy stays whole.
@@ -33,4 +35,5 @@ public:
 private:
     std::string m_path;
     std::chrono::hours m_maxAge;
+    std::uint64_t m_maxBytes;
 };

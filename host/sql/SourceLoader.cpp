@@ -53,7 +53,7 @@ LoadResult load(std::string_view name, const std::string& query, const LoadLimit
     case SourceKind::CsvFile:
         if (!query.empty())
             throw ELoadError(LoadErrorKind::Malformed, shown + " is a CSV file, which takes no query");
-        return {loadCsvFile(std::string(name)), std::nullopt, {}};
+        return {loadCsvFile(std::string(name), limits), std::nullopt, {}};
     }
     return {};
 }

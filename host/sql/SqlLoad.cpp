@@ -27,6 +27,21 @@ bool isAscii(std::string_view text) {
 
 } // namespace
 
+namespace {
+
+// The bytes `text` takes in UTF-8, counted without converting it.
+std::uint64_t utf8Bytes(const QString& text) {
+    std::uint64_t bytes = 0;
+    for (const QChar unit : text) {
+        const char16_t code = unit.unicode();
+        // A surrogate pair's two units make one 4-byte character.
+        bytes += code < 0x80 ? 1 : code < 0x800 || unit.isSurrogate() ? 2 : 3;
+    }
+    return bytes;
+}
+
+} // namespace
+
 std::string joined(std::initializer_list<std::string_view> pieces) {
     std::string text;
     for (std::string_view piece : pieces)
@@ -40,9 +55,9 @@ void SqlLoad::fail(const std::string& what, LoadErrorKind kind) const {
     throw ELoadError(kind, joined({m_source, ": ", what}));
 }
 
-void SqlLoad::failAt(int column, const std::string& what) const {
+void SqlLoad::failAt(int column, const std::string& what, LoadErrorKind kind) const {
     throw ELoadError(
-        LoadErrorKind::Malformed,
+        kind,
         joined({m_source, ", row ", std::to_string(m_row), ", column ", std::to_string(column + 1), " (",
                 nameExcerpt(m_columns[std::size_t(column)].def.name, kNameExcerptBytes), "): ", what}));
 }
@@ -79,31 +94,29 @@ void SqlLoad::startRows() {
 
 void SqlLoad::beginRow() {
     ++m_row;
-    m_rowText = 0;
 }
 
-// A row costs its text and 8 bytes a value in the store.
+// Each value has been charged what the store keeps of it as it was appended.
 void SqlLoad::endRow() {
     m_builder->endRow();
-    const std::uint64_t bytes = m_rowText + sizeof(std::int64_t) * m_columns.size();
-    if (const std::string passed = m_budget.addRow(bytes); !passed.empty())
+    if (const std::string passed = m_budget.endRow(); !passed.empty())
         fail(joined({"row ", std::to_string(m_row), ": ", passed}), LoadErrorKind::Refused);
     if (m_row % kRowsPerClockCheck == 0 && m_budget.pastDeadline())
         fail(joined({"row ", std::to_string(m_row), ": ", m_budget.timeoutText()}), LoadErrorKind::Timeout);
 }
 
 void SqlLoad::checkValueBytes(int column, std::uint64_t bytes) const {
-    if (bytes > kMaxValueBytes)
-        throw ELoadError(
-            LoadErrorKind::Refused,
-            joined({m_source, ", row ", std::to_string(m_row), ", column ", std::to_string(column + 1), " (",
-                    nameExcerpt(m_columns[std::size_t(column)].def.name, kNameExcerptBytes),
-                    "): the value takes ", std::to_string(bytes), " bytes, more than the ",
-                    std::to_string(kMaxValueBytes), " a value may take; nothing was loaded"}));
+    if (const std::string tooLarge = LoadBudget::valueTooLarge(bytes); !tooLarge.empty())
+        failAt(column, tooLarge, LoadErrorKind::Refused);
+}
+
+void SqlLoad::charge(int column, std::uint64_t textBytes) {
+    m_budget.hold(std::size_t(column), LoadBudget::storeBytes(m_columns[std::size_t(column)].def.type, textBytes));
 }
 
 void SqlLoad::appendNull(int column) {
     m_builder->appendNull(column);
+    charge(column, 0);
 }
 
 // Plain ASCII is copied as it is; the rest goes through the same conversion the file loaders use,
@@ -122,6 +135,10 @@ void SqlLoad::appendUtf8(int column, std::string_view text) {
 }
 
 void SqlLoad::appendText(int column, const QString& text) {
+    // A UTF-16 unit takes at least a byte in UTF-8: past the bound in units is past it in bytes,
+    // and then the value is not copied again to be measured.
+    if (std::uint64_t(text.size()) > LoadLimits::kMaxValueBytes)
+        checkValueBytes(column, utf8Bytes(text));
     m_text.resize(std::size_t(text.size()));
     bool ascii = true;
     for (qsizetype i = 0; i < text.size() && ascii; ++i) {
@@ -137,22 +154,25 @@ void SqlLoad::appendText(int column, const QString& text) {
 void SqlLoad::storeText(int column) {
     if (const std::string tooLong = m_sizes->add(column, m_text); !tooLong.empty())
         failAt(column, tooLong);
-    m_rowText += m_text.size();
     m_builder->appendString(column, m_text);
+    charge(column, m_text.size());
 }
 
 void SqlLoad::appendInteger(int column, std::int64_t value) {
     m_builder->appendInteger(column, value);
+    charge(column, 0);
 }
 
 void SqlLoad::appendFloat(int column, double value, std::string_view text) {
     if (!std::isfinite(value))
         failAt(column, quotedExcerpt(text, TextEncoding::Utf8) + " is not a finite number");
     m_builder->appendFloat(column, value);
+    charge(column, 0);
 }
 
 void SqlLoad::appendBoolean(int column, bool value) {
     m_builder->appendBoolean(column, value);
+    charge(column, 0);
 }
 
 void SqlLoad::appendDateTime(int column, const QDate& date, const QTime& time) {
@@ -163,6 +183,7 @@ void SqlLoad::appendDateTime(int column, const QDate& date, const QTime& time) {
     const double days = double(date.toJulianDay() - kEpochJulianDay);
     const double fraction = time.msecsSinceStartOfDay() / kMillisecondsPerDay;
     m_builder->appendDateTime(column, days < 0 ? days - fraction : days + fraction);
+    charge(column, 0);
 }
 
 std::shared_ptr<const TColumnStore> SqlLoad::finish() {

@@ -34,10 +34,6 @@ std::string joined(std::initializer_list<std::string_view> pieces);
 /// Builds the store of one query's rows.
 class SqlLoad {
 public:
-    /// The most bytes one value may take, whatever its source: a larger one is refused before it
-    /// is copied.
-    static constexpr std::uint64_t kMaxValueBytes = std::uint64_t(64) << 20;
-
     SqlLoad(std::string source, LoadBudget& budget);
 
     /// Adds the next result column, named `name` as the driver gives it; refuses a nameless column,
@@ -54,7 +50,7 @@ public:
     void endRow();
     long long rowsRead() const { return m_row; }
 
-    /// Refuses a value of `bytes` before it is copied when it passes kMaxValueBytes.
+    /// Refuses a value of `bytes` before it is copied when it passes LoadLimits::kMaxValueBytes.
     void checkValueBytes(int column, std::uint64_t bytes) const;
     void appendNull(int column);
     /// UTF-8 text, stored in Windows-1252.
@@ -74,10 +70,13 @@ public:
     /// Raises the load's error, after its source.
     [[noreturn]] void fail(const std::string& what, LoadErrorKind kind = LoadErrorKind::Malformed) const;
     /// Raises the load's error naming the row and `column`.
-    [[noreturn]] void failAt(int column, const std::string& what) const;
+    [[noreturn]] void failAt(int column, const std::string& what,
+                             LoadErrorKind kind = LoadErrorKind::Malformed) const;
 
 private:
     void storeText(int column);
+    /// Charges the budget what the store keeps of one value of `column`.
+    void charge(int column, std::uint64_t textBytes);
 
     std::string m_source;
     LoadBudget& m_budget;
@@ -85,8 +84,6 @@ private:
     std::optional<TColumnStoreBuilder> m_builder;
     std::optional<TextColumnSizes> m_sizes;
     long long m_row = 0;
-    /// Bytes of text in the row being appended.
-    std::uint64_t m_rowText = 0;
     AnsiString m_text;
 };
 

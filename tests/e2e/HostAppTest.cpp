@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +42,9 @@ TEST(HostApp, usageErrorsExitTwoWithNothingOnStdout) {
         {{"--data", "shop.db"}, "give the rows to load with --query"},
         {{"--flag", "\xE2\x98\x83", "--keys", "probe"}, "--flag"}, // no Windows-1252 byte for it
         {{"--query-timeout", "-1"}, "--query-timeout takes a whole number of seconds from 0"},
+        {{"--load-memory", "1048575"},
+         "--load-memory takes a whole number of bytes from 1048576 to 1099511627776, not '1048575'"},
+        {{"--load-memory", "2TB"}, "--load-memory takes a whole number of bytes"},
     };
     for (const auto& c : cases)
         expectRefused(runHost(c.arguments), c.fragment, c.arguments.join(' ').toStdString());
@@ -55,7 +59,8 @@ TEST(HostApp, helpDescribesEveryOptionAndStep) {
           "--keys",          "--timings",  "--package",       "touch:NAME", "title:N",
           "row:N",           "key:NAME",   "type:TEXT",       "hold:Shift", "release:Shift",
           "shot:FILE",       "wait:MS",    "probe",           "--version",  "-platform",
-          "--query-timeout", "--fit",      "--repeat",        "--refresh",  "SIGTERM"})
+          "--query-timeout", "--fit",      "--repeat",        "--refresh",  "SIGTERM",
+          "--load-memory"})
         EXPECT_TRUE(run.out.contains(word)) << word;
     // It ends with every exit status the host uses.
     const qsizetype statuses = run.out.lastIndexOf("Exit status:");
@@ -136,6 +141,48 @@ TEST(HostApp, unreadableDataIsADataErrorNamingTheFile) {
     const HostRun longName = runHost({"--data", QString(100000, 'n') + ".csv", "--keys", "probe"});
     expectRefused(longName, "data file nnnn", "100 KB file name");
     EXPECT_LT(longName.err.size(), 1000) << "a short message";
+}
+
+// A load past --load-memory is refused naming the bound, the source and the row, while the host's
+// peak resident memory stays within 1.25 times the bound plus 200 MB. The peak the kernel keeps
+// for this test program's children is that of the largest host it ran, so it bounds each of these.
+TEST(HostApp, aLoadPastItsMemoryIsRefusedWithinIt) {
+    HostData data;
+    const QString empty = data.write("empty.db", "");
+    const QString endless = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) ";
+    QByteArray rows = "CODIGO:integer,NOME\n";
+    for (int i = 0; i < 100000; ++i)
+        rows += QByteArray::number(i) + ",Produto numero " + QByteArray::number(i) + "\n";
+    const QString csv = data.write("rows.csv", rows);
+    constexpr std::uint64_t kBudget = 100000000;
+    const struct {
+        QStringList source;
+        std::uint64_t budget;
+        const char* where;
+    } cases[] = {
+        {{"--data", empty, "--query", endless + "SELECT x FROM c", "--query-timeout", "0"},
+         kBudget,
+         "empty.db, row "},
+        {{"--data", empty, "--query", endless + "SELECT x, printf('%.200c', 'a') AS t FROM c",
+          "--query-timeout", "0"},
+         kBudget,
+         "empty.db, row "},
+        {{"--data", csv}, 1048576, "rows.csv, line "},
+    };
+    for (const auto& c : cases) {
+        const QStringList arguments =
+            c.source + QStringList{"--load-memory", QString::number(c.budget), "--keys", "probe"};
+        const HostRun run = runHost(arguments);
+        const std::string bound =
+            "the rows take more than " + std::to_string(c.budget) +
+            " bytes, the bound on one load's memory (--load-memory); nothing was loaded";
+        expectRefused(run, bound.c_str(), arguments.join(' ').toStdString());
+        EXPECT_TRUE(run.err.contains(c.where)) << run.err.toStdString();
+    }
+    rusage children{};
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &children), 0);
+    EXPECT_LT(double(children.ru_maxrss) * 1024, 1.25 * double(kBudget) + 200e6)
+        << "peak resident memory of the largest host, in KiB: " << children.ru_maxrss;
 }
 
 TEST(HostApp, dataPathThatIsNoRegularFileIsNamedForWhatItIs) {

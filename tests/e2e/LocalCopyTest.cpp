@@ -74,6 +74,13 @@ TEST(LocalCopy, aCopyThatCannotServeStopsTheRunNamingBothErrors) {
          },
          {"--cache-max-age", "2"},
          "old"},
+        {"larger than a load may take",
+         [](const HostData& data, const QString& copy) {
+             writeCopy(data, copy, std::chrono::system_clock::now());
+             ASSERT_TRUE(QFile::resize(copy, 2 << 20));
+         },
+         {"--load-memory", "1048576"},
+         "holds 2097152 bytes, more than 1048576, the bound on one load's memory (--load-memory)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -145,6 +145,7 @@ TEST_F(SqlLoadTest, aQueryPastItsBoundsIsStoppedNamingTheBound) {
     const SqlConnection connection = parseDatabaseUrl(server().url(testDatabase()));
     const LoadLimits rows{.maxRows = 1000};
     const LoadLimits time{.timeoutSeconds = 1};
+    const LoadLimits bytes{.maxBytes = 100000};
     struct Case {
         const char* query;
         LoadLimits limits;
@@ -158,6 +159,11 @@ TEST_F(SqlLoadTest, aQueryPastItsBoundsIsStoppedNamingTheBound) {
         {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c", time,
          "the query ran longer than its time limit of 1 second; nothing was loaded"},
         {"SELECT id FROM every_type WHERE id = $1", {}, "the parameter $1, which nothing binds"},
+        {"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c", bytes,
+         "row 6251: the rows take more than 100000 bytes, the bound on one load's memory (--load-memory)"},
+        {"SELECT 1 AS n, repeat('a', 67108865) AS big",
+         {},
+         "row 1, column 2 (big): the value holds 67108865 bytes, more than 67108864, the bound on one value"},
     };
     for (const Case& c : cases) {
         const auto started = std::chrono::steady_clock::now();

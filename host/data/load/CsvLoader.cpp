@@ -6,6 +6,7 @@
 
 #include <qmr41726/data/load/CsvHeader.h>
 #include <qmr41726/data/load/FileSource.h>
+#include <qmr41726/data/load/LoadBudget.h>
 #include <qmr41726/data/load/Loaders.h>
 #include <qmr41726/data/load/TextColumnSizes.h>
 #include <qmr41726/data/load/ValueParser.h>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace qmr {
@@ -24,7 +26,7 @@ namespace {
 /// One load in progress: checks each row against the header and feeds the builder.
 class CsvLoad {
 public:
-    CsvLoad(const CsvReader& reader, std::vector<TFieldDef> fields);
+    CsvLoad(const CsvReader& reader, std::vector<TFieldDef> fields, LoadBudget& budget);
     void appendRow(const std::vector<CsvField>& fields);
     /// Makes room in the store for the whole file, foreseen from the rows read so far, which took
     /// `bytesSoFar` of the file's `fileBytes` bytes.
@@ -38,6 +40,7 @@ private:
     [[noreturn]] void fail(int column, const CsvField& field, const std::string& what) const;
 
     const CsvReader& m_reader;
+    LoadBudget& m_budget;
     std::vector<TFieldDef> m_fields;
     TextColumnSizes m_sizes;
     /// Bytes of text given to each string column so far.
@@ -47,15 +50,16 @@ private:
     AnsiString m_converted;
 };
 
-CsvLoad::CsvLoad(const CsvReader& reader, std::vector<TFieldDef> fields)
-    : m_reader(reader), m_fields(std::move(fields)), m_sizes(m_fields), m_textBytes(m_fields.size(), 0),
-      m_builder(m_fields) {}
+CsvLoad::CsvLoad(const CsvReader& reader, std::vector<TFieldDef> fields, LoadBudget& budget)
+    : m_reader(reader), m_budget(budget), m_fields(std::move(fields)), m_sizes(m_fields),
+      m_textBytes(m_fields.size(), 0), m_builder(m_fields) {}
 
 // A store grown by doubling copies each column about twice over and leaves up to half of it
 // unused, to be copied once more when finished; at 10M rows that is a fifth of a load. Rows read
 // so far foretell the rest closely enough: the room for what the file's remaining bytes hold at
 // the same rate, and a little more. A plan that would take more than twice the file's size (a
-// few short rows before long ones) is not made: the store then grows as it goes.
+// few short rows before long ones) or more than the load's memory bound is not made: the store
+// then grows as it goes, and the bound speaks where it is passed.
 void CsvLoad::planFor(std::uint64_t bytesSoFar, std::uint64_t fileBytes) {
     if (m_rows == 0 || bytesSoFar == 0 || fileBytes <= bytesSoFar)
         return;
@@ -67,7 +71,7 @@ void CsvLoad::planFor(std::uint64_t bytesSoFar, std::uint64_t fileBytes) {
         textBytes[i] = std::size_t(double(m_textBytes[i]) * scale);
         planned += double(textBytes[i]) + double(rows) * 8;
     }
-    if (planned > 2.0 * double(fileBytes))
+    if (planned > 2.0 * double(fileBytes) || planned > double(m_budget.limits().maxBytes))
         return;
     try {
         m_builder.reserve(rows, textBytes);
@@ -92,6 +96,9 @@ void CsvLoad::appendRow(const std::vector<CsvField>& fields) {
         appendValue(int(i), fields[i]);
     m_builder.endRow();
     ++m_rows;
+    if (const std::string passed = m_budget.endRow(); !passed.empty())
+        throw ELoadError(LoadErrorKind::Refused, m_reader.sourceName() + ", line " +
+                                                     std::to_string(fields.front().line) + ": " + passed);
 }
 
 // Text is UTF-8 in the file and Windows-1252 in the store; plain ASCII needs no conversion.
@@ -102,6 +109,7 @@ void CsvLoad::appendValue(int column, const CsvField& field) {
     } catch (const EConvertError& error) {
         fail(column, field, error.Message());
     }
+    m_budget.hold(std::size_t(column), LoadBudget::storeBytes(m_fields[column].type, text.size()));
     if (m_fields[column].type == TFieldType::ftString)
         appendString(column, field, text);
     else
@@ -167,11 +175,16 @@ std::shared_ptr<const TColumnStore> CsvLoad::finish() {
 // Files from this size on are worth planning the store's room for.
 constexpr std::uint64_t kPlannedFileBytes = std::uint64_t(1) << 24;
 
-std::shared_ptr<const TColumnStore> loadCsv(CsvReader& reader, std::uint64_t fileBytes) {
+std::shared_ptr<const TColumnStore> loadCsv(CsvReader& reader, std::uint64_t fileBytes,
+                                            const LoadLimits& limits) {
     std::vector<CsvField> fields;
     if (!reader.readRecord(fields))
         throwCsvError(reader.sourceName(), 1, 1, "the file is empty; its first line must name the fields");
-    CsvLoad load(reader, parseCsvHeader(fields, reader.sourceName()));
+    // A file's rows are bounded by its memory alone; the bound on rows is a query's.
+    LoadLimits memoryOnly = limits;
+    memoryOnly.maxRows = std::numeric_limits<long long>::max();
+    LoadBudget budget(memoryOnly);
+    CsvLoad load(reader, parseCsvHeader(fields, reader.sourceName()), budget);
     const std::uint64_t headerBytes = reader.bytesConsumed();
     // The plan is made once a sixteenth of the file is in: early enough to spare most copies,
     // late enough that the rows read stand for the rest (numbered codes grow longer down a file).
@@ -204,11 +217,11 @@ private:
 } // namespace
 
 std::shared_ptr<const TColumnStore> loadCsvFrom(ByteSource& source, const std::string& sourceName,
-                                                std::size_t chunkBytes) {
+                                                std::size_t chunkBytes, const LoadLimits& limits) {
     CsvReader reader(source, sourceName, chunkBytes);
     std::shared_ptr<const TColumnStore> store;
     try {
-        store = loadCsv(reader, source.expectedBytes());
+        store = loadCsv(reader, source.expectedBytes(), limits);
     } catch (const EDatabaseError&) {
         // A file cut short or rewritten half-way reads as broken CSV: say what really happened.
         source.checkUnchanged();
@@ -223,8 +236,13 @@ std::shared_ptr<const TColumnStore> loadCsvFrom(ByteSource& source, const std::s
 }
 
 std::shared_ptr<const TColumnStore> loadCsvFile(const std::string& path) {
+    return loadCsvFile(path, LoadLimits{});
+}
+
+std::shared_ptr<const TColumnStore> loadCsvFile(const std::string& path, const LoadLimits& limits) {
     FileSource file(path);
-    return loadCsvFrom(file, nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8));
+    return loadCsvFrom(file, nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8), CsvReader::kChunkBytes,
+                       limits);
 }
 
 std::shared_ptr<const TColumnStore> loadCsvText(std::string_view text, const std::string& sourceName) {

@@ -1,6 +1,7 @@
 #include <qmr41726/data/store/ColumnStoreImpl.h>
 #include <qmr41726/data/store/InParallel.h>
 #include <qmr41726/data/store/TColumnStore.h>
+#include <qmr41726/data/store/ValueText.h>
 #include <qmr41726/rtl/Exception.h>
 
 #include <algorithm>
@@ -12,6 +13,10 @@
 namespace qmr {
 
 namespace {
+
+// The first and last days a date-time may count from 1899-12-30: 01/01/0001 and 31/12/9999.
+constexpr double kFirstDateTime = -693593;
+constexpr double kLastDateTime = 2958465;
 
 // Stores from this many rows on finish their text columns on two threads.
 constexpr std::size_t kRowsToShare = 65536;
@@ -224,6 +229,12 @@ void TColumnStoreBuilder::appendDateTime(int column, double value) {
     accept(column, TFieldType::ftDateTime, "date-time");
     if (!std::isfinite(value))
         fail(column, "a date-time must be a finite number of days");
+    // Days of the years 1 to 9999, the dates text and the grid can show; a day counted past them
+    // (1e300 from a damaged file) would overflow every conversion that reads it.
+    if (value <= kFirstDateTime - 1 || value >= kLastDateTime + 1)
+        fail(column, "the date-time " + floatText(value) + " lies outside 01/01/0001 to 31/12/9999 (days " +
+                         std::to_string(std::int64_t(kFirstDateTime)) + " to " +
+                         std::to_string(std::int64_t(kLastDateTime)) + ")");
     m_impl->store->m_impl->owned[std::size_t(column)].reals.push_back(value);
 }
 

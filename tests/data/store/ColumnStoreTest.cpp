@@ -114,7 +114,17 @@ TEST(ColumnStore, rejectsValuesThatCannotBeOrdered) {
     TColumnStoreBuilder builder({fieldDef("F", TFieldType::ftFloat), fieldDef("D", TFieldType::ftDateTime)});
     EXPECT_NE(errorOf([&] { builder.appendFloat(0, std::nan("")); }).find("NaN"), std::string::npos);
     builder.appendFloat(0, 1);
-    EXPECT_NE(errorOf([&] { builder.appendDateTime(1, INFINITY); }).find("column 2 'D'"), std::string::npos);
+    for (const double days : {double(INFINITY), 1e300, -1e300, 2958466.0, -693594.0})
+        EXPECT_NE(errorOf([&] { builder.appendDateTime(1, days); }).find("column 2 'D'"), std::string::npos)
+            << days;
+    EXPECT_NE(errorOf([&] { builder.appendDateTime(1, 1e300); }).find("outside 01/01/0001 to 31/12/9999"),
+              std::string::npos);
+    TColumnStoreBuilder edges({fieldDef("D", TFieldType::ftDateTime)});
+    for (const double days : {-693593.5, 2958465.99})
+        edges.appendDateTime(0, days), edges.endRow();
+    const auto store = edges.finish();
+    EXPECT_EQ(store->text(0, 0), "01/01/0001 12:00:00");
+    EXPECT_EQ(store->text(1, 0), "31/12/9999 23:45:36");
 }
 
 TEST(ColumnStore, builderKeepsRaisedSizesAndStartsAgainEmpty) {
