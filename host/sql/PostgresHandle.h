@@ -42,6 +42,10 @@ public:
     /// well, since a load reads rows and must not end the transaction it runs in. A server's error
     /// in the statement (a misspelled column) is given in the server's words.
     std::string oneStatementProblem(const std::string& query) const;
+    /// Sends the server's notices and warnings (RAISE NOTICE in a function the query calls) to the
+    /// log category qmr.sql.notice at info level, each cut and escaped as messages quote input,
+    /// instead of libpq's default of writing them whole to stderr.
+    void logNotices() const;
     /// The libpq connection, for what watches it from another thread (PostgresDeadline).
     pg_conn* connection() const { return m_connection; }
 

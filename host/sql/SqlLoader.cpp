@@ -60,12 +60,13 @@ std::string joined(std::initializer_list<std::string_view> pieces) {
     return text;
 }
 
-// The driver's words for an error, on one line.
+// The driver's words for an error, on one line, cut and escaped: a server function can raise an
+// error of megabytes holding any bytes.
 std::string errorText(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.driverText().trimmed();
-    return text.simplified().toStdString();
+    return nameExcerpt(text.simplified().toStdString(), kForeignTextExcerptBytes, TextEncoding::Utf8);
 }
 
 // Whether the server stopped the query at its statement_timeout, the time limit of the load.
@@ -457,6 +458,7 @@ std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::
 // Runs the query on an open connection inside a transaction that is always rolled back.
 std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::string& query,
                                              const std::string& source, const LoadLimits& limits) {
+    PostgresHandle(database).logNotices();
     if (database.driverName() != QLatin1String("QPSQL"))
         refuseSeveralStatements(query, source);
     makeReadOnly(database, false, source);
