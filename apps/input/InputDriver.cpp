@@ -12,6 +12,9 @@
 
 #include <array>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace qmr;
 
 namespace {
@@ -82,6 +85,15 @@ QWindow* shownWindow(const QWidget* widget, const QString& what) {
 /// `position` of `widget` in the coordinates of its window.
 QPoint inWindow(const QWidget* widget, QPoint position) {
     return widget->window()->windowHandle()->mapFromGlobal(widget->mapToGlobal(position));
+}
+
+/// Whether `path` names the file standard output writes to, by any name (the file's own, a link
+/// to it, a hard link): a picture written there would replace the report.
+bool isStandardOutput(const std::string& path) {
+    struct stat output {};
+    struct stat file {};
+    return ::fstat(STDOUT_FILENO, &output) == 0 && ::stat(path.c_str(), &file) == 0 &&
+           output.st_dev == file.st_dev && output.st_ino == file.st_ino;
 }
 
 } // namespace
@@ -249,11 +261,15 @@ QWidget* InputDriver::keyTarget() const {
 }
 
 void InputDriver::saveShot(const std::string& path) {
+    const std::string target =
+        "could not write the screenshot to " + nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8);
     // A file about to be written may be missing; anything else that is not a regular file is refused.
     if (const FileKindProblem problem = fileKindProblem(path);
         problem && problem.kind != FileKindProblem::Kind::Missing)
-        throw StepError("could not write the screenshot to " + path + ": it " + problem.words);
+        throw StepError(target + ": it " + problem.words);
+    if (isStandardOutput(path))
+        throw StepError(target + ": it is the file the report is written to (standard output)");
     const QPixmap image = m_form.widget()->grab();
     if (!image.save(QString::fromStdString(path), "PNG"))
-        throw StepError("could not write the screenshot to " + path);
+        throw StepError(target);
 }

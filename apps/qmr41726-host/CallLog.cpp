@@ -23,12 +23,12 @@ CallLog::CallLog(TApplication& application, Mode mode) : m_application(applicati
         QString text = fromAnsi(stMensagem);
         if (!stComplemento.empty())
             text += '\n' + fromAnsi(stComplemento);
-        m_messages << text;
+        keep(m_messages, text);
         show(fromAnsi(m_application.title()), text);
     });
     m_application.setExceptionHandler([this](const std::exception& error) {
         const QString text = fromAnsi(error.what());
-        m_errors << text;
+        keep(m_errors, text);
         show(fromAnsi(m_application.title()), text);
     });
 }
@@ -36,6 +36,13 @@ CallLog::CallLog(TApplication& application, Mode mode) : m_application(applicati
 CallLog::~CallLog() {
     setMensagemRoutine(nullptr);
     m_application.setExceptionHandler(nullptr);
+}
+
+void CallLog::keep(QStringList& list, const QString& text) {
+    if (list.size() < kMaxEntries)
+        list << text;
+    else
+        ++m_dropped;
 }
 
 void CallLog::show(const QString& title, const QString& text) const {

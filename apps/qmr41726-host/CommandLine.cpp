@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -41,11 +40,13 @@ Key script (--keys), steps separated by spaces:
   release:Shift  let the held Shift go
   shot:FILE      save a PNG image of the screen
   wait:MS        let the screen run for MS milliseconds
-  probe          record a snapshot of the screen in "probes"
+  probe          record a snapshot of the screen in "probes" (the first 10000 of a call;
+                 "probesDropped" counts the rest, "timingsDropped" the step timings past 10000)
 A touch: naming no component of the screen, or a title: past its last column, stops the run
 before the first step (exit status 2). A step that cannot act on the screen as it is then (a
-row: past the visible rows, a shot: that cannot be written) is reported in "errors" and the
-script goes on. Once the screen has closed, the remaining steps are skipped (said on stderr).
+row: past the visible rows, a shot: that cannot be written or names the report's own file) is
+reported in "errors" and the script goes on. Once the screen has closed, the remaining steps are
+skipped (said on stderr).
 
 Repeated calls (--repeat N): every call gets the same loaded data set, put back first as it was
 when loaded (filter, Filtered, index, current row). Each report is one line of JSON (JSON Lines),
@@ -172,7 +173,8 @@ std::string parseError(const QCommandLineParser& parser, const QStringList& argu
     if (!unknown.isEmpty())
         return "unknown option " + nameExcerpt(spelled(unknown.first(), arguments).toStdString(),
                                                kNameExcerptBytes, TextEncoding::Utf8);
-    return parser.errorText().toStdString(); // "Missing value after '--data'." and the like
+    // "Missing value after '--data'." and the like; Qt's words quote the argument as given.
+    return nameExcerpt(parser.errorText().toStdString(), kPathExcerptBytes, TextEncoding::Utf8);
 }
 
 /// An option given twice is a mistake, not a choice of the later one.
@@ -278,14 +280,27 @@ std::optional<std::string> textOption(const QCommandLineParser& parser, const QS
     const std::string where = "--" + fileOption.toStdString() + " " + pathText(path);
     if (const FileKindProblem problem = fileKindProblem(path))
         throw UsageError(problem.about(where));
-    constexpr std::uintmax_t kMaxTextFile = std::uintmax_t(16) << 20;
+    constexpr std::size_t kMaxTextFile = std::size_t(16) << 20;
+    const auto tooLarge = [&] {
+        return UsageError(where + ": the file is larger than " + std::to_string(kMaxTextFile) + " bytes");
+    };
     std::error_code error;
     if (std::filesystem::file_size(path, error) > kMaxTextFile)
-        throw UsageError(where + ": the file is larger than " + std::to_string(kMaxTextFile) + " bytes");
+        throw tooLarge();
+    // The size checked above is no promise about what the read finds: a file someone keeps
+    // appending to would otherwise be read for as long as it grows. One byte past the bound is
+    // enough to know it is too large.
     std::ifstream in(path, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(in), {});
-    if (!in && !in.eof())
+    std::string text;
+    char chunk[1 << 16];
+    while (in && text.size() <= kMaxTextFile) {
+        in.read(chunk, std::streamsize(std::min(sizeof chunk, kMaxTextFile + 1 - text.size())));
+        text.append(chunk, std::size_t(in.gcount()));
+    }
+    if (!in.is_open() || in.bad())
         throw UsageError(where + ": cannot read the file");
+    if (text.size() > kMaxTextFile)
+        throw tooLarge();
     return text;
 }
 

@@ -1,11 +1,13 @@
 #include "HostPaths.h"
 
 #include <qmr41726/CriaTelaQmr41726.h>
+#include <qmr41726/rtl/MessageText.h>
 
 #include <cstdlib>
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace qmr;
 
 namespace {
 
@@ -28,7 +30,8 @@ std::optional<Candidate> namedCandidate(const std::optional<std::string>& option
 }
 
 std::string describe(const Candidate& candidate) {
-    return candidate.origin + ": " + candidate.file.string();
+    return candidate.origin + ": " +
+           nameExcerpt(candidate.file.string(), kPathExcerptBytes, TextEncoding::Utf8);
 }
 
 } // namespace

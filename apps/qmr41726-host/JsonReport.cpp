@@ -68,7 +68,15 @@ QJsonObject JsonReport::object(bool result, const TDataSet& dataSet, const CallL
         {"screen", runner.screen()},
         {"probes", runner.probes()},
     };
-    if (withTimings)
+    // Present only when the bound was reached, so that a report of an ordinary script keeps its shape.
+    if (log.dropped() > 0)
+        report.insert("messagesDropped", log.dropped());
+    if (runner.probesDropped() > 0)
+        report.insert("probesDropped", runner.probesDropped());
+    if (withTimings) {
         report.insert("timings", runner.timings());
+        if (runner.timingsDropped() > 0)
+            report.insert("timingsDropped", runner.timingsDropped());
+    }
     return report;
 }

@@ -27,10 +27,13 @@ void drainEvents() {
     QCoreApplication::sendPostedEvents();
 }
 
+/// A step as messages and timings show it: a type: step may hold megabytes of text.
+std::string stepText(const KeyStep& step) {
+    return nameExcerpt(step.source, kNameExcerptBytes, TextEncoding::Utf8);
+}
+
 QString stepLabel(std::size_t index, const KeyStep& step) {
-    return QStringLiteral("step %1 \"%2\"")
-        .arg(index + 1)
-        .arg(QString::fromStdString(nameExcerpt(step.source, kNameExcerptBytes, TextEncoding::Utf8)));
+    return QStringLiteral("step %1 \"%2\"").arg(index + 1).arg(QString::fromStdString(stepText(step)));
 }
 
 } // namespace
@@ -72,6 +75,8 @@ void ScriptRunner::beginCall(const TDataSet* dataSet, CallLog& log) {
     m_screen = QJsonValue();
     m_probes = QJsonArray();
     m_timings = QJsonArray();
+    m_probesDropped = 0;
+    m_timingsDropped = 0;
     m_ranOut = false;
 }
 
@@ -246,15 +251,22 @@ void ScriptRunner::runStep(const KeyStep& step, InputDriver& input) {
 }
 
 void ScriptRunner::act(const KeyStep& step, InputDriver& input) {
-    if (step.kind == StepKind::Probe)
+    // A script may hold millions of probes; past the bound they still run (a probe is a step like
+    // any other) but are only counted, so the report stays a size a reader can take.
+    if (step.kind == StepKind::Probe && m_probes.size() >= kMaxProbes)
+        ++m_probesDropped;
+    else if (step.kind == StepKind::Probe)
         m_probes.append(Snapshot::take(*liveForm(), m_dataSet));
     else
         input.perform(step);
 }
 
 void ScriptRunner::stepDone(const KeyStep& step, QElapsedTimer& clock) {
-    m_timings.append(QJsonObject{{"step", QString::fromStdString(step.source)},
-                                 {"ms", double(clock.nsecsElapsed()) / 1.0e6}});
+    if (m_timings.size() < kMaxTimings)
+        m_timings.append(QJsonObject{{"step", QString::fromStdString(stepText(step))},
+                                     {"ms", double(clock.nsecsElapsed()) / 1.0e6}});
+    else
+        ++m_timingsDropped;
     ++m_next;
     later(0, [this] { runNext(); });
 }

@@ -31,6 +31,12 @@ class TForm;
 /// script runs on where the previous screen left it, the next steps driving the next screen.
 class ScriptRunner : public QObject {
 public:
+    /// Probes one call keeps; later ones are counted in probesDropped(). With the timings below this
+    /// bounds the report whatever the script's length (a probe is a few hundred bytes).
+    static constexpr int kMaxProbes = 10000;
+    /// Step timings one call keeps; later ones are counted in timingsDropped().
+    static constexpr int kMaxTimings = 10000;
+
     ScriptRunner(std::optional<std::vector<KeyStep>> script, const qmr::TDataSet* dataSet, CallLog& log);
     /// A runner whose calls are each begun with beginCall().
     explicit ScriptRunner(std::optional<std::vector<KeyStep>> script);
@@ -65,6 +71,10 @@ public:
     const QJsonArray& probes() const noexcept { return m_probes; }
     /// One entry per step run: {"step": the step as written, "ms": its time}.
     const QJsonArray& timings() const noexcept { return m_timings; }
+    /// Probes of this call past kMaxProbes, run but not kept.
+    int probesDropped() const noexcept { return m_probesDropped; }
+    /// Step timings of this call past kMaxTimings, not kept.
+    int timingsDropped() const noexcept { return m_timingsDropped; }
     /// The script ended while the screen was still open.
     bool ranOut() const noexcept { return m_ranOut; }
     /// Why the script could not run on this screen at all (a usage error), if so.
@@ -113,6 +123,8 @@ private:
     QJsonValue m_screen;
     QJsonArray m_probes;
     QJsonArray m_timings;
+    int m_probesDropped = 0;
+    int m_timingsDropped = 0;
     bool m_ranOut = false;
     std::optional<QString> m_fatalError;
 };

@@ -15,6 +15,7 @@
 
 #include <qmr41726/data/dataset/TDataSet.h>
 #include <qmr41726/framework/Language.h>
+#include <qmr41726/rtl/MessageText.h>
 #include <qmr41726/rtl/Variant.h>
 #include <qmr41726/ui/TApplication.h>
 #include <qmr41726/ui/TPackage.h>
@@ -72,7 +73,8 @@ ScreenPackage loadScreenPackage(const std::string& path) {
     ScreenPackage loaded{TPackage::load(path)};
     loaded.criaTela = loaded.package->procAddress<TCriaTelaQmr41726>(kCriaTelaQmr41726Name);
     if (!loaded.criaTela)
-        throw EPackageError(loaded.package->path() + " exports no routine " + kCriaTelaQmr41726Name);
+        throw EPackageError(nameExcerpt(loaded.package->path(), kPathExcerptBytes, TextEncoding::Utf8) +
+                            " exports no routine " + kCriaTelaQmr41726Name);
     return loaded;
 }
 
@@ -103,8 +105,9 @@ HostRequest prepare(const QStringList& arguments, const std::filesystem::path& b
 void chooseLanguage(const HostOptions& options) {
     const std::string wanted = options.language ? *options.language : localeLanguage();
     if (!setLanguage(wanted) && options.language)
-        qCWarning(lcHost) << "no catalogue for --lang" << QString::fromStdString(wanted)
-                          << "- the texts stay as laid out";
+        qCWarning(lcHost).noquote() << "no catalogue for --lang"
+                                    << QString::fromStdString(quotedExcerpt(wanted, TextEncoding::Utf8))
+                                    << "- the texts stay as laid out";
 }
 
 /// Loads the package, calls its entry point once (or as --repeat asks) and prints the report.

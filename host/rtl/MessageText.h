@@ -20,6 +20,9 @@ std::string quotedExcerpt(std::string_view text, TextEncoding encoding = TextEnc
 constexpr std::size_t kPathExcerptBytes = 200;
 /// Bytes of a field's or column's name a message shows.
 constexpr std::size_t kNameExcerptBytes = 64;
+/// Bytes of another program's words a message shows: a database server's error or notice, the
+/// dynamic loader's error. Enough for any real one; a server function can raise megabytes.
+constexpr std::size_t kForeignTextExcerptBytes = 1000;
 
 /// A name for an error message as quotedExcerpt gives it but without the quotes and cut after
 /// `maxBytes`: a file path (kPathExcerptBytes) or a field's name, shown bare as messages always have.

@@ -123,7 +123,9 @@ std::map<std::string, std::string> conninfoOptions(std::string_view url) {
     const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
         PQconninfoParse(std::string(url).c_str(), &error), &PQconninfoFree);
     if (!options) {
-        const std::string why = error ? QString::fromUtf8(error).simplified().toStdString() : "out of memory";
+        const std::string why = error ? nameExcerpt(QString::fromUtf8(error).simplified().toStdString(),
+                                                    kForeignTextExcerptBytes, TextEncoding::Utf8)
+                                      : "out of memory";
         PQfreemem(error);
         refuse(url, why);
     }

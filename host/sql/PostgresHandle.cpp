@@ -1,5 +1,8 @@
 #include <qmr41726/sql/PostgresHandle.h>
 
+#include <qmr41726/rtl/MessageText.h>
+
+#include <QLoggingCategory>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QStringList>
@@ -48,6 +51,16 @@ constexpr char kSeveralStatements[] = "multiple commands";
 
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
+// Off unless asked for (QT_LOGGING_RULES="qmr.sql.notice.info=true"): a query's notices are the
+// server's business, and a function raising them in a loop must not flood the terminal.
+Q_LOGGING_CATEGORY(lcNotice, "qmr.sql.notice", QtWarningMsg)
+
+void logNotice(void*, const char* message) {
+    const std::string text = QString::fromUtf8(message).simplified().toStdString();
+    qCInfo(lcNotice).noquote() << QString::fromStdString(
+        nameExcerpt(text, kForeignTextExcerptBytes, TextEncoding::Utf8));
+}
+
 } // namespace
 
 PostgresHandle::PostgresHandle(const QSqlDatabase& database) {
@@ -68,6 +81,11 @@ SqlServer PostgresHandle::server() const {
     bool ok = false;
     const int number = port.toInt(&ok);
     return {host ? host : "", ok ? number : -1};
+}
+
+void PostgresHandle::logNotices() const {
+    if (m_connection)
+        PQsetNoticeProcessor(m_connection, &logNotice, nullptr);
 }
 
 void PostgresHandle::cancelQuery() const {
@@ -92,12 +110,16 @@ std::string PostgresHandle::oneStatementProblem(const std::string& query) const 
         if (state && qstrcmp(state, kSyntaxError) == 0 && words.contains(kSeveralStatements))
             return "the query holds several statements; a load runs exactly one, which returns rows";
         return "the query failed: " +
-               (words.isEmpty() ? QString("the server gave no reason") : words).toStdString();
+               (words.isEmpty()
+                    ? std::string("the server gave no reason")
+                    : nameExcerpt(words.toStdString(), kForeignTextExcerptBytes, TextEncoding::Utf8));
     }
     const Result described(PQdescribePrepared(m_connection, ""), &PQclear);
     if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
         return "the query failed: " +
-               QString::fromUtf8(PQresultErrorMessage(described.get())).simplified().toStdString();
+               nameExcerpt(
+                   QString::fromUtf8(PQresultErrorMessage(described.get())).simplified().toStdString(),
+                   kForeignTextExcerptBytes, TextEncoding::Utf8);
     if (PQnfields(described.get()) == 0)
         return "the query returns no columns (a load runs exactly one statement, which returns rows)";
     // The server takes a parameter's type from where it stands; run, it would be NULL, and

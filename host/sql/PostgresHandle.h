@@ -44,6 +44,10 @@ public:
     /// column) is given in the server's words. A statement that can run is left prepared as the
     /// connection's unnamed statement, which loadPostgresRows runs.
     std::string oneStatementProblem(const std::string& query) const;
+    /// Sends the server's notices and warnings (RAISE NOTICE in a function the query calls) to the
+    /// log category qmr.sql.notice at info level, each cut and escaped as messages quote input,
+    /// instead of libpq's default of writing them whole to stderr.
+    void logNotices() const;
     /// The libpq connection, for what reads the rows (PostgresRows) and what watches it from another
     /// thread (PostgresDeadline).
     pg_conn* connection() const { return m_connection; }

@@ -1,5 +1,7 @@
 #include <qmr41726/sql/PostgresRows.h>
 
+#include <qmr41726/rtl/MessageText.h>
+
 #include <qmr41726/sql/PostgresHandle.h>
 #include <qmr41726/sql/PostgresText.h>
 #include <qmr41726/sql/SqlLoad.h>
@@ -55,9 +57,11 @@ StatementRun::StatementRun(const PostgresHandle& server, SqlLoad& load, const Lo
     // Text results: each value as the server writes it.
     if (!PQsendQueryPrepared(m_connection, "", 0, nullptr, nullptr, nullptr, 0)) {
         m_answered = m_ended = true;
-        m_load.fail("the query failed: " +
-                        QString::fromUtf8(PQerrorMessage(m_connection)).simplified().toStdString(),
-                    LoadErrorKind::Refused);
+        m_load.fail(
+            "the query failed: " +
+                nameExcerpt(QString::fromUtf8(PQerrorMessage(m_connection)).simplified().toStdString(),
+                            kForeignTextExcerptBytes, TextEncoding::Utf8),
+            LoadErrorKind::Refused);
     }
     // Without single-row mode the rows would still arrive, only all at once.
     PQsetSingleRowMode(m_connection);
@@ -106,10 +110,12 @@ Result StatementRun::next() {
     return result;
 }
 
-// The server's words for a failed statement, on one line.
+// The server's words for a failed statement, on one line, cut and escaped: a server function can
+// raise an error of megabytes holding any bytes.
 std::string errorWords(const PGresult* result) {
     const QString words = QString::fromUtf8(PQresultErrorMessage(result)).simplified();
-    return words.isEmpty() ? "the server gave no reason" : words.toStdString();
+    return words.isEmpty() ? "the server gave no reason"
+                           : nameExcerpt(words.toStdString(), kForeignTextExcerptBytes, TextEncoding::Utf8);
 }
 
 // Whether the server stopped the statement at its statement_timeout, the time limit of the load.

@@ -111,7 +111,8 @@ void SqlLoad::checkValueBytes(int column, std::uint64_t bytes) const {
 }
 
 void SqlLoad::charge(int column, std::uint64_t textBytes) {
-    m_budget.hold(std::size_t(column), LoadBudget::storeBytes(m_columns[std::size_t(column)].def.type, textBytes));
+    m_budget.hold(std::size_t(column),
+                  LoadBudget::storeBytes(m_columns[std::size_t(column)].def.type, textBytes));
 }
 
 void SqlLoad::appendNull(int column) {

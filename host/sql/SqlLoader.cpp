@@ -47,12 +47,13 @@ namespace {
 /// The error number PostgreSQL's ODBC driver gives every connection libpq could not open.
 constexpr char kPostgresOdbcConnectFailed[] = "101";
 
-// The driver's words for an error, on one line.
+// The driver's words for an error, on one line, cut and escaped: a server function can raise an
+// error of megabytes holding any bytes.
 std::string errorText(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.driverText().trimmed();
-    return text.simplified().toStdString();
+    return nameExcerpt(text.simplified().toStdString(), kForeignTextExcerptBytes, TextEncoding::Utf8);
 }
 
 // Why a connection could not be opened: no server answered at the address, or one answered and
@@ -307,6 +308,7 @@ std::shared_ptr<const TColumnStore> runQuery(QSqlDatabase& database, const std::
 // Runs the query on an open connection inside a transaction that is always rolled back.
 std::shared_ptr<const TColumnStore> loadOpen(QSqlDatabase& database, const std::string& query,
                                              const std::string& source, const LoadLimits& limits) {
+    PostgresHandle(database).logNotices();
     if (database.driverName() != QLatin1String("QPSQL"))
         refuseSeveralStatements(query, source);
     makeReadOnly(database, false, source);

@@ -2,6 +2,8 @@
 
 #include <qmr41726/ui/TPackage.h>
 
+#include <qmr41726/rtl/MessageText.h>
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -59,12 +61,17 @@ void checkLoadable(Elf* elf, const std::string& path) {
         refuse("it is not a shared library");
 }
 
+/// The package's path as messages show it.
+std::string shown(const std::string& path) {
+    return nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8);
+}
+
 } // namespace
 
 PackageFile::PackageFile(const std::string& path) : m_path(path) {
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
-        throw EPackageError("Cannot load package " + path + ": " + std::strerror(errno));
+        throw EPackageError("Cannot load package " + shown(path) + ": " + std::strerror(errno));
     // The path the open resolved (folders, links and a name without a folder alike), read back
     // from the open file itself.
     char resolved[4096];
@@ -73,8 +80,9 @@ PackageFile::PackageFile(const std::string& path) : m_path(path) {
     if (length <= 0 || resolved[0] != '/') {
         const int error = errno;
         ::close(m_fd);
-        throw EPackageError("Cannot load package " + path + ": its absolute path cannot be read from " +
-                            link + " (" + std::strerror(error) + ")");
+        throw EPackageError("Cannot load package " + shown(path) +
+                            ": its absolute path cannot be read from " + link + " (" + std::strerror(error) +
+                            ")");
     }
     m_resolved.assign(resolved, std::size_t(length));
 }
@@ -87,8 +95,8 @@ std::optional<int> PackageFile::exportedInt(const char* name) const {
     elf_version(EV_CURRENT);
     const std::unique_ptr<Elf, ElfCloser> elf(elf_begin(m_fd, ELF_C_READ_MMAP, nullptr));
     if (!elf)
-        throw EPackageError("Cannot load package " + m_path + ": " + elf_errmsg(-1));
-    checkLoadable(elf.get(), m_path);
+        throw EPackageError("Cannot load package " + shown(m_path) + ": " + elf_errmsg(-1));
+    checkLoadable(elf.get(), shown(m_path));
     for (Elf_Scn* section = elf_nextscn(elf.get(), nullptr); section;
          section = elf_nextscn(elf.get(), section)) {
         const std::optional<GElf_Shdr> symbols = header(section);
@@ -110,7 +118,7 @@ std::optional<int> PackageFile::exportedInt(const char* name) const {
             if (symbol.st_size != sizeof(int) || !homeHeader || homeHeader->sh_type == SHT_NOBITS || !bytes ||
                 symbol.st_value < homeHeader->sh_addr ||
                 symbol.st_value - homeHeader->sh_addr + sizeof(int) > bytes->d_size)
-                throw EPackageError("Package " + m_path + " has a damaged " + name + " record");
+                throw EPackageError("Package " + shown(m_path) + " has a damaged " + name + " record");
             int value = 0;
             std::memcpy(&value,
                         static_cast<const char*>(bytes->d_buf) + (symbol.st_value - homeHeader->sh_addr),

@@ -4,6 +4,8 @@
 
 #include <qmr41726/ui/PackageFile.h>
 
+#include <qmr41726/rtl/MessageText.h>
+
 #include <dlfcn.h>
 
 namespace qmr {
@@ -12,10 +14,17 @@ namespace {
 
 using TPackageRoutine = void (*)();
 
-/// The last loader error, or a fallback when the loader gave none.
+/// The last loader error, or a fallback when the loader gave none. The loader's words quote the
+/// path it was given, which may be anything.
 std::string loaderError() {
     const char* error = dlerror();
-    return error ? std::string(error) : std::string("unknown error");
+    return error ? nameExcerpt(error, kForeignTextExcerptBytes, TextEncoding::Utf8)
+                 : std::string("unknown error");
+}
+
+/// The package's path as messages show it.
+std::string shown(const std::string& path) {
+    return nameExcerpt(path, kPathExcerptBytes, TextEncoding::Utf8);
 }
 
 TPackageRoutine routine(void* library, const char* name) {
@@ -24,15 +33,15 @@ TPackageRoutine routine(void* library, const char* name) {
 
 /// Refuses a package built against another runtime before any of its code runs (its constructors
 /// included): its classes would not match ours. The record is read from the file itself.
-void checkAbiRecord(const PackageFile& file, const std::string& path) {
+void checkAbiRecord(const PackageFile& file, const std::string& name) {
     const std::optional<int> record = file.exportedInt(TPackage::kAbiRecordName);
     const int ours = TPackage::runtimeAbiVersion();
     if (!record)
-        throw EPackageError("Package " + path + " records no runtime ABI version (" +
+        throw EPackageError("Package " + name + " records no runtime ABI version (" +
                             TPackage::kAbiRecordName + "); rebuild it against runtime ABI " +
                             std::to_string(ours));
     if (*record != ours)
-        throw EPackageError("Package " + path + " was built for runtime ABI " + std::to_string(*record) +
+        throw EPackageError("Package " + name + " was built for runtime ABI " + std::to_string(*record) +
                             ", but this runtime is ABI " + std::to_string(ours));
 }
 
@@ -42,17 +51,18 @@ std::unique_ptr<TPackage> TPackage::load(const std::string& path) {
     // The file checked is the file loaded: opened once, checked, then loaded by the absolute path
     // that opening resolved, never by a name the loader would look up on its own search path.
     const PackageFile file(path);
-    checkAbiRecord(file, path);
+    const std::string name = shown(path);
+    checkAbiRecord(file, name);
     dlerror();
     void* library = dlopen(file.resolvedPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library)
-        throw EPackageError("Cannot load package " + path + ": " + loaderError());
+        throw EPackageError("Cannot load package " + name + ": " + loaderError());
     // Both routines must be there before either runs: a package is initialised only when it can
     // also be finalised.
-    for (const char* name : {"Initialize", "Finalize"}) {
-        if (!routine(library, name)) {
+    for (const char* routineName : {"Initialize", "Finalize"}) {
+        if (!routine(library, routineName)) {
             dlclose(library);
-            throw EPackageError("Package " + path + " does not export the routine " + name);
+            throw EPackageError("Package " + name + " does not export the routine " + routineName);
         }
     }
     try {

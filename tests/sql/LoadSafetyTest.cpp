@@ -83,3 +83,32 @@ TEST(LoadSafetyTest, theHostGivesUpAtItsOwnTimeLimitWhateverTheServerDoes) {
         EXPECT_LE(elapsed, 4000) << query.toStdString() << ": " << err.toStdString();
     }
 }
+
+// A server's words reach the terminal cut and escaped however much a function raises: errors
+// quoted in part, notices only when asked for (qmr.sql.notice), each cut.
+TEST(LoadSafetyTest, serverErrorsAndNoticesAreCutAndEscaped) {
+    // An E'' body, so that its semicolons can be written \073: execute() splits on them.
+    execute(
+        R"(CREATE FUNCTION noisy(kind text) RETURNS integer LANGUAGE plpgsql AS E'DECLARE words text )"
+        R"(:= repeat(E''\\033[2J\\033]0\073owned\\007'', 100000)\073 BEGIN IF kind = ''error'' THEN RAISE )"
+        R"(EXCEPTION ''%'', words\073 END IF\073 FOR i IN 1..50 LOOP RAISE NOTICE ''%'', words\073 END LOOP\073 )"
+        R"(RETURN 1\073 END')");
+    QProcessEnvironment quiet = QProcessEnvironment::systemEnvironment(), shown = quiet;
+    shown.insert("QT_LOGGING_RULES", "qmr.sql.notice.info=true");
+    const struct {
+        const char* kind;
+        const QProcessEnvironment& environment;
+        int exitCode;
+        qsizetype maxBytes; // 1000 bytes a text, a control byte written as 4
+    } cases[] = {{"error", quiet, 2, 5000}, {"notice", quiet, 0, 1000}, {"notice", shown, 0, 50 * 4100}};
+    for (const auto& c : cases) {
+        const QString query = QString("select noisy('%1'::text) as n").arg(c.kind);
+        const HostRun run = runHostWith(
+            {"--db", kUrl + server().socketFolder(), "--query", query, "--keys", "probe"}, c.environment);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.kind << "\n" << run.err.left(600).toStdString();
+        EXPECT_LT(run.err.size(), c.maxBytes) << c.kind;
+        EXPECT_EQ(run.err.contains("\\x1B[2J\\x1B]0;owned\\x07"), c.maxBytes > 1000) << c.kind;
+        EXPECT_FALSE(
+            std::any_of(run.err.begin(), run.err.end(), [](char b) { return uchar(b) < 0x20 && b != '\n'; }));
+    }
+}

@@ -9,11 +9,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
+bool startsInSystemFolder(const fs::path& path) {
+    const std::string text = path.generic_string();
+    return text.rfind("/dev/", 0) == 0 || text.rfind("/proc/", 0) == 0;
+}
+
+/// Both the path as written and where its links lead: /dev/stdout, /dev/fd/1 and /proc/self/fd/1
+/// resolve to whatever the descriptor is open on, a regular file when output is redirected to one.
 bool underSystemFolder(const fs::path& path) {
     std::error_code error;
-    const fs::path real = fs::weakly_canonical(fs::absolute(path, error), error);
-    const std::string text = (error ? path : real).generic_string();
-    return text.rfind("/dev/", 0) == 0 || text.rfind("/proc/", 0) == 0;
+    const fs::path absolute = fs::absolute(path, error);
+    if (error)
+        return startsInSystemFolder(path);
+    if (startsInSystemFolder(absolute.lexically_normal()))
+        return true;
+    const fs::path real = fs::weakly_canonical(absolute, error);
+    return startsInSystemFolder(error ? path : real);
 }
 
 FileKindProblem problem(FileKindProblem::Kind kind, std::string words) {
