@@ -92,6 +92,7 @@ void TDataSet::setStore(std::shared_ptr<const TColumnStore> store) {
     close();
     m_state->store = std::move(store);
     m_state->engine.clear();
+    m_state->engine.forgetPrograms();
     storeReplaced();
     if (wasActive && m_state->store)
         open();

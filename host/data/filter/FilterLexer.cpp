@@ -231,4 +231,18 @@ std::vector<FilterToken> tokenizeFilter(std::string_view text) {
     return Lexer(text).run();
 }
 
+bool isOneFilterGroup(std::string_view text) {
+    const std::vector<FilterToken> tokens = tokenizeFilter(text);
+    if (tokens.size() < 3 || tokens.front().kind != FilterTokenKind::OpenParen)
+        return false;
+    int depth = 0;
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (tokens[i].kind == FilterTokenKind::OpenParen)
+            ++depth;
+        else if (tokens[i].kind == FilterTokenKind::CloseParen && --depth == 0)
+            return tokens[i + 1].kind == FilterTokenKind::End;
+    }
+    return false;
+}
+
 } // namespace qmr

@@ -43,6 +43,10 @@ bool isFilterBlank(char c);
 /// byte from 0x80) first, then letters and digits, and no keyword.
 bool isBareFilterName(std::string_view name);
 
+/// Whether the whole of `text` is one parenthesised group: its first token opens a parenthesis
+/// that its last token closes. Such a text binds as one term under an appended AND.
+bool isOneFilterGroup(std::string_view text);
+
 /// Raises the filter language's error: "Filter error at position N: what".
 [[noreturn]] void throwFilterError(int position, const std::string& what);
 
