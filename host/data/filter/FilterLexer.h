@@ -3,6 +3,7 @@
 
 #include <qmr41726/rtl/AnsiString.h>
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +31,25 @@ struct FilterToken {
     int position = 0;
 
     bool isKeyword(std::string_view word) const { return kind == FilterTokenKind::Keyword && text == word; }
+};
+
+/// Reads a filter text's tokens one at a time, so that a parser refusing a filter at a bound has
+/// not read, nor held, the rest of a text that may be many megabytes long.
+class FilterTokenReader {
+public:
+    /// Reads `text`; each token's position counts `positionOffset` characters before the text.
+    explicit FilterTokenReader(std::string_view text, int positionOffset = 0);
+    ~FilterTokenReader();
+    FilterTokenReader(const FilterTokenReader&) = delete;
+    FilterTokenReader& operator=(const FilterTokenReader&) = delete;
+
+    /// The next token; End, again and again, after the last. Raises the errors tokenizeFilter does.
+    FilterToken next();
+
+private:
+    class Lexer;
+    std::unique_ptr<Lexer> m_lexer;
+    int m_offset;
 };
 
 /// Splits a filter text into tokens; raises EDatabaseError naming the position of a character that

@@ -5,6 +5,7 @@
 #include <qmr41726/rtl/MessageText.h>
 
 #include <algorithm>
+#include <deque>
 
 namespace qmr {
 
@@ -64,16 +65,20 @@ constexpr int kMaxInItems = 10000;
 constexpr int kMaxFilterInItems = 50000;
 // Exact and prefix patterns match in time linear in the tested text: this bounds their memory.
 constexpr std::size_t kMaxFilterLikeBytes = 262144;
-// The general matcher walks the whole text once per run between two '%', for every pattern: its
-// patterns together are held to a few of the longest one.
-constexpr std::size_t kMaxFilterWildcardLikeBytes = 2048;
+// The general matcher walks the whole text once per run between two '%', for every pattern: a
+// short pattern costs a row about what a long one does. So each counts as at least a word of the
+// bit-parallel matcher (64 bytes), and together they are held to what one pattern at its own bound
+// may be: sixteen short patterns, or one long one. (1,000 short ones took over 60 s over a million
+// rows; sixteen take about half a second on the first run, and a key on them far less.)
+constexpr std::size_t kMaxFilterWildcardLikeBytes = kMaxWildcardLikePattern;
+constexpr std::size_t kWildcardLikeCharge = 64;
 // Nodes besides the IN items: terms, their operands and the operators joining them.
 constexpr int kMaxFilterNodes = 8192;
 
 class Parser {
 public:
-    Parser(std::vector<FilterToken> tokens, const FilterSize& spent)
-        : m_tokens(std::move(tokens)), m_size(spent) {}
+    Parser(std::string_view text, int positionOffset, const FilterSize& spent)
+        : m_reader(text, positionOffset), m_size(spent) {}
 
     const FilterSize& size() const noexcept { return m_size; }
 
@@ -89,15 +94,21 @@ public:
     }
 
 private:
-    const FilterToken& peek() const { return m_tokens[m_pos]; }
-    const FilterToken& take() { return m_tokens[m_pos++]; }
+    // Tokens are read as the parser reaches them (a deque: a token taken stays where it is).
+    const FilterToken& token(std::size_t at) {
+        while (m_tokens.size() <= at)
+            m_tokens.push_back(m_reader.next());
+        return m_tokens[at];
+    }
+    const FilterToken& peek() { return token(m_pos); }
+    const FilterToken& take() { return token(m_pos++); }
     bool takeKeyword(std::string_view word) {
         if (!peek().isKeyword(word))
             return false;
         ++m_pos;
         return true;
     }
-    [[noreturn]] void fail(const std::string& what) const { throwFilterError(peek().position, what); }
+    [[noreturn]] void fail(const std::string& what) { throwFilterError(peek().position, what); }
 
     /// One more level of parentheses, NOT, UPPER or LOWER for as long as it lives.
     class Nesting {
@@ -129,7 +140,7 @@ private:
     /// the error names the last token read: an operator's node is made after its right side.
     Node makeNode(Kind kind, int position) {
         if (++m_size.nodes > kMaxFilterNodes)
-            throwFilterError(m_tokens[m_pos > 0 ? m_pos - 1 : 0].position,
+            throwFilterError(token(m_pos > 0 ? m_pos - 1 : 0).position,
                              "more than " + std::to_string(kMaxFilterNodes) +
                                  " terms, operands and operators in the whole filter");
         return newNode(kind, position);
@@ -255,12 +266,13 @@ private:
                                                    std::to_string(kMaxFilterLikeBytes) + " bytes together");
         if (!general)
             return;
-        m_size.wildcardLikeBytes += pattern.text.size();
+        m_size.wildcardLikeBytes += std::max(pattern.text.size(), kWildcardLikeCharge);
         if (m_size.wildcardLikeBytes > kMaxFilterWildcardLikeBytes)
             throwFilterError(pattern.position,
                              "the LIKE patterns with a wildcard before their end have more than " +
                                  std::to_string(kMaxFilterWildcardLikeBytes) +
-                                 " bytes together in the whole filter");
+                                 " bytes together in the whole filter, each counted as at least " +
+                                 std::to_string(kWildcardLikeCharge));
     }
 
     Node literal() {
@@ -323,7 +335,8 @@ private:
         return node;
     }
 
-    std::vector<FilterToken> m_tokens;
+    FilterTokenReader m_reader;
+    std::deque<FilterToken> m_tokens;
     size_t m_pos = 0;
     int m_nesting = 0;
     FilterSize m_size;
@@ -341,14 +354,11 @@ bool likePatternRefines(const AnsiString& longer, const AnsiString& shorter) {
 } // namespace
 
 std::unique_ptr<FilterNode> parseFilter(std::string_view text) {
-    return Parser(tokenizeFilter(text), FilterSize{}).run();
+    return Parser(text, 0, FilterSize{}).run();
 }
 
 ParsedFilter parseFilterAfter(std::string_view text, const FilterSize& spent, int positionOffset) {
-    std::vector<FilterToken> tokens = tokenizeFilter(text);
-    for (FilterToken& token : tokens)
-        token.position += positionOffset;
-    Parser parser(std::move(tokens), spent);
+    Parser parser(text, positionOffset, spent);
     ParsedFilter parsed;
     parsed.tree = parser.run();
     parsed.size = parser.size();

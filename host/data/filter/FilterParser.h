@@ -67,7 +67,8 @@ struct FilterSize {
     int nodes = 0;     // every node of the tree but the items of IN lists
     int inItems = 0;   // items of all IN lists
     std::size_t likeBytes = 0;
-    /// Bytes of the patterns with a wildcard before their end: the ones the general matcher runs.
+    /// Bytes of the patterns with a wildcard before their end (the ones the general matcher runs),
+    /// each counted as at least 64.
     std::size_t wildcardLikeBytes = 0;
     int nesting = 0; // deepest level of parentheses, NOT, UPPER and LOWER
 };
