@@ -184,7 +184,21 @@ std::shared_ptr<const FilterRows> FilterEngine::run(const AnsiString& text,
     return result;
 }
 
+void FilterEngine::clearKeepingBase(
+    const std::function<std::shared_ptr<const FilterRows>(const FilterRows&)>& reorder) {
+    const auto base = std::find_if(m_recent.begin(), m_recent.end(),
+                                   [&](const Entry& entry) { return entry.text == m_baseText; });
+    if (m_baseText.empty() || base == m_recent.end()) {
+        clear();
+        return;
+    }
+    Entry kept{std::move(base->text), std::move(base->program), reorder(*base->rows)};
+    m_recent.clear();
+    m_recent.push_back(std::move(kept));
+}
+
 void FilterEngine::remember(Entry entry) {
+    std::erase_if(m_recent, [&](const Entry& old) { return old.text == entry.text; });
     if (m_recent.size() >= kRemembered) {
         // The oldest goes, unless it is the base of the search: its keys keep coming back to it.
         const bool keepFirst = m_recent.front().text == m_baseText;

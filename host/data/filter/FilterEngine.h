@@ -27,6 +27,7 @@
 #include <qmr41726/data/index/FilterRows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,9 @@ public:
 
     /// Forgets every remembered result: the store or the order changed.
     void clear() noexcept { m_recent.clear(); }
+    /// Forgets every remembered result but the search's base filter's, which `reorder` puts in the
+    /// new order: the order changed in the middle of a search, whose keys keep coming back to it.
+    void clearKeepingBase(const std::function<std::shared_ptr<const FilterRows>(const FilterRows&)>& reorder);
     /// Forgets the kept programs as well: the store changed.
     void forgetPrograms() noexcept {
         m_programs.clear();
