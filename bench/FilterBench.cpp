@@ -89,7 +89,7 @@ void runCase(const std::string& name, const std::function<std::string()>& work) 
         try {
             line = work();
         } catch (const Exception& error) {
-            line = "refused: " + error.Message().substr(0, 160);
+            line = "refused: " + error.Message().substr(0, 240);
         }
         std::printf("%-44s %s; peak RSS %.0f MB\n", name.c_str(), line.c_str(), peakResidentMb());
         std::fflush(stdout);
@@ -108,7 +108,7 @@ std::string searchOn(TClientDataSet& data, const std::string& base) {
     try {
         applyFilterAsTheScreen(data, base);
     } catch (const Exception& error) {
-        return "refused in " + ms(watch.elapsedMs()) + ": " + error.Message().substr(0, 160);
+        return "refused in " + ms(watch.elapsedMs()) + ": " + error.Message().substr(0, 240);
     }
     const double first = watch.elapsedMs();
     // The screen's way of joining the base filter with a key's term.
