@@ -70,6 +70,7 @@ private:
 
     // Search (screen/Search.cpp).
     qmr::AnsiString filterExpression(const qmr::AnsiString& searchText) const;
+    const qmr::AnsiString& searchBase() const;
     void applyFilter(const qmr::AnsiString& expression);
     void searchAfterAppend();
     void clearSearch();
@@ -83,6 +84,11 @@ private:
     void PostText(const qmr::AnsiString& Texto, bool boReturn, bool boChar);
     void relabel(bool capitals);
     void exposeLetterCaseState();
+
+    /// OriginalFilter as the search joins it with AND, and the OriginalFilter it was made from:
+    /// deciding it parses the base filter, which a key must not do again.
+    mutable qmr::AnsiString m_searchBase, m_searchBaseOf;
+    mutable bool m_searchBaseMade = false;
 
     /// The tests' way to the private steps they check on their own (PostText).
     friend struct TfrmPesquisaTestAccess;

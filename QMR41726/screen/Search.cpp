@@ -32,13 +32,24 @@ AnsiString Condicao(bool Teste, const AnsiString& stTrue, const AnsiString& stFa
 /// both sides upper-cased; any other data set compares the column unchanged. A base filter of
 /// blanks is no base filter, and a column name the filter language cannot read bare is bracketed.
 AnsiString TfrmPesquisa::filterExpression(const AnsiString& searchText) const {
-    const bool hasBase = !isBlankFilter(OriginalFilter);
-    const AnsiString base =
-        (hasBase ? combinableBaseFilter(OriginalFilter) : AnsiString()) + Condicao(hasBase, " AND ", "");
+    const AnsiString& base = searchBase();
     const AnsiString pattern = " LIKE '" + UpperCase(searchText) + "%'";
     if (const auto* clientDataSet = dynamic_cast<const TClientDataSet*>(dataSet()))
         return base + "UPPER(" + filterFieldName(clientDataSet->indexName()) + ")" + pattern;
     return base + filterFieldName(stColunaPesq) + pattern;
+}
+
+/// The base filter and " AND " as each key's filter starts, or nothing for a blank base filter;
+/// made again only when OriginalFilter changes.
+const AnsiString& TfrmPesquisa::searchBase() const {
+    if (m_searchBaseMade && m_searchBaseOf == OriginalFilter)
+        return m_searchBase;
+    const bool hasBase = !isBlankFilter(OriginalFilter);
+    m_searchBase =
+        (hasBase ? combinableBaseFilter(OriginalFilter) : AnsiString()) + Condicao(hasBase, " AND ", "");
+    m_searchBaseOf = OriginalFilter;
+    m_searchBaseMade = true;
+    return m_searchBase;
 }
 
 /// Sets the filter text, then switches Filtered off and, for a non-empty text, on again, so the

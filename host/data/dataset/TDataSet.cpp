@@ -92,6 +92,7 @@ void TDataSet::setStore(std::shared_ptr<const TColumnStore> store) {
     close();
     m_state->store = std::move(store);
     m_state->engine.clear();
+    m_state->engine.forgetPrograms();
     storeReplaced();
     if (wasActive && m_state->store)
         open();
@@ -184,9 +185,12 @@ void TDataSet::showRows(std::shared_ptr<const FilterRows> rows) {
 
 void TDataSet::orderChanged() {
     State& s = *m_state;
-    s.engine.clear();
-    if (!s.active)
+    if (!s.active) {
+        s.engine.clear();
         return;
+    }
+    // A title click in the middle of a search: its keys go on building on the base filter's rows.
+    s.engine.clearKeepingBase([&](const FilterRows& rows) { return reorderRows(rows); });
     const long long currentRow = s.currentRow;
     if (s.filteredRows) {
         s.filteredRows = reorderRows(*s.filteredRows);

@@ -1,5 +1,6 @@
 #include <qmr41726/data/filter/FilterEngine.h>
 
+#include <qmr41726/data/filter/FilterLexer.h>
 #include <qmr41726/data/index/PrefixRanges.h>
 #include <qmr41726/data/store/ColumnStoreImpl.h>
 
@@ -43,12 +44,57 @@ void selectRanges(const TFilterProgram& program, const RowOrdering& ordering,
 } // namespace
 
 std::shared_ptr<const TFilterProgram> FilterEngine::compile(std::string_view text,
-                                                            const TColumnStore& store) const {
+                                                            const TColumnStore& store) {
     for (const Entry& entry : m_recent) {
         if (entry.text == text)
             return entry.program;
     }
-    return TFilterProgram::compile(text, store);
+    if (m_programsStore != &store) {
+        forgetPrograms();
+        m_programsStore = &store;
+    }
+    if (auto program = compileOnKept(text, store))
+        return program;
+    std::shared_ptr<const TFilterProgram> program = TFilterProgram::compile(text, store);
+    ++m_wholeCompiles;
+    if (m_programs.size() >= kKeptPrograms)
+        m_programs.erase(m_programs.begin());
+    m_programs.push_back({AnsiString(text), program});
+    return program;
+}
+
+// A kept program of the same text, or built on the kept program whose text `text` appends to.
+std::shared_ptr<const TFilterProgram> FilterEngine::compileOnKept(std::string_view text,
+                                                                  const TColumnStore& store) {
+    static constexpr std::string_view kJoin = " AND ";
+    for (auto kept = m_programs.rbegin(); kept != m_programs.rend(); ++kept) {
+        const std::string_view base = kept->text;
+        std::shared_ptr<const TFilterProgram> program;
+        if (text == base)
+            program = kept->program;
+        else if (text.size() > base.size() + kJoin.size() && text.starts_with(base) &&
+                 text.substr(base.size()).starts_with(kJoin)) {
+            const std::size_t offset = base.size() + kJoin.size();
+            if (kept->program->tree() && kept->program->tree()->kind == FilterNode::Kind::Or &&
+                kept->oneGroup < 0)
+                kept->oneGroup = isOneFilterGroup(base);
+            program = TFilterProgram::compileAppended(kept->program, false, kept->oneGroup > 0,
+                                                      text.substr(offset), int(offset), store);
+        } else if (text.size() > base.size() + 2 + kJoin.size() && text.front() == '(' &&
+                   text.substr(1).starts_with(base) && text[base.size() + 1] == ')' &&
+                   text.substr(base.size() + 2).starts_with(kJoin)) {
+            const std::size_t offset = base.size() + 2 + kJoin.size();
+            program = TFilterProgram::compileAppended(kept->program, true, false, text.substr(offset),
+                                                      int(offset), store);
+        }
+        if (!program)
+            continue;
+        if (text != base)
+            m_baseText = kept->text;
+        std::rotate(kept.base() - 1, kept.base(), m_programs.end());
+        return program;
+    }
+    return nullptr;
 }
 
 const FilterEngine::Entry* FilterEngine::smallestRefined(const TFilterProgram& program) const {
@@ -120,7 +166,12 @@ std::shared_ptr<const FilterRows> FilterEngine::run(const AnsiString& text,
         if (useRanges) {
             rows.reserve(covered); // the most it can hold: no regrowth while it fills
             selectRanges(*program, ordering, ranges, rows);
-        } else if (narrowFrom)
+        } else if (narrowFrom && term && program->restImpliedBy(*narrowFrom->program))
+            // The rows passed the rest already (a base filter, however large): only the term is new.
+            narrowFrom->rows->forEachRun([&](const std::uint32_t* from, std::size_t count) {
+                program->selectTerm(from, count, rows);
+            });
+        else if (narrowFrom)
             narrowFrom->rows->forEachRun(
                 [&](const std::uint32_t* from, std::size_t count) { program->select(from, count, rows); });
         else if (ordering.order)
@@ -133,9 +184,26 @@ std::shared_ptr<const FilterRows> FilterEngine::run(const AnsiString& text,
     return result;
 }
 
+void FilterEngine::clearKeepingBase(
+    const std::function<std::shared_ptr<const FilterRows>(const FilterRows&)>& reorder) {
+    const auto base = std::find_if(m_recent.begin(), m_recent.end(),
+                                   [&](const Entry& entry) { return entry.text == m_baseText; });
+    if (m_baseText.empty() || base == m_recent.end()) {
+        clear();
+        return;
+    }
+    Entry kept{std::move(base->text), std::move(base->program), reorder(*base->rows)};
+    m_recent.clear();
+    m_recent.push_back(std::move(kept));
+}
+
 void FilterEngine::remember(Entry entry) {
-    if (m_recent.size() >= kRemembered)
-        m_recent.erase(m_recent.begin());
+    std::erase_if(m_recent, [&](const Entry& old) { return old.text == entry.text; });
+    if (m_recent.size() >= kRemembered) {
+        // The oldest goes, unless it is the base of the search: its keys keep coming back to it.
+        const bool keepFirst = m_recent.front().text == m_baseText;
+        m_recent.erase(m_recent.begin() + (keepFirst ? 1 : 0));
+    }
     m_recent.push_back(std::move(entry));
 }
 

@@ -15,6 +15,11 @@
 //      are not many times more; when they settle the whole filter they are the result as they
 //      stand, runs of the index's own order,
 //   5. or, failing both, every row.
+// A search's filters are its base filter and a term on what was typed: "base AND UPPER(NOME)
+// LIKE 'JO%'". The engine keeps the programs it compiled whole for as long as the store stands, and
+// compiles a text that appends " AND ..." to one of them (in parentheses or not) as that program
+// and the appended part alone, so the base is parsed and compiled once per search, not per key.
+// The base's own result is the last to be forgotten, for the keys that come back to it.
 // Each road keeps the index's order and either tests the candidates with the compiled filter or
 // takes only rows the tests would pass, so every road gives the same rows in the same order.
 
@@ -22,6 +27,7 @@
 #include <qmr41726/data/index/FilterRows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -42,8 +48,11 @@ struct RowOrdering {
 /// Compiles and evaluates filters for one data set, with a small memory of recent results.
 class FilterEngine {
 public:
-    /// Compiles `text` for `store`; raises EDatabaseError for a rejected text. Changes nothing.
-    std::shared_ptr<const TFilterProgram> compile(std::string_view text, const TColumnStore& store) const;
+    /// Compiles `text` for `store`, on a program compiled before when the text appends to its
+    /// text; raises EDatabaseError for a rejected text. Changes no result.
+    std::shared_ptr<const TFilterProgram> compile(std::string_view text, const TColumnStore& store);
+    /// Texts compiled whole (not on a kept program) since the engine was made.
+    std::size_t wholeCompiles() const noexcept { return m_wholeCompiles; }
 
     /// The rows `program` (compiled from `text`) accepts, in `ordering`'s order.
     std::shared_ptr<const FilterRows> run(const AnsiString& text,
@@ -52,6 +61,14 @@ public:
 
     /// Forgets every remembered result: the store or the order changed.
     void clear() noexcept { m_recent.clear(); }
+    /// Forgets every remembered result but the search's base filter's, which `reorder` puts in the
+    /// new order: the order changed in the middle of a search, whose keys keep coming back to it.
+    void clearKeepingBase(const std::function<std::shared_ptr<const FilterRows>(const FilterRows&)>& reorder);
+    /// Forgets the kept programs as well: the store changed.
+    void forgetPrograms() noexcept {
+        m_programs.clear();
+        m_baseText.clear();
+    }
     /// Remembers `rows` as what `program` (compiled from `text`) accepts in the current order:
     /// a result the data set already holds, carried over to a new order.
     void remember(const AnsiString& text, std::shared_ptr<const TFilterProgram> program,
@@ -61,6 +78,8 @@ public:
 
     /// Results remembered at most; older ones are forgotten first.
     static constexpr std::size_t kRemembered = 8;
+    /// Programs compiled whole kept at most, for texts that append to them.
+    static constexpr std::size_t kKeptPrograms = 4;
 
 private:
     struct Entry {
@@ -74,8 +93,21 @@ private:
                                                            const TColumnStore& store,
                                                            const RowOrdering& ordering);
     void remember(Entry entry);
+    std::shared_ptr<const TFilterProgram> compileOnKept(std::string_view text, const TColumnStore& store);
 
-    std::vector<Entry> m_recent; // most recent last
+    struct Kept {
+        AnsiString text;
+        std::shared_ptr<const TFilterProgram> program;
+        /// Whether the text is one parenthesised group: 1 or 0, -1 until asked.
+        int oneGroup = -1;
+    };
+
+    std::vector<Entry> m_recent;  // most recent last
+    std::vector<Kept> m_programs; // most recently used last
+    const TColumnStore* m_programsStore = nullptr;
+    /// The text of the program a search last built on.
+    AnsiString m_baseText;
+    std::size_t m_wholeCompiles = 0;
 };
 
 } // namespace qmr

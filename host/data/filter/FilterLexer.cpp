@@ -86,15 +86,18 @@ public:
 
     std::vector<FilterToken> run() {
         std::vector<FilterToken> tokens;
-        while (true) {
-            while (m_pos < m_text.size() && classOf(m_text[m_pos]) == ccSpace)
-                ++m_pos;
-            if (m_pos >= m_text.size())
-                break;
-            tokens.push_back(next());
-        }
-        tokens.push_back({FilterTokenKind::End, {}, int(m_text.size()) + 1});
+        do
+            tokens.push_back(nextToken());
+        while (tokens.back().kind != FilterTokenKind::End);
         return tokens;
+    }
+
+    FilterToken nextToken() {
+        while (m_pos < m_text.size() && classOf(m_text[m_pos]) == ccSpace)
+            ++m_pos;
+        if (m_pos >= m_text.size())
+            return {FilterTokenKind::End, {}, int(m_text.size()) + 1};
+        return next();
     }
 
 private:
@@ -227,8 +230,38 @@ void throwFilterError(int position, const std::string& what) {
     throw EDatabaseError("Filter error at position " + std::to_string(position) + ": " + what);
 }
 
+class FilterTokenReader::Lexer : public qmr::Lexer {
+public:
+    using qmr::Lexer::Lexer;
+};
+
+FilterTokenReader::FilterTokenReader(std::string_view text, int positionOffset)
+    : m_lexer(std::make_unique<Lexer>(text)), m_offset(positionOffset) {}
+
+FilterTokenReader::~FilterTokenReader() = default;
+
+FilterToken FilterTokenReader::next() {
+    FilterToken token = m_lexer->nextToken();
+    token.position += m_offset;
+    return token;
+}
+
 std::vector<FilterToken> tokenizeFilter(std::string_view text) {
     return Lexer(text).run();
+}
+
+bool isOneFilterGroup(std::string_view text) {
+    const std::vector<FilterToken> tokens = tokenizeFilter(text);
+    if (tokens.size() < 3 || tokens.front().kind != FilterTokenKind::OpenParen)
+        return false;
+    int depth = 0;
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (tokens[i].kind == FilterTokenKind::OpenParen)
+            ++depth;
+        else if (tokens[i].kind == FilterTokenKind::CloseParen && --depth == 0)
+            return tokens[i + 1].kind == FilterTokenKind::End;
+    }
+    return false;
 }
 
 } // namespace qmr

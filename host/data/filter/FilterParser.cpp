@@ -4,6 +4,9 @@
 #include <qmr41726/data/filter/LikePattern.h>
 #include <qmr41726/rtl/MessageText.h>
 
+#include <algorithm>
+#include <deque>
+
 namespace qmr {
 
 namespace {
@@ -11,17 +14,10 @@ namespace {
 using Kind = FilterNode::Kind;
 using Node = std::unique_ptr<FilterNode>;
 
-Node makeNode(Kind kind, int position) {
+Node newNode(Kind kind, int position) {
     auto node = std::make_unique<FilterNode>();
     node->kind = kind;
     node->position = position;
-    return node;
-}
-
-Node makeBinary(Kind kind, Node left, Node right) {
-    Node node = makeNode(kind, left->position);
-    node->children.push_back(std::move(left));
-    node->children.push_back(std::move(right));
     return node;
 }
 
@@ -61,9 +57,30 @@ constexpr int kMaxOperators = 1024;
 // keeps a runaway list (a generated filter gone wrong) from growing the filter without end.
 constexpr int kMaxInItems = 10000;
 
+// Bounds on the whole filter. Each list and pattern within its own bound can still add up: every
+// term is tested on every row a search reaches, and the parsed and compiled filter is held while
+// the search lasts. These keep the sum to what a search over a million rows carries; the figures
+// behind them are in docs/bad-input.md ("Bounds for hosts").
+// Every item costs about a node and a compiled value of memory; the lists' lookups cost little.
+constexpr int kMaxFilterInItems = 50000;
+// Exact and prefix patterns match in time linear in the tested text: this bounds their memory.
+constexpr std::size_t kMaxFilterLikeBytes = 262144;
+// The general matcher walks the whole text once per run between two '%', for every pattern: a
+// short pattern costs a row about what a long one does. So each counts as at least a word of the
+// bit-parallel matcher (64 bytes), and together they are held to what one pattern at its own bound
+// may be: sixteen short patterns, or one long one. (1,000 short ones took over 60 s over a million
+// rows; sixteen take about half a second on the first run, and a key on them far less.)
+constexpr std::size_t kMaxFilterWildcardLikeBytes = kMaxWildcardLikePattern;
+constexpr std::size_t kWildcardLikeCharge = 64;
+// Nodes besides the IN items: terms, their operands and the operators joining them.
+constexpr int kMaxFilterNodes = 8192;
+
 class Parser {
 public:
-    explicit Parser(std::vector<FilterToken> tokens) : m_tokens(std::move(tokens)) {}
+    Parser(std::string_view text, int positionOffset, const FilterSize& spent)
+        : m_reader(text, positionOffset), m_size(spent) {}
+
+    const FilterSize& size() const noexcept { return m_size; }
 
     Node run() {
         if (peek().kind == FilterTokenKind::End)
@@ -77,15 +94,21 @@ public:
     }
 
 private:
-    const FilterToken& peek() const { return m_tokens[m_pos]; }
-    const FilterToken& take() { return m_tokens[m_pos++]; }
+    // Tokens are read as the parser reaches them (a deque: a token taken stays where it is).
+    const FilterToken& token(std::size_t at) {
+        while (m_tokens.size() <= at)
+            m_tokens.push_back(m_reader.next());
+        return m_tokens[at];
+    }
+    const FilterToken& peek() { return token(m_pos); }
+    const FilterToken& take() { return token(m_pos++); }
     bool takeKeyword(std::string_view word) {
         if (!peek().isKeyword(word))
             return false;
         ++m_pos;
         return true;
     }
-    [[noreturn]] void fail(const std::string& what) const { throwFilterError(peek().position, what); }
+    [[noreturn]] void fail(const std::string& what) { throwFilterError(peek().position, what); }
 
     /// One more level of parentheses, NOT, UPPER or LOWER for as long as it lives.
     class Nesting {
@@ -94,6 +117,7 @@ private:
             if (++m_parser.m_nesting > kMaxNesting)
                 m_parser.fail("more than " + std::to_string(kMaxNesting) +
                               " nested levels of parentheses, NOT, UPPER or LOWER");
+            m_parser.m_size.nesting = std::max(m_parser.m_size.nesting, m_parser.m_nesting);
         }
         ~Nesting() { --m_parser.m_nesting; }
         Nesting(const Nesting&) = delete;
@@ -107,11 +131,27 @@ private:
     bool takeOperator(std::string_view word) {
         if (!peek().isKeyword(word))
             return false;
-        if (++m_operators > kMaxOperators)
+        if (++m_size.operators > kMaxOperators)
             fail("more than " + std::to_string(kMaxOperators) + " AND and OR operators");
         ++m_pos;
         return true;
     }
+    /// A new node of the tree, counted against the bound on the whole filter's nodes. Past it,
+    /// the error names the last token read: an operator's node is made after its right side.
+    Node makeNode(Kind kind, int position) {
+        if (++m_size.nodes > kMaxFilterNodes)
+            throwFilterError(token(m_pos > 0 ? m_pos - 1 : 0).position,
+                             "more than " + std::to_string(kMaxFilterNodes) +
+                                 " terms, operands and operators in the whole filter");
+        return newNode(kind, position);
+    }
+    Node makeBinary(Kind kind, Node left, Node right) {
+        Node node = makeNode(kind, left->position);
+        node->children.push_back(std::move(left));
+        node->children.push_back(std::move(right));
+        return node;
+    }
+
     void expect(FilterTokenKind kind, const char* what) {
         if (peek().kind != kind)
             fail(std::string("expected ") + what + ", found " + describe(peek()));
@@ -194,6 +234,7 @@ private:
                 "the LIKE pattern has " + std::to_string(pattern.text.size()) + " bytes, more than " +
                     std::to_string(bound) +
                     (bound == kMaxLikePattern ? "" : " for a pattern with a wildcard before its end"));
+        countLikeBytes(pattern, bound != kMaxLikePattern);
         node->text = pattern.text;
         node->flag = negated;
         node->children.push_back(std::move(operand));
@@ -208,10 +249,30 @@ private:
         do {
             if (int(node->children.size()) > kMaxInItems)
                 fail("more than " + std::to_string(kMaxInItems) + " items in the IN list");
+            if (++m_size.inItems > kMaxFilterInItems)
+                fail("more than " + std::to_string(kMaxFilterInItems) +
+                     " items in the IN lists of the whole filter");
+            --m_size.nodes; // the item is counted among the IN items instead
             node->children.push_back(literal());
         } while (peek().kind == FilterTokenKind::Comma && (++m_pos, true));
         expect(FilterTokenKind::CloseParen, "',' or ')' in the IN list");
         return node;
+    }
+
+    void countLikeBytes(const FilterToken& pattern, bool general) {
+        m_size.likeBytes += pattern.text.size();
+        if (m_size.likeBytes > kMaxFilterLikeBytes)
+            throwFilterError(pattern.position, "the LIKE patterns of the whole filter have more than " +
+                                                   std::to_string(kMaxFilterLikeBytes) + " bytes together");
+        if (!general)
+            return;
+        m_size.wildcardLikeBytes += std::max(pattern.text.size(), kWildcardLikeCharge);
+        if (m_size.wildcardLikeBytes > kMaxFilterWildcardLikeBytes)
+            throwFilterError(pattern.position,
+                             "the LIKE patterns with a wildcard before their end have more than " +
+                                 std::to_string(kMaxFilterWildcardLikeBytes) +
+                                 " bytes together in the whole filter, each counted as at least " +
+                                 std::to_string(kWildcardLikeCharge));
     }
 
     Node literal() {
@@ -274,10 +335,11 @@ private:
         return node;
     }
 
-    std::vector<FilterToken> m_tokens;
+    FilterTokenReader m_reader;
+    std::deque<FilterToken> m_tokens;
     size_t m_pos = 0;
     int m_nesting = 0;
-    int m_operators = 0;
+    FilterSize m_size;
 };
 
 // Whether a row matching `longer` always matches `shorter`: true when `shorter` is P% and
@@ -292,10 +354,30 @@ bool likePatternRefines(const AnsiString& longer, const AnsiString& shorter) {
 } // namespace
 
 std::unique_ptr<FilterNode> parseFilter(std::string_view text) {
-    return Parser(tokenizeFilter(text)).run();
+    return Parser(text, 0, FilterSize{}).run();
+}
+
+ParsedFilter parseFilterAfter(std::string_view text, const FilterSize& spent, int positionOffset) {
+    Parser parser(text, positionOffset, spent);
+    ParsedFilter parsed;
+    parsed.tree = parser.run();
+    parsed.size = parser.size();
+    return parsed;
+}
+
+std::optional<FilterSize> filterSizeJoined(const FilterSize& base, bool parenthesised) {
+    FilterSize joined = base;
+    joined.nesting += parenthesised;
+    ++joined.operators;
+    ++joined.nodes;
+    if (joined.nesting > kMaxNesting || joined.operators > kMaxOperators || joined.nodes > kMaxFilterNodes)
+        return std::nullopt;
+    return joined;
 }
 
 bool sameFilterTree(const FilterNode& a, const FilterNode& b) {
+    if (&a == &b) // a shared base filter
+        return true;
     if (a.kind != b.kind || a.flag != b.flag || a.compare != b.compare ||
         a.children.size() != b.children.size())
         return false;

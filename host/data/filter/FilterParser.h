@@ -22,6 +22,7 @@
 #include <qmr41726/rtl/AnsiString.h>
 
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -54,14 +55,44 @@ struct FilterNode {
     AnsiString text;
     bool flag = false;
     FilterCompare compare = FilterCompare::Equal;
-    std::vector<std::unique_ptr<FilterNode>> children;
+    /// Shared, so that a filter appended to a compiled one with AND holds that one's tree as it is.
+    std::vector<std::shared_ptr<const FilterNode>> children;
 
     bool isLiteral() const { return kind == Kind::String || kind == Kind::Number || kind == Kind::Boolean; }
 };
 
+/// What a parsed filter spends of the bounds on the whole filter (see FilterParser.cpp).
+struct FilterSize {
+    int operators = 0; // AND and OR
+    int nodes = 0;     // every node of the tree but the items of IN lists
+    int inItems = 0;   // items of all IN lists
+    std::size_t likeBytes = 0;
+    /// Bytes of the patterns with a wildcard before their end (the ones the general matcher runs),
+    /// each counted as at least 64.
+    std::size_t wildcardLikeBytes = 0;
+    int nesting = 0; // deepest level of parentheses, NOT, UPPER and LOWER
+};
+
+/// A parsed filter and what it spends of the bounds.
+struct ParsedFilter {
+    std::shared_ptr<const FilterNode> tree; // nullptr for a text of blanks only
+    FilterSize size;
+};
+
 /// Parses a filter text; nullptr for a text of blanks only. Raises EDatabaseError "Filter error at
-/// position N: ..." naming what was expected or found.
+/// position N: ..." naming what was expected or found, or the bound the filter passes.
 std::unique_ptr<FilterNode> parseFilter(std::string_view text);
+
+/// Parses `text` as it stands after `positionOffset` characters of a longer filter that has spent
+/// `spent` of the bounds already: positions in its nodes and errors count from the longer filter's
+/// start, and a bound is passed by the sum.
+ParsedFilter parseFilterAfter(std::string_view text, const FilterSize& spent, int positionOffset);
+
+/// The size of "(base) AND ..." (or "base AND ..." when not `parenthesised`) before the appended
+/// part: `base` with the joining AND and its node, and a level more of nesting in parentheses.
+/// std::nullopt when that already passes a bound: the whole text must then be parsed, for the
+/// error to name the place where it is passed.
+std::optional<FilterSize> filterSizeJoined(const FilterSize& base, bool parenthesised);
 
 /// Whether two trees say the same thing (field names compared without regard to a-z case).
 bool sameFilterTree(const FilterNode& a, const FilterNode& b);

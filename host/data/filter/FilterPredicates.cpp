@@ -156,6 +156,17 @@ private:
     FilterPredicatePtr m_inner;
 };
 
+class SharedPredicate : public FilterPredicate {
+public:
+    explicit SharedPredicate(std::shared_ptr<const FilterPredicate> shared) : m_shared(std::move(shared)) {}
+    void evaluate(const std::uint32_t* rows, std::size_t count, std::uint8_t* out) const override {
+        m_shared->evaluate(rows, count, out);
+    }
+
+private:
+    std::shared_ptr<const FilterPredicate> m_shared;
+};
+
 class IsNullPredicate : public FilterPredicate {
 public:
     IsNullPredicate(const StoreColumn& column, bool negated) : m_column(column), m_negated(negated) {}
@@ -387,6 +398,10 @@ FilterPredicatePtr makeOr(FilterPredicatePtr left, FilterPredicatePtr right) {
 
 FilterPredicatePtr makeNot(FilterPredicatePtr inner) {
     return std::make_unique<NotPredicate>(std::move(inner));
+}
+
+FilterPredicatePtr makeShared(std::shared_ptr<const FilterPredicate> shared) {
+    return std::make_unique<SharedPredicate>(std::move(shared));
 }
 
 FilterPredicatePtr makeIsNull(const StoreColumn& column, bool negated) {

@@ -65,6 +65,8 @@ FilterPredicatePtr makeConstant(std::uint8_t truth);
 FilterPredicatePtr makeAnd(FilterPredicatePtr left, FilterPredicatePtr right);
 FilterPredicatePtr makeOr(FilterPredicatePtr left, FilterPredicatePtr right);
 FilterPredicatePtr makeNot(FilterPredicatePtr inner);
+/// `shared` as a predicate of another filter: a compiled filter that several filters build on.
+FilterPredicatePtr makeShared(std::shared_ptr<const FilterPredicate> shared);
 FilterPredicatePtr makeIsNull(const StoreColumn& column, bool negated);
 /// `column LIKE pattern` (or NOT LIKE); a column of other values is matched by its shown text.
 FilterPredicatePtr makeLike(const StoreColumn& column, TextFold fold, AnsiString pattern, bool negated);

@@ -9,26 +9,6 @@
 
 namespace qmr {
 
-namespace {
-
-/// Whether the whole of `text` is one parenthesised group: its first token opens a parenthesis
-/// that its last token closes. Such a text already binds as one term under an appended AND.
-bool isOneGroup(std::string_view text) {
-    const std::vector<FilterToken> tokens = tokenizeFilter(text);
-    if (tokens.size() < 3 || tokens.front().kind != FilterTokenKind::OpenParen)
-        return false;
-    int depth = 0;
-    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
-        if (tokens[i].kind == FilterTokenKind::OpenParen)
-            ++depth;
-        else if (tokens[i].kind == FilterTokenKind::CloseParen && --depth == 0)
-            return tokens[i + 1].kind == FilterTokenKind::End;
-    }
-    return false;
-}
-
-} // namespace
-
 bool isBlankFilter(std::string_view text) {
     return std::all_of(text.begin(), text.end(), isFilterBlank);
 }
@@ -38,7 +18,7 @@ bool filterNeedsParentheses(std::string_view text) {
         const std::unique_ptr<FilterNode> tree = parseFilter(text);
         // AND binds tighter than OR: only an OR at the top would split under an appended AND.
         // A text that is one group already is kept as it stands.
-        return tree && tree->kind == FilterNode::Kind::Or && !isOneGroup(text);
+        return tree && tree->kind == FilterNode::Kind::Or && !isOneFilterGroup(text);
     } catch (const EDatabaseError&) {
         // A malformed text is not this question's to reject: wrapping it would only move the
         // position the data set's error names.

@@ -56,30 +56,98 @@ const FilterNode* findPrefixTerm(const std::vector<const FilterNode*>& conjuncts
     return found;
 }
 
+// The tree of "base AND tail" as the parser builds it from the whole text: AND binds to the left,
+// so base joins the first term of the tail's chain of ANDs, and the chain is built again above.
+std::shared_ptr<const FilterNode> joinLeft(std::shared_ptr<const FilterNode> base,
+                                           std::shared_ptr<const FilterNode> tail) {
+    auto node = std::make_shared<FilterNode>();
+    node->kind = Kind::And;
+    if (tail->kind == Kind::And) {
+        node->children.push_back(joinLeft(std::move(base), tail->children[0]));
+        node->children.push_back(tail->children[1]);
+    } else {
+        node->children.push_back(std::move(base));
+        node->children.push_back(std::move(tail));
+    }
+    node->position = node->children[0]->position;
+    return node;
+}
+
 } // namespace
 
 TFilterProgram::~TFilterProgram() = default;
 
 std::unique_ptr<TFilterProgram> TFilterProgram::compile(std::string_view text, const TColumnStore& store) {
     std::unique_ptr<TFilterProgram> program(new TFilterProgram());
-    program->m_tree = parseFilter(text);
+    ParsedFilter parsed = parseFilterAfter(text, FilterSize{}, 0);
+    program->m_tree = std::move(parsed.tree);
+    program->m_size = parsed.size;
     if (!program->m_tree)
         return program;
     program->m_predicate = compileFilterTree(*program->m_tree, store.impl());
-    std::vector<const FilterNode*> conjuncts;
-    collectConjuncts(*program->m_tree, conjuncts);
-    const FilterNode* term = findPrefixTerm(conjuncts, store.impl(), program->m_prefix);
-    if (term)
-        program->m_prefixColumn = &store.impl().columns[std::size_t(program->m_prefix.column)];
-    for (const FilterNode* node : conjuncts) {
-        if (node == term)
-            continue;
-        program->m_restTerms.push_back(node);
+    program->findTerms(store);
+    for (const FilterNode* node : program->m_restTerms) {
         auto predicate = compileFilterTree(*node, store.impl());
         program->m_rest = program->m_rest ? makeAnd(std::move(program->m_rest), std::move(predicate))
                                           : std::move(predicate);
     }
     return program;
+}
+
+std::unique_ptr<TFilterProgram> TFilterProgram::compileAppended(std::shared_ptr<const TFilterProgram> base,
+                                                                bool parenthesised, bool baseIsOneGroup,
+                                                                std::string_view tail, int tailOffset,
+                                                                const TColumnStore& store) {
+    if (!base->m_tree || (!parenthesised && !baseIsOneGroup && base->m_tree->kind == Kind::Or))
+        return nullptr;
+    const std::optional<FilterSize> joined = filterSizeJoined(base->m_size, parenthesised);
+    if (!joined)
+        return nullptr;
+    ParsedFilter parsed = parseFilterAfter(tail, *joined, tailOffset);
+    if (!parsed.tree || parsed.tree->kind == Kind::Or)
+        return nullptr;
+    std::unique_ptr<TFilterProgram> program(new TFilterProgram());
+    program->m_tree = joinLeft(base->m_tree, parsed.tree);
+    program->m_size = parsed.size;
+    // The tail is tested first: it is what a search types, short and often narrow.
+    const std::shared_ptr<const FilterPredicate> basePredicate(base, base->m_predicate.get());
+    program->m_predicate = makeAnd(compileFilterTree(*parsed.tree, store.impl()), makeShared(basePredicate));
+    program->findTerms(store);
+    // The base's terms are all among the rest unless the prefix term is one of them; then it is
+    // the base's own prefix term (the longest prefix, the first of equals), and the base's rest
+    // is the rest's share of the base.
+    std::vector<const FilterNode*> tailTerms;
+    collectConjuncts(*parsed.tree, tailTerms);
+    const bool termInTail =
+        std::find(tailTerms.begin(), tailTerms.end(), program->m_prefixNode) != tailTerms.end();
+    if (program->m_prefixNode && !termInTail)
+        program->m_rest = base->m_rest
+                              ? makeShared(std::shared_ptr<const FilterPredicate>(base, base->m_rest.get()))
+                              : nullptr;
+    else
+        program->m_rest = makeShared(basePredicate);
+    for (const FilterNode* node : tailTerms) {
+        if (node == program->m_prefixNode)
+            continue;
+        auto predicate = compileFilterTree(*node, store.impl());
+        program->m_rest = program->m_rest ? makeAnd(std::move(predicate), std::move(program->m_rest))
+                                          : std::move(predicate);
+    }
+    return program;
+}
+
+void TFilterProgram::findTerms(const TColumnStore& store) {
+    std::vector<const FilterNode*> conjuncts;
+    collectConjuncts(*m_tree, conjuncts);
+    m_prefixNode = findPrefixTerm(conjuncts, store.impl(), m_prefix);
+    if (m_prefixNode) {
+        m_prefixColumn = &store.impl().columns[std::size_t(m_prefix.column)];
+        m_term = compileFilterTree(*m_prefixNode, store.impl());
+    }
+    for (const FilterNode* node : conjuncts) {
+        if (node != m_prefixNode)
+            m_restTerms.push_back(node);
+    }
 }
 
 bool TFilterProgram::restImpliedBy(const TFilterProgram& wider) const {
@@ -103,6 +171,11 @@ void TFilterProgram::select(const std::uint32_t* rows, std::size_t count,
 void TFilterProgram::selectRest(const std::uint32_t* rows, std::size_t count,
                                 std::vector<std::uint32_t>& out) const {
     run(m_rest.get(), rows, count, out);
+}
+
+void TFilterProgram::selectTerm(const std::uint32_t* rows, std::size_t count,
+                                std::vector<std::uint32_t>& out) const {
+    run(m_term ? m_term.get() : m_predicate.get(), rows, count, out);
 }
 
 void TFilterProgram::run(const FilterPredicate* predicate, const std::uint32_t* rows, std::size_t count,

@@ -86,3 +86,52 @@ TEST(FilterDepth, filtersWithinTheLimitsSelectTheirRows) {
         EXPECT_EQ(data.recordCount(), c.rows);
     }
 }
+
+// Each bound on the whole filter holds a filter that reaches it exactly and refuses one more item,
+// byte or node, naming the bound and the place where it was passed; lists and patterns within
+// their own bounds add up to it.
+TEST(FilterDepth, boundsOnTheWholeFilterHoldAtTheLimitAndRefuseOnePast) {
+    const auto orJoined = [](int count, const std::string& piece) {
+        std::string text = piece;
+        for (int i = 1; i < count; ++i)
+            text += " OR " + piece;
+        return text;
+    };
+    const auto upperTerm = [](int levels) {
+        return repeated("UPPER(", levels) + "S" + std::string(std::size_t(levels), ')') + " = 'X'";
+    };
+    const std::string inList = "A IN (0" + repeated(", 2", 9999) + ")";
+    const struct {
+        const char* name;
+        std::string within, past;
+        int rows;
+        const char* message;
+    } cases[] = {
+        {"IN items", orJoined(5, inList), orJoined(5, inList) + " OR A IN (7)", 1,
+         "more than 50000 items in the IN lists of the whole filter"},
+        {"LIKE bytes", orJoined(2, "S LIKE '" + std::string(131072, 'y') + "'"),
+         orJoined(2, "S LIKE '" + std::string(131072, 'y') + "'") + " OR S LIKE 'y'", 0,
+         "the LIKE patterns of the whole filter have more than 262144 bytes together"},
+        // Short ones count as 64 bytes each.
+        {"general LIKE bytes", orJoined(15, "S LIKE '%x_'") + " OR S LIKE '%" + std::string(62, 'x') + "%'",
+         orJoined(15, "S LIKE '%x_'") + " OR S LIKE '%" + std::string(62, 'x') + "%' OR S LIKE '_'", 0,
+         "the LIKE patterns with a wildcard before their end have more than 1024 bytes together"},
+        // 81 terms of 100 nodes and their 80 ORs, then an OR and a term of 11 nodes: 8192.
+        {"nodes", orJoined(81, upperTerm(97)) + " OR " + upperTerm(8),
+         orJoined(81, upperTerm(97)) + " OR " + upperTerm(9), 1,
+         "more than 8192 terms, operands and operators in the whole filter"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TClientDataSet data(codes());
+        data.open();
+        data.setFilter(c.within);
+        data.setFiltered(true);
+        EXPECT_EQ(data.recordCount(), c.rows);
+        // Past the bound at its last term, which starts with a quote or ends with one.
+        const std::size_t at = c.past.back() == '\'' ? c.past.size() - 2 : c.past.size() - 1;
+        const std::string expected = "Filter error at position " + std::to_string(at) + ": " + c.message;
+        EXPECT_EQ(errorOf([&] { data.setFilter(c.past); }).substr(0, expected.size()), expected);
+        EXPECT_EQ(data.recordCount(), c.rows);
+    }
+}

@@ -4,6 +4,7 @@
 #include "DataTestSupport.h"
 
 #include <qmr41726/data/dataset/TClientDataSet.h>
+#include <qmr41726/data/filter/FilterEngine.h>
 #include <qmr41726/data/filter/TFilterProgram.h>
 #include <qmr41726/data/index/FilterRows.h>
 
@@ -282,4 +283,57 @@ TEST(FilterEngine, rowsKeptAsRunsOfASharedList) {
     EXPECT_EQ(rows.positionOf(4), 2);
     EXPECT_EQ(rows.positionOf(6), -1);
     EXPECT_TRUE(FilterRows(RowList{}).empty());
+}
+
+// The keys of a search build on its base filter as compiled once: each key gets the rows, or the
+// error at the place, that compiling its whole text gives, and only the base and the texts that
+// do not read as "base AND term" are compiled whole.
+TEST(FilterEngine, aSearchCompilesItsBaseFilterOnce) {
+    std::mt19937 random(41726);
+    const auto store = randomStore(random, 400, 6);
+    const std::string keys[] = {
+        "UPPER(NOME) LIKE 'J%'",
+        "UPPER(NOME) LIKE 'JO%'",
+        "UPPER(NOME) LIKE 'J%' AND CODIGO < 300",
+        "NOME LIKE 'a%' OR Ativo = 'N'", // binds otherwise: compiled whole
+        "UPPER(NOME) LIKE",              // an error after the base
+    };
+    const struct {
+        const char* base;
+        const char* joined; // as each key's text starts
+        std::size_t wholeCompiles;
+    } cases[] = {
+        {"Ativo = 'S'", "Ativo = 'S' AND ", 2},
+        {"Ativo = 'S' OR CODIGO < 50", "(Ativo = 'S' OR CODIGO < 50) AND ", 2},
+        {"(Ativo = 'S' OR CODIGO < 50)", "(Ativo = 'S' OR CODIGO < 50) AND ", 2},
+        {"NOME LIKE 'aA%' AND NOT CODIGO IN (3, 5)", "NOME LIKE 'aA%' AND NOT CODIGO IN (3, 5) AND ", 2},
+        // AND binds tighter than OR, so the keys do not append to this base: each is compiled whole.
+        {"Ativo = 'S' OR CODIGO < 50", "Ativo = 'S' OR CODIGO < 50 AND ", 5},
+    };
+    const auto rowsOf = [](const FilterRows& rows) {
+        std::vector<std::uint32_t> out;
+        rows.forEachRun(
+            [&](const std::uint32_t* from, std::size_t count) { out.insert(out.end(), from, from + count); });
+        return out;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.base);
+        FilterEngine engine;
+        engine.run(c.base, engine.compile(c.base, *store), *store, RowOrdering{});
+        for (const std::string& key : keys) {
+            SCOPED_TRACE(key);
+            const std::string text = c.joined + key;
+            const std::string wholeError = errorOf([&] { TFilterProgram::compile(text, *store); });
+            if (wholeError != "(no error)") {
+                EXPECT_EQ(errorOf([&] { engine.compile(text, *store); }), wholeError);
+                continue;
+            }
+            std::vector<std::uint32_t> expected;
+            TFilterProgram::compile(text, *store)->selectRange(0, std::uint32_t(store->rowCount()), expected);
+            const auto program = engine.compile(text, *store);
+            EXPECT_TRUE(sameFilterTree(*program->tree(), *TFilterProgram::compile(text, *store)->tree()));
+            EXPECT_EQ(rowsOf(*engine.run(text, program, *store, RowOrdering{})), expected);
+        }
+        EXPECT_EQ(engine.wholeCompiles(), c.wholeCompiles);
+    }
 }
