@@ -77,6 +77,12 @@ std::string beforeYearOne(std::string_view text, std::string_view where = "") {
                    ", which a date field cannot hold"});
 }
 
+// The server writes years up to 294276; a date field ends with 9999.
+std::string afterYear9999(std::string_view text) {
+    return joined({"the date ", quotedExcerpt(text, TextEncoding::Utf8),
+                   " is after the year 9999, which a date field cannot hold"});
+}
+
 } // namespace
 
 std::variant<PostgresDateTime, std::string> postgresDateTime(std::string_view text) {
@@ -113,6 +119,8 @@ std::variant<PostgresDateTime, std::string> postgresDateTime(std::string_view te
         if (moment.date.year() < 1)
             return beforeYearOne(text, " in UTC");
     }
+    if (moment.date.year() > 9999)
+        return afterYear9999(text);
     return moment;
 }
 

@@ -177,8 +177,8 @@ void SqlLoad::appendBoolean(int column, bool value) {
 }
 
 void SqlLoad::appendDateTime(int column, const QDate& date, const QTime& time) {
-    if (!date.isValid() || !time.isValid())
-        failAt(column, "the value is not a date the data set can hold");
+    if (!date.isValid() || !time.isValid() || date.year() < 1 || date.year() > 9999)
+        failAt(column, "the value is not a date the data set can hold (the years 1 to 9999)");
     // Before the epoch the days count down while the time of day still counts up (-1.25 is
     // 29/12/1899 06:00), as in every other date-time of the data set.
     const double days = double(date.toJulianDay() - kEpochJulianDay);

@@ -250,7 +250,7 @@ TEST_F(SqlLoadTest, everyPostgresValueLoadsAsTheServerWritesItOrIsRefusedByName)
         {"real", "%1::text", {"-3.4e38", "1.17549435e-38"}},
         {"double precision", "%1::text", {"-1.7976931348623157e308", "5e-324", "0.1"}},
         {"boolean", "initcap(%1::text)", {"true", "false"}},
-        {"date", day, {"'0001-01-01'", "'1899-12-29'", "'2024-02-29'", "'99999-12-31'"}},
+        {"date", day, {"'0001-01-01'", "'1899-12-29'", "'2024-02-29'", "'9999-12-31'"}},
         {"timestamp", day, {"'1899-12-29 06:00:00.125'", "'2024-02-29 23:59:59.999999'"}},
         {"timestamptz",
          day.arg("(%1 AT TIME ZONE 'UTC')"),
@@ -299,13 +299,16 @@ TEST_F(SqlLoadTest, everyPostgresValueLoadsAsTheServerWritesItOrIsRefusedByName)
         {"'4713-01-01 BC'::date",
          "the date '4713-01-01 BC' is before the year 1, which a date field cannot hold"},
         {"'0001-01-01 00:00:00+05'::timestamptz", "+05:53:28' is before the year 1 in UTC"},
+        {"'10000-01-01'::date",
+         "the date '10000-01-01' is after the year 9999, which a date field cannot hold"},
         {"'-infinity'::date", "the date '-infinity' is endless, which a date field cannot hold"},
         {"'infinity'::timestamptz", "the date 'infinity' is endless"},
         {"'NaN'::numeric", "'NaN' is not a finite number"},
         {"'-Infinity'::float8", "'-Infinity' is not a finite number"},
         {"'NaN'::numeric(18,0)", "'NaN' does not fit an integer field"},
         {"1e400::numeric", "is beyond the range of a float field"},
-        {"repeat('x', 64 * 1024 * 1024 + 1)", "the value takes 67108865 bytes, more than the 67108864"},
+        {"repeat('x', 64 * 1024 * 1024 + 1)",
+         "the value holds 67108865 bytes, more than 67108864, the bound on one value"},
     };
     for (const auto& [value, words] : refused) {
         const std::string message = loadError(std::string("SELECT 1 AS n, ") + value + " AS v");
